@@ -1,0 +1,72 @@
+// Plain models of the controls a dialog is made of. A dialog class holds its
+// controls as these fields; the window toolkit draws them, copies the user's
+// edits back into them and forwards clicks and keys to the dialog's handlers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dialogs {
+
+// What a modal dialog returns when it closes.
+enum ModalResult : int {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+};
+
+struct TControl {
+    std::string name;
+    bool enabled = true;
+    bool visible = true;
+    int tag = 0;
+};
+
+struct TLabel : TControl {
+    std::string caption;
+};
+
+struct TEdit : TControl {
+    std::string text;
+    int maxLength = 0; // 0: no limit
+    bool bold = false;
+};
+
+struct TCheckBox : TControl {
+    std::string caption;
+    bool checked = false;
+};
+
+struct TButton : TControl {
+    std::string caption;
+    bool bold = false;
+    ModalResult modalResult = mrNone; // closes the dialog with this result when clicked
+    bool isDefault = false;           // Enter clicks it
+    bool isCancel = false;            // Escape clicks it
+};
+
+// A multi-line text box; the lines are Windows-1251 texts.
+struct TMemo : TControl {
+    std::vector<std::string> lines;
+
+    // The lines joined with CR LF, as the toolkit reports a memo's text.
+    std::string Text() const;
+};
+
+struct TGroupBox : TControl {
+    std::string caption;
+};
+
+// One entry of a popup menu, possibly with a submenu.
+struct TMenuItem {
+    std::string caption;
+    bool enabled = true;
+    int tag = 0;
+    std::vector<TMenuItem> items;
+};
+
+struct TPopupMenu : TControl {
+    std::vector<TMenuItem> items;
+};
+
+} // namespace dialogs
