@@ -17,7 +17,9 @@ inline constexpr const char* kDeviceType = "DEDIV_EZ";
 
 // A controller answers a request with the request's command and this bit set.
 inline constexpr uint8_t kReplyBit = 0x80;
-constexpr uint8_t ReplyTo(uint8_t cmd) { return static_cast<uint8_t>(cmd | kReplyBit); }
+constexpr uint8_t ReplyTo(uint8_t cmd) {
+    return static_cast<uint8_t>(cmd | kReplyBit);
+}
 
 // Command numbers. Requests from the configurator and messages a controller
 // sends on its own share one numbering.
@@ -44,10 +46,10 @@ enum Cmd : uint8_t {
     kCardMessage = 40,
     kReset = 41,
 
-    kKeepAliveReply = kKeepAlive | kReplyBit,       // 134
-    kDiscoverReply = kDiscover | kReplyBit,         // 135
-    kSettingsData = kSettingsRead | kReplyBit,      // 136
-    kDisplayReply = kDisplay | kReplyBit,           // 151
+    kKeepAliveReply = kKeepAlive | kReplyBit,  // 134
+    kDiscoverReply = kDiscover | kReplyBit,    // 135
+    kSettingsData = kSettingsRead | kReplyBit, // 136
+    kDisplayReply = kDisplay | kReplyBit,      // 151
 };
 
 // TLV tags of a discovery answer (tag width 1, length width 1).

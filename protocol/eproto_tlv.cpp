@@ -9,8 +9,12 @@ namespace {
 
 constexpr uint8_t kMaxPackWidth = 8;
 
-uint8_t TagWidth(uint8_t widths) { return static_cast<uint8_t>(((widths >> 2) & 3) + 1); }
-uint8_t LengthWidth(uint8_t widths) { return static_cast<uint8_t>((widths & 3) + 1); }
+uint8_t TagWidth(uint8_t widths) {
+    return static_cast<uint8_t>(((widths >> 2) & 3) + 1);
+}
+uint8_t LengthWidth(uint8_t widths) {
+    return static_cast<uint8_t>((widths & 3) + 1);
+}
 
 bool Fits(const eproto_tlv* cursor, std::size_t bytes) {
     return cursor->position <= cursor->capacity &&
