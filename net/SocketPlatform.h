@@ -39,8 +39,9 @@ SocketHandle Accept(SocketHandle listener);
 
 // The first IPv4 address of the host lookup; a dotted address gives itself.
 bool ResolveIPv4(const std::string& host, uint32_t& ip);
-// Issues the connect call; its result (usually "would block") is returned as is.
-int Connect(SocketHandle socket, uint32_t ip, uint16_t port);
+// Issues the connect call on a non-blocking socket: true when the connection
+// is made or under way, false when the system refused it at once.
+bool Connect(SocketHandle socket, uint32_t ip, uint16_t port);
 
 struct SelectResult {
     int rv = 0; // the system's result: >0 ready, 0 nothing, <0 failure
