@@ -1,0 +1,40 @@
+// Service control wrapper: connects the program to the service manager (the Windows
+// service control manager, or systemd on Linux), reports the service status, calls the
+// application's start, run and stop callbacks and writes the timestamped log file.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The application callbacks. Each may be left empty.
+struct TServiceCallbacks {
+    std::function<bool()> uservice_on_start; // loads the application; false stops the service
+    std::function<bool()> uservice_on_run;   // the main loop; returns when the service is to end
+    std::function<void()> uservice_on_stop;  // stop request; returns once everything has stopped
+};
+
+// The name used when the given one is empty.
+inline constexpr std::string_view kDefaultServiceName = "ovra_global";
+
+// Runs the service under the manager and returns once it has stopped. False (and a log
+// line) when the dispatcher could not be started, e.g. outside the service manager.
+bool RunService(std::string_view service_name, TServiceCallbacks callbacks);
+
+// Appends one line "[dd.mm.yyyy hh:nn:ss] message\r\n" to the log file. An empty or blank
+// path means the default log file. Safe to call from any thread; lines are never interleaved.
+void WriteLog(std::string_view message, std::string_view log_path = {});
+
+// The log line for a message at the given local time, with its CR LF.
+std::string FormatLogLine(const std::tm& local_time, std::string_view message);
+
+// The running executable's path with its extension replaced ("C:\svc\x.exe" -> "C:\svc\x.log").
+std::string PathBesideExecutable(std::string_view extension);
+std::string DefaultLogPath();
+
+// Replaces the extension of the file name at the end of a path, or appends one.
+std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// Removes the characters up to and including blank (spaces, tabs, CR, LF) at both ends.
+std::string_view TrimBlanks(std::string_view text);

@@ -1,0 +1,81 @@
+#include "supervisor/UserviceCore.h"
+
+#include <utility>
+
+std::string_view ControlName(std::uint32_t code) {
+    switch (code) {
+    case service_control::Stop:
+        return "SERVICE_CONTROL_STOP";
+    case service_control::Pause:
+        return "SERVICE_CONTROL_PAUSE";
+    case service_control::Continue:
+        return "SERVICE_CONTROL_CONTINUE";
+    case service_control::Interrogate:
+        return "SERVICE_CONTROL_INTERROGATE";
+    case service_control::Shutdown:
+        return "SERVICE_CONTROL_SHUTDOWN";
+    default:
+        return "???";
+    }
+}
+
+TServiceWrapper::TServiceWrapper(IServiceManager& manager, TServiceCallbacks callbacks,
+                                 std::string_view service_name, LogFn log)
+    : manager_(manager), callbacks_(std::move(callbacks)),
+      service_name_(service_name.empty() ? kDefaultServiceName : service_name),
+      log_(std::move(log)) {
+}
+
+void TServiceWrapper::Report() {
+    if (!manager_.ReportStatus(state_.load())) {
+        log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
+    }
+}
+
+void TServiceWrapper::ServiceMain() {
+    state_ = TServiceState::StartPending;
+    if (!manager_.RegisterControlHandler(service_name_)) {
+        log_("userv: {error} RegisterServiceCtrlHandler (" + std::to_string(manager_.LastError()) +
+             ")");
+        return;
+    }
+    Report();
+    log_("userv: starting");
+
+    if (callbacks_.uservice_on_start && !callbacks_.uservice_on_start()) {
+        log_("userv: {error} uservice_on_start failed");
+        state_ = TServiceState::Stopped;
+        Report();
+        return;
+    }
+
+    // A stop that came while the application was starting has the last word.
+    auto expected = TServiceState::StartPending;
+    if (!state_.compare_exchange_strong(expected, TServiceState::Running)) {
+        return;
+    }
+    if (!manager_.ReportStatus(TServiceState::Running)) {
+        log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
+        return;
+    }
+    log_("userv: started");
+
+    if (callbacks_.uservice_on_run && callbacks_.uservice_on_run()) {
+        return; // the control handler has reported the stop
+    }
+    log_("userv: {error} uservice_on_run failed or not assigned");
+    state_ = TServiceState::Stopped;
+    Report();
+}
+
+void TServiceWrapper::ServiceCtrlHandler(std::uint32_t code) {
+    log_(std::string("userv: control ") + std::string(ControlName(code)));
+    if (code == service_control::Stop) {
+        state_ = TServiceState::Stopped;
+        log_("userv: stopping");
+        if (callbacks_.uservice_on_stop) {
+            callbacks_.uservice_on_stop();
+        }
+    }
+    Report();
+}

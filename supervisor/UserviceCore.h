@@ -1,0 +1,62 @@
+// The service wrapper's logic, free of any platform: the service entry and the control
+// handler over a narrow interface to the service manager.
+#pragma once
+
+#include "supervisor/Uservice.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Service states as the service manager numbers them.
+enum class TServiceState : std::uint32_t { Stopped = 1, StartPending = 2, Running = 4 };
+
+// Control codes the handler names.
+namespace service_control {
+inline constexpr std::uint32_t Stop = 1;
+inline constexpr std::uint32_t Pause = 2;
+inline constexpr std::uint32_t Continue = 3;
+inline constexpr std::uint32_t Interrogate = 4;
+inline constexpr std::uint32_t Shutdown = 5;
+} // namespace service_control
+
+// What the wrapper needs from the service manager.
+class IServiceManager {
+public:
+    virtual ~IServiceManager() = default;
+    // Registers the control handler under the service name.
+    virtual bool RegisterControlHandler(const std::string& service_name) = 0;
+    // Reports the status record with the given current state.
+    virtual bool ReportStatus(TServiceState state) = 0;
+    // The system's error code of the last failed call.
+    virtual unsigned long LastError() = 0;
+};
+
+// The name the control handler logs for a control code ("???" for unknown codes).
+std::string_view ControlName(std::uint32_t code);
+
+class TServiceWrapper {
+public:
+    using LogFn = std::function<void(std::string_view)>;
+
+    TServiceWrapper(IServiceManager& manager, TServiceCallbacks callbacks,
+                    std::string_view service_name, LogFn log);
+
+    const std::string& ServiceName() const { return service_name_; }
+    TServiceState State() const { return state_.load(); }
+
+    // The service entry: runs in the service thread, returns when the service is done.
+    void ServiceMain();
+    // The control handler: runs in the dispatcher thread.
+    void ServiceCtrlHandler(std::uint32_t code);
+
+private:
+    void Report();
+
+    IServiceManager& manager_;
+    TServiceCallbacks callbacks_;
+    std::string service_name_;
+    LogFn log_;
+    // Written by both threads; only the current state ever changes.
+    std::atomic<TServiceState> state_{TServiceState::StartPending};
+};

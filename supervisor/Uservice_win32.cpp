@@ -1,0 +1,113 @@
+// The service wrapper under the Windows service control manager.
+#include "supervisor/Uservice.h"
+#include "supervisor/UserviceCore.h"
+#include "supervisor/UservicePlatform.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace uservice_platform {
+
+std::string ExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    return local;
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+} // namespace uservice_platform
+
+namespace {
+
+constexpr DWORD kServiceExitWaitMs = 30000;
+
+class TScmManager final : public IServiceManager {
+public:
+    TScmManager() {
+        status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+        status_.dwCurrentState = SERVICE_START_PENDING;
+        status_.dwControlsAccepted = SERVICE_ACCEPT_STOP;
+    }
+
+    bool RegisterControlHandler(const std::string& service_name) override {
+        handle_ = RegisterServiceCtrlHandlerA(service_name.c_str(), &TScmManager::Handler);
+        return handle_ != nullptr;
+    }
+
+    bool ReportStatus(TServiceState state) override {
+        status_.dwCurrentState = static_cast<DWORD>(state);
+        return SetServiceStatus(handle_, &status_) != FALSE;
+    }
+
+    unsigned long LastError() override { return GetLastError(); }
+
+    static void WINAPI ServiceMain(DWORD, LPSTR*) {
+        entered = true;
+        wrapper->ServiceMain();
+        SetEvent(service_done);
+    }
+    static void WINAPI Handler(DWORD code) { wrapper->ServiceCtrlHandler(code); }
+
+    // One service per process: the manager's entry points reach the wrapper through here.
+    static inline TServiceWrapper* wrapper = nullptr;
+    // Set when the service entry has returned, so that the wrapper outlives the entry.
+    static inline HANDLE service_done = nullptr;
+    static inline std::atomic<bool> entered{false};
+
+private:
+    SERVICE_STATUS status_{};
+    SERVICE_STATUS_HANDLE handle_ = nullptr;
+};
+
+} // namespace
+
+bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
+    TScmManager manager;
+    TServiceWrapper wrapper(manager, std::move(callbacks), service_name,
+                            [](std::string_view message) { WriteLog(message); });
+    TScmManager::wrapper = &wrapper;
+    TScmManager::service_done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+    std::string name = wrapper.ServiceName();
+    SERVICE_TABLE_ENTRYA table[] = {{name.data(), &TScmManager::ServiceMain}, {nullptr, nullptr}};
+    const BOOL ok = StartServiceCtrlDispatcherA(table);
+    const DWORD error = GetLastError();
+    if (!ok) {
+        WriteLog("userv: {error} StartServiceCtrlDispatcher (" + std::to_string(error) + ")");
+    }
+    // The stop is reported before the service thread has left its loop: wait for the entry
+    // to return so that nothing it uses is destroyed under it.
+    if (TScmManager::entered) {
+        WaitForSingleObject(TScmManager::service_done, kServiceExitWaitMs);
+    }
+    CloseHandle(TScmManager::service_done);
+    return ok != FALSE;
+}
