@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds and runs every test of the project:
+#   1. AddressSanitizer + UndefinedBehaviorSanitizer build, every test (unit,
+#      loopback integration, network-namespace and Qt offscreen tests);
+#   2. ThreadSanitizer build, the tests labelled "threads";
+#   3. the Windows cross build (mingw-w64) with its tests under Wine, inside a
+#      private network namespace;
+#   4. every libFuzzer target for a bounded time.
+# Installs the packages it needs first. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-30}
+
+stage() { printf '\n==== %s\n' "$*"; }
+
+stage "Installing missing packages"
+scripts/install-deps.sh
+
+stage "AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan
+
+stage "ThreadSanitizer (threaded tests)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan
+
+stage "Windows build (mingw-w64), tests under Wine in a private network namespace"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j "$jobs"
+scripts/with-wine-netns.sh ctest --preset mingw
+
+stage "Fuzz targets, ${fuzz_seconds} s each"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target fuzzers -j "$jobs"
+for fuzzer in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus="build/fuzz/corpus/$name"
+    mkdir -p "$corpus" "build/fuzz/artifacts"
+    echo "-- $name"
+    "$fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
+        -artifact_prefix="build/fuzz/artifacts/$name-" "$corpus" > "build/fuzz/$name.log" 2>&1 ||
+        { tail -n 40 "build/fuzz/$name.log"; echo "$name found a fault"; exit 1; }
+    tail -n 1 "build/fuzz/$name.log"
+done
+
+stage "All tests passed"
+cd "$root"
