@@ -6,6 +6,7 @@
 #include "ui/dialogs/Controls.h"
 
 #include <string>
+#include <utility>
 
 namespace dialogs {
 

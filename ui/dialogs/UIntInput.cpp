@@ -1,0 +1,79 @@
+#include "ui/dialogs/UIntInput.h"
+
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/NumberText.h"
+
+#include <algorithm>
+
+namespace dialogs {
+
+namespace {
+
+constexpr uint32_t kMinWaitTimeout = 300;
+constexpr uint32_t kMaxWaitTimeout = 65535;
+constexpr uint32_t kMinRelayOpenTime = 50;
+constexpr uint32_t kMaxRelayOpenTime = 99999;
+
+// Edits the `width`-byte little-endian value within [low, high]; nothing when
+// the value is too short or the dialog is cancelled.
+std::string EditLeValue(IModalRunner& runner, const std::string& value, uint8_t width, uint32_t low,
+                        uint32_t high, const std::string& caption) {
+    if (value.size() < width) {
+        return {};
+    }
+    const uint32_t chosen = InputInteger(runner, low, high, ReadLe(value, 0, width), caption, 0);
+    if (chosen < low) {
+        return {};
+    }
+    std::string result;
+    AppendLe(result, chosen, width);
+    return result;
+}
+
+} // namespace
+
+TfrmIntInput::TfrmIntInput() : TfrmBase("Input a number") {
+    edNum.name = "edNum";
+    edNum.text = "edNum";
+    Button1.name = "Button1";
+    Button1.caption = "Ok";
+    Button1.modalResult = mrOk;
+    Button1.isDefault = true;
+}
+
+uint32_t TfrmIntInput::Value() const {
+    const auto value = static_cast<uint32_t>(FieldToInt(edNum.text));
+    return std::max(lowBound, std::min(value, highBound));
+}
+
+uint32_t InputInteger(IModalRunner& runner, uint32_t low, uint32_t high, uint32_t initial,
+                      const std::string& caption, uint32_t onCancel) {
+    TfrmIntInput form;
+    form.lowBound = low;
+    form.highBound = high;
+    form.caption = caption;
+    form.edNum.text = std::to_string(initial);
+    for (;;) {
+        if (runner.Run(form) != mrOk) {
+            return onCancel;
+        }
+        const uint32_t value = form.Value();
+        const std::string shown = std::to_string(value);
+        if (form.edNum.text == shown) {
+            return value;
+        }
+        form.edNum.text = shown;
+    }
+}
+
+std::string EditWaitTimeout(IModalRunner& runner, const std::string& value,
+                            const std::string& caption) {
+    return EditLeValue(runner, value, 2, kMinWaitTimeout, kMaxWaitTimeout, caption);
+}
+
+std::string EditRelayOpenTime(IModalRunner& runner, const std::string& value,
+                              const std::string& caption) {
+    return EditLeValue(runner, value, 4, kMinRelayOpenTime, kMaxRelayOpenTime, caption);
+}
+
+} // namespace dialogs

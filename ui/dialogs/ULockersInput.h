@@ -1,0 +1,50 @@
+// The lockers list dialog and block: a count byte N, then N entries of 16
+// bytes (block number, then a 15-byte name padded with zero bytes), the whole
+// padded with zero bytes to 16 x rows + 1 bytes, never under 81.
+#pragma once
+
+#include "ui/dialogs/Controls.h"
+#include "ui/dialogs/ModalDialog.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace dialogs {
+
+class TfrmLockersInput : public TfrmBase {
+public:
+    static constexpr int kRows = 6;
+    static constexpr std::size_t kEntrySize = 16;
+    static constexpr std::size_t kNameSize = 15;
+    static constexpr int kMinRows = 5;
+
+    TfrmLockersInput();
+
+    std::array<TButton, kRows> btnLock;    // row n's block selector, tag n
+    std::array<TEdit, kRows> edLock;       // row n's name
+    std::array<uint8_t, kRows> rowBlock{}; // row n's block number, 0 = none
+    TPopupMenu pmLockers;
+    TButton Button1;
+    TButton Button2;
+
+    // Returns true when the entries were loaded.
+    bool SetData(const std::string& block);
+    std::string GetData() const;
+
+    // Click on btnLock<row>: remembers the row and rebuilds pmLockers, which
+    // the view then opens at the button's bottom-left corner.
+    void btnLockClick(int row);
+    // A pmLockers item was chosen: the remembered row takes its block number.
+    void pmLockersChoose(const TMenuItem& item);
+
+    void SetRowBlock(int row, uint8_t block);
+
+    // Whether a block may be given to a locker (not 0, not a sector trailer).
+    static bool IsLockerBlock(int block);
+
+private:
+    int menuRow_ = -1;
+};
+
+} // namespace dialogs

@@ -1,0 +1,122 @@
+#include "ui/dialogs/USectorKeys.h"
+
+#include "protocol/eproto.h"
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/NumberText.h"
+
+#include <cctype>
+
+namespace dialogs {
+
+namespace {
+
+constexpr std::size_t kKeySize = 6;
+constexpr std::size_t kKeyDigits = 2 * kKeySize;
+
+bool IsHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string HexDigitsOf(std::string_view text) {
+    std::string digits;
+    for (char c : text) {
+        if (IsHexDigit(c)) {
+            digits += c;
+        }
+    }
+    return digits;
+}
+
+} // namespace
+
+std::string NormalizeKeyText(std::string_view text) {
+    std::string digits = HexDigitsOf(text);
+    if (digits.size() < kKeyDigits) {
+        digits.insert(0, kKeyDigits - digits.size(), 'F');
+    }
+    return digits;
+}
+
+TfrmSectorKeys::TfrmSectorKeys() : TfrmBase("Sector Keys") {
+    for (int n = 0; n < kSectors; ++n) {
+        rowLabels[n].name = "Label" + std::to_string(n + 1);
+        rowLabels[n].caption = "Sector " + std::to_string(n) + ":";
+        cbKeyB[n].name = "cbKeyB" + std::to_string(n);
+        edPassword[n].name = "edPassword" + std::to_string(n);
+        edPassword[n].maxLength = static_cast<int>(kKeyDigits);
+    }
+    Label17.name = "Label17";
+    Label17.caption = "Key B";
+    btnOk.name = "btnOk";
+    btnOk.caption = "Ok";
+    btnOk.modalResult = mrOk;
+    btnOk.isDefault = true;
+    btnCancel.name = "btnCancel";
+    btnCancel.caption = "Cancel";
+    btnCancel.modalResult = mrCancel;
+    btnCancel.isCancel = true;
+}
+
+void TfrmSectorKeys::SetData(const std::string& block) {
+    if (block.size() < kKeysSize) {
+        return;
+    }
+    const std::string_view bytes(block);
+    for (int n = 0; n < kSectors; ++n) {
+        edPassword[n].text = eproto_bytes_to_hex(bytes.substr(n * kKeySize, kKeySize), "");
+    }
+    const uint32_t mask = block.size() >= kBlockSize ? ReadLe(block, kKeysSize, 2) : 0;
+    for (int n = 0; n < kSectors; ++n) {
+        cbKeyB[n].checked = (mask >> n & 1) != 0;
+    }
+}
+
+std::string TfrmSectorKeys::GetData() const {
+    std::string block;
+    uint32_t mask = 0;
+    for (int n = 0; n < kSectors; ++n) {
+        block += eproto_hex_to_bytes(NormalizeKeyText(edPassword[n].text), kKeyDigits);
+        if (cbKeyB[n].checked) {
+            mask |= 1u << n;
+        }
+    }
+    AppendLe(block, mask, 2);
+    return block;
+}
+
+char TfrmSectorKeys::edPasswordKeyPress(char key) {
+    if (static_cast<unsigned char>(key) < ' ') {
+        return key;
+    }
+    if (!IsHexDigit(key)) {
+        return '\0';
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+}
+
+void TfrmSectorKeys::edPasswordChange(int sector) {
+    std::string& text = edPassword.at(sector).text;
+    std::string digits = HexDigitsOf(text);
+    if (digits != text) {
+        text = std::move(digits);
+    }
+}
+
+void TfrmSectorKeys::edPasswordExit(int sector) {
+    std::string& text = edPassword.at(sector).text;
+    text = NormalizeKeyText(text);
+}
+
+std::string EditSectorKeys(IModalRunner& runner, const std::string& block,
+                           const std::string& caption) {
+    TfrmSectorKeys form;
+    form.caption = caption;
+    form.SetData(block);
+    if (runner.Run(form) != mrOk) {
+        return {};
+    }
+    std::string result = form.GetData();
+    return result.size() >= TfrmSectorKeys::kKeysSize ? result : std::string();
+}
+
+} // namespace dialogs

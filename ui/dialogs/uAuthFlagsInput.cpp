@@ -1,0 +1,132 @@
+#include "ui/dialogs/uAuthFlagsInput.h"
+
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/NumberText.h"
+
+#include <algorithm>
+#include <array>
+
+namespace dialogs {
+
+namespace {
+
+constexpr std::size_t kLowFlags = 5; // bits 0-4, always shown
+constexpr int kReaderLockShift = 8;
+constexpr uint32_t kReaderLockMask = 0x03;
+constexpr int kBlockShift = 10;
+constexpr uint32_t kBlockMask = 0x3F;
+
+TCheckBox MakeCheckBox(const char* name, const char* caption) {
+    TCheckBox box;
+    box.name = name;
+    box.caption = caption;
+    return box;
+}
+
+// The check boxes of bits 0-7, in bit order.
+template <typename Form> auto FlagBoxes(Form& form) {
+    return std::array{&form.cbnlaAll,       &form.cbnlaAuth,         &form.cbnlaUnauth,
+                      &form.cbnlaNoFinger,  &form.cbnlaNetFastReact, &form.cbnlaCTReject,
+                      &form.cbnlaUIDUnlock, &form.cbnlaNCAuthSet};
+}
+
+TLabel MakeLabel(const char* name, const char* caption) {
+    TLabel label;
+    label.name = name;
+    label.caption = caption;
+    return label;
+}
+
+} // namespace
+
+TfrmAuthFlagsInput::TfrmAuthFlagsInput()
+    : TfrmBase("Auth Flags Options"), cbnlaAll(MakeCheckBox("cbnlaAll", "Enable")),
+      cbnlaAuth(MakeCheckBox("cbnlaAuth", "Granted to Authjorized")),
+      cbnlaUnauth(MakeCheckBox("cbnlaUnauth", "Denied to Unauthorized")),
+      cbnlaNoFinger(MakeCheckBox("cbnlaNoFinger", "NoFinger opt*")),
+      cbnlaNetFastReact(MakeCheckBox("cbnlaNetFastReact", "Net Fast React")),
+      cbnlaCTReject(MakeCheckBox("cbnlaCTReject", "CTCard reject")),
+      cbnlaUIDUnlock(MakeCheckBox("cbnlaUIDUnlock", "Locked UID Auto Unlock (on IDLE)")),
+      cbnlaNCAuthSet(MakeCheckBox("cbnlaNCAuthSet", "NoCheck Auth Set")),
+      labReaderLock(MakeLabel("labReaderLock", "Reader lock:")),
+      labABlock(MakeLabel("labABlock", "Auth sector:")) {
+    cbReaderLock.name = "cbReaderLock";
+    for (const char* entry :
+         {"NONE", "RELAY:      Lock only on Relay open", "UID:           Lock only to current UID",
+          "AUTO:       Full lock while non IDLE screen"}) {
+        cbReaderLock.Add(entry);
+    }
+    cbABlock.name = "cbABlock";
+    cbABlock.tag = 1;
+    Button1.name = "Button1";
+    Button1.caption = "Ok";
+    Button1.modalResult = mrOk;
+    Button1.isDefault = true;
+}
+
+void TfrmAuthFlagsInput::EnableWideControls(bool enabled) {
+    for (TControl* control :
+         std::initializer_list<TControl*>{&cbnlaCTReject, &cbnlaUIDUnlock, &cbnlaNCAuthSet,
+                                          &labReaderLock, &cbReaderLock, &labABlock, &cbABlock}) {
+        control->enabled = enabled;
+    }
+}
+
+void TfrmAuthFlagsInput::SetData(const std::string& value) {
+    length_ = std::min(value.size(), kMaxLength);
+    const uint32_t flags = length_ == 0 ? 0 : ReadLe(value, 0, static_cast<uint8_t>(length_));
+    const auto boxes = FlagBoxes(*this);
+    for (std::size_t bit = 0; bit < kLowFlags; ++bit) {
+        boxes[bit]->checked = (flags >> bit & 1) != 0;
+    }
+    EnableWideControls(false);
+    cbReaderLock.SelectPosition(0);
+    cbABlock.Clear();
+    for (int block = 0; block < kBlocks; ++block) {
+        const bool sectorTrailer = (block + 1) % 4 == 0;
+        cbABlock.Add(block == 0 ? "NONE" : std::to_string(block),
+                     sectorTrailer ? std::nullopt : std::optional<int>(block));
+    }
+    cbABlock.SelectPosition(0);
+    if (length_ < 2) {
+        return;
+    }
+    for (std::size_t bit = kLowFlags; bit < boxes.size(); ++bit) {
+        boxes[bit]->checked = (flags >> bit & 1) != 0;
+    }
+    cbReaderLock.SelectPosition(static_cast<int>(flags >> kReaderLockShift & kReaderLockMask));
+    cbABlock.SelectPosition(static_cast<int>(flags >> kBlockShift & kBlockMask));
+    EnableWideControls(true);
+}
+
+std::string TfrmAuthFlagsInput::GetData() const {
+    const auto boxes = FlagBoxes(*this);
+    const std::size_t shownBits = length_ >= 2 ? boxes.size() : kLowFlags;
+    uint32_t flags = 0;
+    for (std::size_t bit = 0; bit < shownBits; ++bit) {
+        flags |= (boxes[bit]->checked ? 1u : 0u) << bit;
+    }
+    if (length_ >= 2) {
+        flags |= (static_cast<uint32_t>(std::max(cbReaderLock.itemIndex, 0)) & kReaderLockMask)
+                 << kReaderLockShift;
+        flags |= (static_cast<uint32_t>(std::max(cbABlock.itemIndex, 0)) & kBlockMask)
+                 << kBlockShift;
+    }
+    std::string value;
+    AppendLe(value, flags, static_cast<uint8_t>(length_));
+    return value;
+}
+
+std::string EditAuthFlags(IModalRunner& runner, const std::string& value,
+                          const std::string& caption) {
+    if (value.empty()) {
+        return {};
+    }
+    TfrmAuthFlagsInput form;
+    form.caption = caption;
+    form.SetData(value);
+    const std::string result = runner.Run(form) == mrOk ? form.GetData() : value;
+    return result == value ? std::string() : result;
+}
+
+} // namespace dialogs

@@ -1,0 +1,58 @@
+#include "ui/dialogs/uDebugFlagsInput.h"
+
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr uint8_t kDisplayOptoStatus = 0x01;
+constexpr uint8_t kSSD1309 = 0x40;
+constexpr uint8_t kNoSplash = 0x80;
+
+TCheckBox MakeCheckBox(const char* name, const char* caption) {
+    TCheckBox box;
+    box.name = name;
+    box.caption = caption;
+    return box;
+}
+
+} // namespace
+
+TfrmDebugFlagsInput::TfrmDebugFlagsInput()
+    : TfrmBase("Debug Flags Options"),
+      cbDisplayOptoStatus(MakeCheckBox("cbDisplayOptoStatus", "Opto Status Display")),
+      cbSSD1309(MakeCheckBox("cbSSD1309", "SSD1309 Driver")),
+      cbNoSplash(MakeCheckBox("cbNoSplash", "No Splash Glyph")) {
+    Button1.name = "Button1";
+    Button1.caption = "Ok";
+    Button1.modalResult = mrOk;
+    Button1.isDefault = true;
+}
+
+void TfrmDebugFlagsInput::SetData(uint8_t flags) {
+    cbDisplayOptoStatus.checked = (flags & kDisplayOptoStatus) != 0;
+    cbSSD1309.checked = (flags & kSSD1309) != 0;
+    cbNoSplash.checked = (flags & kNoSplash) != 0;
+}
+
+uint8_t TfrmDebugFlagsInput::GetData() const {
+    return static_cast<uint8_t>((cbDisplayOptoStatus.checked ? kDisplayOptoStatus : 0) |
+                                (cbSSD1309.checked ? kSSD1309 : 0) |
+                                (cbNoSplash.checked ? kNoSplash : 0));
+}
+
+uint8_t EditDebugFlags(IModalRunner& runner, uint8_t value, const std::string& caption) {
+    TfrmDebugFlagsInput form;
+    form.caption = caption;
+    form.SetData(value);
+    return runner.Run(form) == mrOk ? form.GetData() : value;
+}
+
+std::string EditDebugFlags(IModalRunner& runner, const std::string& value,
+                           const std::string& caption) {
+    return EditFirstByteIfChanged(&EditDebugFlags, runner, value, caption);
+}
+
+} // namespace dialogs

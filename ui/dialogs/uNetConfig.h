@@ -1,0 +1,43 @@
+// The network configuration dialog and the 24-byte network record: MAC (6),
+// address, mask and gateway (4 each, first octet first), then the UDP, TCP and
+// debug ports (16-bit little-endian each).
+#pragma once
+
+#include "ui/dialogs/Controls.h"
+#include "ui/dialogs/ModalDialog.h"
+
+#include <array>
+#include <string>
+
+namespace dialogs {
+
+class TfrmNetConfig : public TfrmBase {
+public:
+    static constexpr std::size_t kRecordSize = 24;
+
+    TfrmNetConfig();
+
+    TLabel Label4;
+    TLabel labMAC; // shows the MAC address as 12 hexadecimal digits
+    TLabel labIP;
+    std::array<TEdit, 4> edIP; // edIP1..edIP4
+    TLabel labMask;
+    std::array<TEdit, 4> edMask; // edMask1..edMask4
+    TLabel labGateway;
+    std::array<TEdit, 4> edGateway; // edGateway1..edGateway4
+    TLabel Label1;
+    TEdit edUDPPort; // shown, never edited
+    TLabel Label2;
+    TEdit edTCPPort;
+    TLabel Label3;
+    TEdit edDebugPort;
+    TButton btnOk;
+    TButton btnCancel;
+
+    // A record shorter than 24 bytes leaves the designed texts in place.
+    void SetData(const std::string& record);
+    // Always 24 bytes.
+    std::string GetData() const;
+};
+
+} // namespace dialogs

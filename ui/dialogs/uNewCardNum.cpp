@@ -1,0 +1,31 @@
+#include "ui/dialogs/uNewCardNum.h"
+
+#include "protocol/Win1251.h"
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/NumberText.h"
+
+namespace dialogs {
+
+TfrmNewCardNum::TfrmNewCardNum() : TfrmBase(Win1251FromUtf8("Запись номера")) {
+    Label1.name = "Label1";
+    Label1.caption = Win1251FromUtf8("Введите новый номер:");
+    edCardNum.name = "edCardNum";
+    btnOK.name = "btnOK";
+    btnOK.caption = Win1251FromUtf8("ОК");
+    btnOK.modalResult = mrOk;
+    btnOK.isDefault = true;
+}
+
+int32_t TfrmNewCardNum::CardNumber() const {
+    return FieldToInt(edCardNum.text);
+}
+
+std::optional<int32_t> InputCardNumber(IModalRunner& runner) {
+    TfrmNewCardNum form;
+    if (runner.Run(form) != mrOk) {
+        return std::nullopt;
+    }
+    return form.CardNumber();
+}
+
+} // namespace dialogs

@@ -1,0 +1,23 @@
+// The card-number dialog of the "Write" commands.
+#pragma once
+
+#include "ui/dialogs/Controls.h"
+#include "ui/dialogs/ModalDialog.h"
+
+#include <cstdint>
+
+namespace dialogs {
+
+class TfrmNewCardNum : public TfrmBase {
+public:
+    TfrmNewCardNum();
+
+    TLabel Label1;
+    TEdit edCardNum;
+    TButton btnOK;
+
+    // The typed number, 0 when the text is not an integer.
+    int32_t CardNumber() const;
+};
+
+} // namespace dialogs

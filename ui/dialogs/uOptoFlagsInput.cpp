@@ -1,0 +1,56 @@
+#include "ui/dialogs/uOptoFlagsInput.h"
+
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr int kUseShift = 4;
+
+} // namespace
+
+TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
+    for (int k = 0; k < kInputs; ++k) {
+        const std::string input = std::to_string(k + 1);
+        cbUseOpto[k].name = "cbUseOpto" + input;
+        cbUseOpto[k].caption = "Opto " + input;
+        cbOptoEdge[k].name = "cbOpto" + input + "Edge";
+        cbOptoEdge[k].caption = "Rising Edge";
+    }
+    Button1.name = "Button1";
+    Button1.caption = "Ok";
+    Button1.modalResult = mrOk;
+    Button1.isDefault = true;
+}
+
+void TfrmOptoFlagsInput::SetData(uint8_t flags) {
+    for (int k = 0; k < kInputs; ++k) {
+        cbOptoEdge[k].checked = (flags >> k & 1) != 0;
+        cbUseOpto[k].checked = (flags >> (kUseShift + k) & 1) != 0;
+    }
+}
+
+uint8_t TfrmOptoFlagsInput::GetData() const {
+    unsigned flags = 0;
+    for (int k = 0; k < kInputs; ++k) {
+        flags |= (cbOptoEdge[k].checked ? 1u : 0u) << k;
+        flags |= (cbUseOpto[k].checked ? 1u : 0u) << (kUseShift + k);
+    }
+    return static_cast<uint8_t>(flags);
+}
+
+uint8_t EditOptoFlags(IModalRunner& runner, uint8_t value, const std::string& caption) {
+    TfrmOptoFlagsInput form;
+    form.caption = caption;
+    form.SetData(value);
+    return runner.Run(form) == mrOk ? form.GetData() : value;
+}
+
+std::string EditOptoFlags(IModalRunner& runner, const std::string& value,
+                          const std::string& caption) {
+    return EditFirstByteIfChanged(&EditOptoFlags, runner, value, caption);
+}
+
+} // namespace dialogs

@@ -1,0 +1,28 @@
+#include "ui/dialogs/uStrInput.h"
+
+#include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/NumberText.h"
+
+namespace dialogs {
+
+TfrmStrInput::TfrmStrInput() : TfrmBase("Input a string") {
+    edStr.name = "edStr";
+    edStr.text = "edStr";
+    Button1.name = "Button1";
+    Button1.caption = "Ok";
+    Button1.modalResult = mrOk;
+    Button1.isDefault = true;
+}
+
+std::string InputString(IModalRunner& runner, const std::string& initial,
+                        const std::string& caption) {
+    TfrmStrInput form;
+    form.caption = caption;
+    form.edStr.text = initial;
+    if (runner.Run(form) != mrOk) {
+        return initial;
+    }
+    return std::string(TrimBlanks(form.edStr.text));
+}
+
+} // namespace dialogs

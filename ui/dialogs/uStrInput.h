@@ -1,0 +1,17 @@
+// The one-line string dialog.
+#pragma once
+
+#include "ui/dialogs/Controls.h"
+#include "ui/dialogs/ModalDialog.h"
+
+namespace dialogs {
+
+class TfrmStrInput : public TfrmBase {
+public:
+    TfrmStrInput();
+
+    TEdit edStr;
+    TButton Button1;
+};
+
+} // namespace dialogs

@@ -1,0 +1,48 @@
+// The display-text dialog with its delay choice, and the guide frame its memo
+// draws over the text: the area a controller's display can show.
+#pragma once
+
+#include "ui/dialogs/Controls.h"
+#include "ui/dialogs/ModalDialog.h"
+#include "ui/dialogs/uCombo.h"
+
+#include <cstdint>
+
+namespace dialogs {
+
+struct FrameRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+// The memo whose guide frame is drawn after its normal painting: a rounded
+// rectangle (corners 10 x 10, XOR pen, hollow) 17 letters "W" wide, centred
+// in the client area shrunk by 10 pixels, from y = 2 to six letters high.
+struct TFramedMemo : TMemo {
+    static constexpr int kCornerSize = 10;
+
+    static FrameRect GuideFrame(int clientWidth, int clientHeight, int letterWidth,
+                                int letterHeight);
+    // The frame's pen colour (Windows value, 0x00BBGGRR).
+    uint32_t GuideFrameColour() const;
+};
+
+class TfrmTextInput : public TfrmBase {
+public:
+    static constexpr int kMinWidth = 400;
+    static constexpr int kMinHeight = 200;
+
+    TfrmTextInput();
+
+    TFramedMemo memText;
+    TButton btnOk;
+    TButton btnCancel;
+    TComboBox cbDelay;
+
+    // The hold time the chosen delay stands for, in milliseconds.
+    uint32_t HoldMs() const;
+};
+
+} // namespace dialogs
