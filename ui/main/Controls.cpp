@@ -1,0 +1,117 @@
+#include "ui/main/Controls.h"
+
+#include <algorithm>
+
+void TChangeTracker::Notify(const TControl& control) {
+    ++revision_;
+    if (listener_) {
+        listener_(control);
+    }
+}
+
+TControl::TControl(TChangeTracker& tracker, std::string name, std::string caption, bool visible)
+    : tracker_(tracker), name_(std::move(name)), caption_(std::move(caption)), visible_(visible) {
+}
+
+void TControl::SetCaption(std::string caption) {
+    caption_ = std::move(caption);
+    Changed();
+}
+
+void TControl::SetVisible(bool visible) {
+    visible_ = visible;
+    Changed();
+}
+
+void TControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Changed();
+}
+
+void TControl::SetColour(TColour colour) {
+    colour_ = colour;
+    Changed();
+}
+
+void TControl::SetTag(int tag) {
+    tag_ = tag;
+    Changed();
+}
+
+void TControl::SetHint(std::string hint) {
+    hint_ = std::move(hint);
+    Changed();
+}
+
+TComboBox::TComboBox(TChangeTracker& tracker, std::string name, std::vector<std::string> items,
+                     int itemIndex)
+    : TControl(tracker, std::move(name)), items_(std::move(items)) {
+    SetItemIndex(itemIndex);
+}
+
+void TComboBox::SetItemIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(items_.size())) {
+        itemIndex_ = -1;
+        text_.clear();
+    } else {
+        itemIndex_ = index;
+        text_ = items_[static_cast<size_t>(index)];
+    }
+    Changed();
+}
+
+void TComboBox::SetText(std::string text) {
+    itemIndex_ = IndexOf(text);
+    text_ = std::move(text);
+    Changed();
+}
+
+int TComboBox::IndexOf(const std::string& text) const {
+    const auto found = std::find(items_.begin(), items_.end(), text);
+    return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+}
+
+void TCheckBox::SetChecked(bool checked) {
+    checked_ = checked;
+    Changed();
+}
+
+TTrackBar::TTrackBar(TChangeTracker& tracker, std::string name, int min, int max, int position)
+    : TControl(tracker, std::move(name)), min_(min), max_(max), position_(position) {
+}
+
+void TTrackBar::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+    Changed();
+}
+
+void TPageControl::SetActivePage(const TControl& page) {
+    activePage_ = &page;
+    Changed();
+}
+
+void TPageControl::SetTabsVisible(bool visible) {
+    tabsVisible_ = visible;
+    Changed();
+}
+
+TTimer::TTimer(TChangeTracker& tracker, std::string name, unsigned intervalMs)
+    : TControl(tracker, std::move(name)), intervalMs_(intervalMs) {
+    SetEnabled(false);
+}
+
+void TMenuItem::Click() const {
+    if (Enabled && OnClick) {
+        OnClick();
+    }
+}
+
+void TPopupMenu::Clear() {
+    items_.clear();
+    Changed();
+}
+
+void TPopupMenu::Add(TMenuItem item) {
+    items_.push_back(std::move(item));
+    Changed();
+}

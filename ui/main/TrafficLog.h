@@ -1,0 +1,48 @@
+// The traffic log (`memLog`): the newest 100 lines, and the texts of its lines.
+#pragma once
+
+#include "session/ReaderRecords.h"
+#include "ui/main/Controls.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class TMemoLog : public TControl {
+public:
+    static constexpr size_t kMaxLines = 100;
+
+    // Lets a view follow the log without copying it: the line just appended
+    // and how many lines were dropped from the front to make room.
+    using AppendListener = std::function<void(const std::string& line, size_t droppedFront)>;
+
+    using TControl::TControl;
+
+    const std::deque<std::string>& Lines() const { return lines_; }
+    void SetAppendListener(AppendListener listener) { appendListener_ = std::move(listener); }
+
+    // Appends a line, drops the oldest beyond kMaxLines, keeps the view at the bottom.
+    void Add(std::string line);
+
+private:
+    std::deque<std::string> lines_;
+    AppendListener appendListener_;
+};
+
+// "datagram [<hex>:<count>] <ip>:<port>"
+std::string DatagramLogLine(const TRFIDReaderDatagram& datagram);
+
+// "packet[ [decrypted]] cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]"
+std::string PacketLogLine(const TRFIDReaderPacket& packet);
+
+// "<label>data[<hex>]", the form of settings and workflow lines.
+std::string DataLogLine(std::string_view label, std::string_view data);
+
+// Device-supplied text made safe for one log line: control bytes, DEL and the
+// backslash become \xHH (backslash: \\), everything else is kept as it is.
+std::string EscapeControlBytes(std::string_view text);
+
+// Seconds as "[<d>d ]HH:MM:SS".
+std::string DurationText(uint32_t seconds);

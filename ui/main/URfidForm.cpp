@@ -1,0 +1,158 @@
+#include "ui/main/URfidForm.h"
+
+#include "protocol/ControllerContract.h"
+#include "protocol/Win1251.h"
+#include "protocol/eproto.h"
+#include "ui/main/DeviceCommands.h"
+
+namespace {
+
+// The network record a fresh window starts from: MAC 90-A2-DA-0F-36-4F,
+// 192.168.0.243/255.255.255.0, gateway 192.168.0.1, ports 3052, 8080 and 80.
+constexpr const char* kDefaultNetConfigHex = "90A2DA0F364FC0A800F3FFFFFF00C0A80001EC0B901F5000";
+constexpr unsigned kPingerIntervalMs = 5000;
+
+} // namespace
+
+TRFIDMainForm::TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThread,
+                             IWindowServices& services, IConfigEditors& editors)
+    : pnToolBar(Changes, "pnToolBar"), btnDisconnect(Changes, "btnDisconnect", "<< Disconnect"),
+      pcMain(Changes, "pcMain"), tsMain(Changes, "tsMain"), tsDevice(Changes, "tsDevice"),
+      btnScan(Changes, "btnScan", "Scan"), lbDeviceList(Changes, "lbDeviceList"),
+      Label1(Changes, "Label1", "UDP Flag:"),
+      cbUDPFlag(Changes, "cbUDPFlag", {"IP", "SubNet", "AllNet"}, 0),
+      btnNetCfgGet(Changes, "btnNetCfgGet", "NetCfg Get"),
+      btnNetCfgSet(Changes, "btnNetCfgSet", "NetCfg Set"),
+      btnNetRestart(Changes, "btnNetRestart", "NetRestart"),
+      btnDirectConnect(Changes, "btnDirectConnect", "DirectTCP"),
+      bntResetAll(Changes, "bntResetAll", "Reset All"),
+      CheckBox1(Changes, "CheckBox1", "ADRH", false),
+      btnLlistReq(Changes, "btnLlistReq", "LListReq", false),
+      labConnecting(Changes, "labConnecting", "Connecting..."), pnDevice(Changes, "pnDevice"),
+      Label2(Changes, "Label2", "Input states: "), shInput1(Changes, "shInput1"),
+      shInput2(Changes, "shInput2"), shInput3(Changes, "shInput3"),
+      trbVolume(Changes, "trbVolume", 0, 255, 255), btnBeep(Changes, "btnBeep", "Beep"),
+      btnQuack(Changes, "btnQuack", "Quack"), btnText(Changes, "btnText", "Text"),
+      btnRelay1(Changes, "btnRelay1", "Relay 1 (200ms)"),
+      btnRelay2(Changes, "btnRelay2", "Relay 2 (200ms)"),
+      btnRelay3(Changes, "btnRelay3", "Relay 3 (200ms)"),
+      btnRelay4(Changes, "btnRelay4", "Relay 4 (200ms)"), Button1(Changes, "Button1", "AP On"),
+      Button2(Changes, "Button2", "AP Off"), Label5(Changes, "Label5", "LED"),
+      cbLEDBrightness(Changes, "cbLEDBrightness", {"1", "2", "3", "4", "5", "6", "7", "8"}, 7),
+      btnSetLEDBrightness(Changes, "btnSetLEDBrightness", "Set"),
+      Label6(Changes, "Label6", "LLMC:"), cbLLMC(Changes, "cbLLMC", {"5", "6"}, 1),
+      btnLang(Changes, "btnLang", "Lang"), btnNoNet(Changes, "btnNoNet", "NoNet"),
+      btnLMode(Changes, "btnLMode", "LMode"), btnEditKeys(Changes, "btnEditKeys", "Edit Keys"),
+      btnLocks(Changes, "btnLocks", "Locks"), btnDBWaitTMO(Changes, "btnDBWaitTMO", "DB Wait Tmo"),
+      btnNetCfgEdit(Changes, "btnNetCfgEdit", "NetCfg Edit"),
+      btnIntNetRestart(Changes, "btnIntNetRestart", "NetRestart"),
+      btnCDevRestart(Changes, "btnCDevRestart", "Restart"),
+      btnRelayOpenTime(Changes, "btnRelayOpenTime", "RelayOpenTime"),
+      btnEditOptoFlagsClose(Changes, "btnEditOptoFlagsClose", "OR Close Flags"),
+      btnEditOptoFlagsOpen(Changes, "btnEditOptoFlagsOpen", "OR Open Flags"),
+      btnEditOptoFlagsRHold(Changes, "btnEditOptoFlagsRHold", "OR RHold Flags"),
+      btnEditAuthFlags(Changes, "btnEditAuthFlags", "Auth Flags NLA"),
+      btnDebugFlags(Changes, "btnDebugFlags", "Debug Flags"),
+      btnGlobalSoundVol(Changes, "btnGlobalSoundVol", "Global Sound Vol"),
+      btnFullDefs(Changes, "btnFullDefs", "Full Defs"),
+      cbTermDefs(Changes, "cbTermDefs", "TermDefs"), cbPreRes(Changes, "cbPreRes", "PreRes"),
+      btnResetBehavior(Changes, "btnResetBehavior", "Reset Behavior", false),
+      Button5(Changes, "Button5", "USART Cfg", false),
+      btnNetRepeatTest(Changes, "btnNetRepeatTest", "Check Locks", false),
+      btnSetUseFinger(Changes, "btnSetUseFinger", "Set use finger", false),
+      btnSetNotUseFinger(Changes, "btnSetNotUseFinger", "Set not use finger", false),
+      btnSetFingerTest(Changes, "btnSetFingerTest", "Set finger test", false),
+      btnSetNoFingerTest(Changes, "btnSetNoFingerTest", "Set no finger test", false),
+      btnFingerShot(Changes, "btnFingerShot", "GameDev_On", false),
+      btnFingerRaw(Changes, "btnFingerRaw", "GameDev_Off", false), pnCard(Changes, "pnCard"),
+      labUID(Changes, "labUID"), Label3(Changes, "Label3", Win1251FromUtf8("Шкаф")),
+      Label4(Changes, "Label4", Win1251FromUtf8("Ячейка")), labCab(Changes, "labCab", "000"),
+      labCell(Changes, "labCell", "000"), Button3(Changes, "Button3", "Write"),
+      Button4(Changes, "Button4", "Write"), memLog(Changes, "memLog"), sbMain(Changes, "sbMain"),
+      tmrPinger(Changes, "tmrPinger", kPingerIntervalMs), pmReset(Changes, "pmReset"),
+      pmDirectConnect(Changes, "pmDirectConnect"), pmByteMenu(Changes, "pmByteMenu"),
+      pmLocks(Changes, "pmLocks"), readerFactory_(std::move(readerFactory)),
+      mainThread_(mainThread), services_(services), editors_(editors),
+      lifetime_(std::make_shared<TRFIDMainForm*>(this)) {
+    TControl* relays[] = {&btnRelay1, &btnRelay2, &btnRelay3, &btnRelay4};
+    for (int i = 0; i < 4; ++i) {
+        relays[i]->SetTag(i);
+    }
+    Button1.SetTag(0);
+    Button2.SetTag(1);
+    Button3.SetTag(62);
+    Button4.SetTag(33);
+    trbVolume.SetHint("Sound Volume");
+    cbLLMC.SetColour(clWindow);
+    for (TControl* lamp : {&shInput1, &shInput2, &shInput3}) {
+        lamp->SetColour(clSilver);
+    }
+    BuildResetMenu();
+}
+
+TRFIDMainForm::~TRFIDMainForm() {
+    FormDestroy();
+}
+
+void TRFIDMainForm::FormCreate() {
+    BuildLockKits(LockKits);
+    LastNetConfig = eproto_hex_to_bytes(kDefaultNetConfigHex);
+    reader_ = readerFactory_();
+    reader_->SetKey(contract::kPacketKey);
+    reader_->SetEvents([this](const TRFIDReaderDatagram& d) { ReaderDatagram(d); },
+                       [this](const TRFIDReaderPacket& p) { ReaderPacket(p); },
+                       [this](const TRFIDDeviceBaseCaps& c) { ReaderDevice(c); },
+                       [this](const std::string& e) { ReaderError(e); });
+    reader_->Start();
+    cbUDPFlagChange();
+    pcMain.SetTabsVisible(false);
+    ShowMainPage();
+}
+
+void TRFIDMainForm::FormDestroy() {
+    if (tmrPinger.Enabled()) {
+        mainThread_.StopTimer(pingerTimer_);
+        tmrPinger.SetEnabled(false);
+    }
+    lifetime_.reset();
+    reader_.reset();
+}
+
+void TRFIDMainForm::Post(std::function<void()> task) {
+    mainThread_.Post([alive = std::weak_ptr<TRFIDMainForm*>(lifetime_), task = std::move(task)] {
+        if (!alive.expired()) {
+            task();
+        }
+    });
+}
+
+void TRFIDMainForm::AddLog(std::string line) {
+    memLog.Add(std::move(line));
+}
+
+void TRFIDMainForm::ShowMainPage() {
+    pnToolBar.SetVisible(false);
+    pcMain.SetActivePage(tsMain);
+}
+
+void TRFIDMainForm::ShowConnecting() {
+    pcMain.SetActivePage(tsDevice);
+    pnDevice.SetVisible(false);
+    labConnecting.SetVisible(true);
+    pnCard.SetVisible(false);
+    pnToolBar.SetVisible(true);
+}
+
+void TRFIDMainForm::ReaderDatagram(const TRFIDReaderDatagram& datagram) {
+    AddLog(DatagramLogLine(datagram));
+}
+
+void TRFIDMainForm::ReaderPacket(const TRFIDReaderPacket& packet) {
+    LastPacket = packet;
+    Post([this] { DispatchPacket(); });
+}
+
+void TRFIDMainForm::ReaderError(const std::string& text) {
+    AddLog("tcp error: " + text);
+    DisconnectSequence();
+}

@@ -1,0 +1,251 @@
+// TRFIDMainForm: the configurator's main window without a window toolkit. It
+// owns the reader link, plain models of every control, and the handlers that
+// the view calls for clicks, menu choices and timer ticks. The handlers are
+// spread over several files by subject: URfidForm.cpp (start-up, pages, log,
+// reader events), FormDiscovery.cpp (device list, connect, disconnect),
+// FormDispatch.cpp (inbound packets, settings replies, write-back),
+// FormCommands.cpp (device commands), FormWorkflows.cpp (settings workflows)
+// and FormLocks.cpp (lock kits, keep-alive, direct connect).
+#pragma once
+
+#include "session/MainThread.h"
+#include "session/ReaderLink.h"
+#include "ui/main/Catalogue.h"
+#include "ui/main/ConfigEditors.h"
+#include "ui/main/Controls.h"
+#include "ui/main/DeviceList.h"
+#include "ui/main/TrafficLog.h"
+#include "ui/main/WindowServices.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// One pending settings edit, carried from the packet dispatch to the handler
+// that opens its dialog (window message 1124), so that no modal dialog runs
+// inside a packet handler.
+struct TModalMsgObject {
+    using EditEntry =
+        std::function<std::string(const std::string& value, const std::string& caption)>;
+    EditEntry Edit;    // empty: nothing to edit
+    std::string Value; // current value bytes
+    std::string Caption;
+    uint8_t Item = 0; // 0: nothing is written back
+    uint8_t Flags = 0;
+};
+
+class TRFIDMainForm {
+public:
+    using ReaderFactory = std::function<std::unique_ptr<IReaderLink>()>;
+
+    // Window messages of the original design, kept as names for the two queued
+    // hand-overs: a settings edit and a packet dispatch.
+    static constexpr unsigned WM_MODAL_EDIT = 1124;
+    static constexpr unsigned WM_DISPATCH_PACKET = 1125;
+
+    TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThread, IWindowServices& services,
+                  IConfigEditors& editors);
+    ~TRFIDMainForm();
+    TRFIDMainForm(const TRFIDMainForm&) = delete;
+    TRFIDMainForm& operator=(const TRFIDMainForm&) = delete;
+
+    // ---- Start-up, shut-down, pages, log ----
+    void FormCreate();
+    void FormDestroy();
+    void AddLog(std::string line);
+    void ShowMainPage();
+    void ShowConnecting();
+
+    // ---- Reader events (main thread) ----
+    void ReaderDatagram(const TRFIDReaderDatagram& datagram);
+    void ReaderPacket(const TRFIDReaderPacket& packet);
+    void ReaderDevice(const TRFIDDeviceBaseCaps& caps);
+    void ReaderError(const std::string& text);
+
+    // ---- Discovery page and connection ----
+    void btnScanClick();
+    void cbUDPFlagChange();
+    void lbDeviceListClick();
+    void lbDeviceListDblClick();
+    void lbDeviceListContextPopup();
+    bool SelectDeviceTarget();
+    bool ClearDeviceTarget();
+    bool ConnectTo(const std::string& host, int port);
+    bool ConnectPrompt();
+    void btnDisconnectClick();
+
+    // ---- Inbound packets and settings replies ----
+    void DispatchPacket();
+    void ShowInputStates(uint8_t state);
+    void HandleSettingsReply(const TRFIDReaderPacket& packet);
+    void PostModalMsg(TModalMsgObject::EditEntry edit, uint8_t item, const std::string& caption,
+                      const std::string& value, uint8_t flags);
+    void EditAndWriteBack(TModalMsgObject& message);
+    void SendSettings(uint8_t item, uint8_t flags, const std::string& value);
+
+    // ---- Device commands ----
+    void ShowDeviceText(const std::string& text, uint16_t holdMs, int pattern, bool holdFlag,
+                        uint8_t flags, uint8_t code);
+    void PlayMelody(uint8_t volume, uint16_t holdMs, uint8_t flags, uint8_t code);
+    bool PulseRelay(unsigned relay, unsigned durationMs, uint8_t flags);
+    bool SendCardMessage(uint32_t value, uint8_t mode, uint8_t flags, uint8_t code,
+                         const std::string& identifier, const std::string& text);
+    void btnBeepClick();
+    void btnQuackClick();
+    void btnTextClick();
+    void btnRelayClick(const TControl& button);       // btnRelay1-4, Button1, Button2
+    void btnWriteNumberClick(const TControl& button); // Button3, Button4
+    void shInputMouseUp(int lamp);                    // 1 to 3
+    void btnIntNetRestartClick();
+    void btnCDevRestartClick();
+    void btnCDevRestartContextPopup();
+    void btnNetRestartClick();
+    void ResetMenuChoose(uint8_t resetByte);
+    void bntResetAllClick();
+    void btnResetBehaviorClick();
+
+    // ---- Settings workflows ----
+    void ReadSetting(uint8_t item);
+    void WriteSetting(uint8_t item, const std::string& value);
+    void WriteSettingAndCommit(uint8_t item, const std::string& value);
+    void BindByteMenuButton(TControl& button, uint8_t item, const std::string& caption);
+    void ByteMenuPopup(const TControl& button); // click on btnLang, btnNoNet, btnLMode
+    void ByteMenuChoose(int tag);
+    int LockerCountLimit() const;
+    void ReadButtonClick(const TControl& button); // the read buttons of the device page
+    void btnGlobalSoundVolClick();
+    void btnSetLEDBrightnessClick();
+    void FingerButtonClick(const TControl& button); // the hidden items 22, 23, 28 buttons
+    void btnNetCfgGetClick();
+    void btnNetCfgSetClick();
+    void FullDefaults();
+
+    // ---- Lock kits, keep-alive, direct connect ----
+    void btnLocksClick();
+    void btnLocksContextPopup();
+    bool BuildLockKitMenu(bool detailed);
+    void WriteLockKit(size_t kit);
+    void btnNetRepeatTestClick();
+    void btnLlistReqClick();
+    void tmrPingerTimer();
+    void btnDirectConnectClick();
+    bool BuildDirectConnectMenu();
+    void DirectConnectChoose(const TMenuItem& entry);
+
+    // ---- State ----
+    IReaderLink* Reader() const { return reader_.get(); }
+    std::string LastNetConfig;
+    TRFIDReaderPacket LastPacket;
+    TMenuLockInfoArr LockKits;
+
+    // ---- Controls ----
+    TChangeTracker Changes; // first: every control reports to it
+    TControl pnToolBar;
+    TControl btnDisconnect;
+    TPageControl pcMain;
+    TControl tsMain;
+    TControl tsDevice;
+    // discovery page
+    TControl btnScan;
+    TDeviceListBox lbDeviceList;
+    TControl Label1;
+    TComboBox cbUDPFlag;
+    TControl btnNetCfgGet;
+    TControl btnNetCfgSet;
+    TControl btnNetRestart;
+    TControl btnDirectConnect;
+    TControl bntResetAll;
+    TCheckBox CheckBox1;
+    TControl btnLlistReq;
+    // device page
+    TControl labConnecting;
+    TControl pnDevice;
+    TControl Label2;
+    TControl shInput1;
+    TControl shInput2;
+    TControl shInput3;
+    TTrackBar trbVolume;
+    TControl btnBeep;
+    TControl btnQuack;
+    TControl btnText;
+    TControl btnRelay1;
+    TControl btnRelay2;
+    TControl btnRelay3;
+    TControl btnRelay4;
+    TControl Button1;
+    TControl Button2;
+    TControl Label5;
+    TComboBox cbLEDBrightness;
+    TControl btnSetLEDBrightness;
+    TControl Label6;
+    TComboBox cbLLMC;
+    TControl btnLang;
+    TControl btnNoNet;
+    TControl btnLMode;
+    TControl btnEditKeys;
+    TControl btnLocks;
+    TControl btnDBWaitTMO;
+    TControl btnNetCfgEdit;
+    TControl btnIntNetRestart;
+    TControl btnCDevRestart;
+    TControl btnRelayOpenTime;
+    TControl btnEditOptoFlagsClose;
+    TControl btnEditOptoFlagsOpen;
+    TControl btnEditOptoFlagsRHold;
+    TControl btnEditAuthFlags;
+    TControl btnDebugFlags;
+    TControl btnGlobalSoundVol;
+    TControl btnFullDefs;
+    TCheckBox cbTermDefs;
+    TCheckBox cbPreRes;
+    TControl btnResetBehavior;
+    TControl Button5;
+    TControl btnNetRepeatTest;
+    TControl btnSetUseFinger;
+    TControl btnSetNotUseFinger;
+    TControl btnSetFingerTest;
+    TControl btnSetNoFingerTest;
+    TControl btnFingerShot;
+    TControl btnFingerRaw;
+    // card panel
+    TControl pnCard;
+    TControl labUID;
+    TControl Label3;
+    TControl Label4;
+    TControl labCab;
+    TControl labCell;
+    TControl Button3;
+    TControl Button4;
+    // log, status bar, timer, menus
+    TMemoLog memLog;
+    TControl sbMain;
+    TTimer tmrPinger;
+    TPopupMenu pmReset;
+    TPopupMenu pmDirectConnect;
+    TPopupMenu pmByteMenu;
+    TPopupMenu pmLocks;
+
+private:
+    void Post(std::function<void()> task);
+    void DisconnectSequence();
+    void HandleCardRead(const TRFIDReaderPacket& packet);
+    void EnablePinger();
+    // Runs a discovery-page send for the selected device (or every device in
+    // range without a selection); refuses and logs when the selected entry has
+    // no address, which would otherwise make it a broadcast.
+    bool SendToSelection(const std::function<void()>& send);
+    TModalMsgObject::EditEntry EditorEntry(TEditEntry entry);
+    TModalMsgObject::EditEntry LockersEditEntry();
+    void SendReset(uint8_t resetByte);
+    uint8_t Volume() const;
+    void BuildResetMenu();
+
+    ReaderFactory readerFactory_;
+    IMainThread& mainThread_;
+    IWindowServices& services_;
+    IConfigEditors& editors_;
+    std::unique_ptr<IReaderLink> reader_;
+    std::shared_ptr<TRFIDMainForm*> lifetime_; // posted tasks run only while it lives
+    IMainThread::TimerId pingerTimer_ = 0;
+};
