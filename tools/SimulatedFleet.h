@@ -112,6 +112,10 @@ public:
     bool SetSetting(std::size_t index, uint8_t item, const std::string& value);
 
     std::size_t ConnectionCount(std::size_t index) const;
+    // Waits until the controller has accepted at least `count` connections
+    // (a client's connect returns before the fleet has taken the connection).
+    bool WaitForConnections(std::size_t index, std::size_t count,
+                            std::chrono::milliseconds timeout) const;
 
     // Everything the controller received, oldest first.
     std::vector<ReceivedRecord> Received(std::size_t index) const;
