@@ -1,0 +1,112 @@
+#include "ScriptedRunner.h"
+
+#include "ui/dialogs/EditOperations.h"
+
+#include <vector>
+
+namespace dialogs::testing {
+namespace {
+
+std::string Entry(uint8_t block, std::string name) {
+    name.resize(TfrmLockersInput::kNameSize, '\0');
+    return std::string(1, static_cast<char>(block)) + name;
+}
+
+std::string TwoLockers(std::size_t size) {
+    std::string block = "\x02" + Entry(5, "Locker A") + Entry(9, "Box 2");
+    block.resize(size, '\0');
+    return block;
+}
+
+TEST(LockersInput, LoadsRowsAndReturnsTheSameBlock) {
+    TfrmLockersInput form;
+    EXPECT_TRUE(form.SetData(TwoLockers(97)));
+    EXPECT_EQ(form.btnLock[0].caption, "Block 5");
+    EXPECT_EQ(form.btnLock[1].caption, "Block 9");
+    EXPECT_TRUE(form.btnLock[0].bold && form.edLock[1].bold);
+    EXPECT_EQ(form.edLock[0].text, "Locker A");
+    for (int row = 2; row < TfrmLockersInput::kRows; ++row) {
+        EXPECT_EQ(form.btnLock[row].caption, "- None -");
+        EXPECT_FALSE(form.btnLock[row].bold);
+        EXPECT_TRUE(form.edLock[row].enabled);
+    }
+
+    ScriptedRunner runner;
+    runner.Ok();
+    std::vector<std::string> log;
+    int colourResets = 0;
+    const LockersEditHooks hooks{[&log](const std::string& line) { log.push_back(line); },
+                                 [&colourResets] { ++colourResets; }};
+    const std::string result = EditLockersList(runner, TwoLockers(97), "Lockers list data", hooks);
+    EXPECT_EQ(result, TwoLockers(97));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], " data[02054C6F636B6572204100" + std::string(12, '0') + "09426F78203200" +
+                          std::string(18, '0') + std::string(2 * (97 - 33), '0') + "]");
+    EXPECT_EQ(colourResets, 1);
+}
+
+TEST(LockersInput, RowMovesPackEntriesWithoutGaps) {
+    TfrmLockersInput form;
+    form.SetData(TwoLockers(97));
+    form.btnLockClick(0);
+    form.pmLockersChoose(form.pmLockers.items[0]); // "- None -"
+    form.btnLockClick(3);
+    form.pmLockersChoose(form.pmLockers.items[1 + 3].items[1]); // sector 3, block 13
+    form.edLock[3].text = "A name longer than fifteen";
+    EXPECT_EQ(form.btnLock[3].caption, "Block 13");
+    EXPECT_EQ(form.btnLock[0].caption, "- None -");
+    EXPECT_EQ(form.edLock[0].text, "Locker A");
+
+    std::string expected = "\x02" + Entry(9, "Box 2") + Entry(13, "A name longer t");
+    expected.resize(97, '\0');
+    EXPECT_EQ(form.GetData(), expected);
+}
+
+TEST(LockersInput, BlockLengthDecidesTheRowsOffered) {
+    TfrmLockersInput form;
+    form.SetData(TwoLockers(81));
+    EXPECT_TRUE(form.btnLock[4].enabled);
+    EXPECT_FALSE(form.btnLock[5].enabled || form.edLock[5].enabled);
+    EXPECT_EQ(form.GetData(), TwoLockers(81));
+
+    EXPECT_FALSE(form.SetData(std::string(1, '\x03')));
+    EXPECT_TRUE(form.btnLock[2].enabled);
+    EXPECT_FALSE(form.btnLock[3].enabled);
+    EXPECT_EQ(form.btnLock[0].caption, "- None -");
+    EXPECT_EQ(form.GetData(), std::string(81, '\0'));
+
+    // A count promising more entries than the block holds loads none.
+    EXPECT_FALSE(form.SetData("\x07" + std::string(96, '\0')));
+    EXPECT_TRUE(form.btnLock[5].enabled);
+}
+
+TEST(LockersInput, PopupOffersOnlyLockerBlocks) {
+    TfrmLockersInput form;
+    form.btnLockClick(2);
+    const auto& items = form.pmLockers.items;
+    ASSERT_EQ(items.size(), 17u);
+    EXPECT_TRUE(items[0].enabled);
+    EXPECT_EQ(items[16].caption, "Sector 15");
+    EXPECT_FALSE(items[1].items[0].enabled);  // block 0
+    EXPECT_TRUE(items[1].items[1].enabled);   // block 1
+    EXPECT_TRUE(items[1].items[2].enabled);   // block 2
+    EXPECT_FALSE(items[1].items[3].enabled);  // block 3
+    EXPECT_TRUE(items[2].items[0].enabled);   // block 4
+    EXPECT_FALSE(items[16].items[3].enabled); // block 63
+    EXPECT_EQ(items[16].items[3].caption, "Block 63");
+}
+
+TEST(LockersInput, CancelStillRestoresTheColour) {
+    ScriptedRunner runner;
+    runner.Cancel();
+    int colourResets = 0;
+    bool logged = false;
+    const LockersEditHooks hooks{[&logged](const std::string&) { logged = true; },
+                                 [&colourResets] { ++colourResets; }};
+    EXPECT_EQ(EditLockersList(runner, TwoLockers(97), "Lockers list data", hooks), "");
+    EXPECT_FALSE(logged);
+    EXPECT_EQ(colourResets, 1);
+}
+
+} // namespace
+} // namespace dialogs::testing
