@@ -1,0 +1,311 @@
+#include "session/RFIDReader.h"
+
+#include "session/DiscoveryReply.h"
+#include "session/PacketRecord.h"
+
+#include <chrono>
+
+namespace {
+
+constexpr auto kIdlePause = std::chrono::milliseconds(10);
+constexpr auto kWaitGranularity = std::chrono::milliseconds(10);
+
+int16_t AppendBytes(const uint8_t* bytes, uint16_t count, void* context) {
+    if (count > 0) {
+        static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
+    }
+    return static_cast<int16_t>(count);
+}
+
+} // namespace
+
+TRFIDReader::TRFIDReader(IMainThread& main_thread)
+    : main_thread_(main_thread), caller_(main_thread) {
+}
+
+TRFIDReader::~TRFIDReader() {
+    caller_.Close();
+    stop_ = true;
+    Wake();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    std::lock_guard lock(tcp_mutex_);
+    tcp_.reset();
+}
+
+void TRFIDReader::SetNetSettings(const TRFIDReaderNetSettings& settings) {
+    settings_ = settings;
+}
+
+void TRFIDReader::SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
+                            ErrorEvent on_error) {
+    on_datagram_ = std::move(on_datagram);
+    on_packet_ = std::move(on_packet);
+    on_device_ = std::move(on_device);
+    on_error_ = std::move(on_error);
+}
+
+void TRFIDReader::SetKey(const std::string& key) {
+    std::lock_guard lock(fields_mutex_);
+    key_ = key;
+}
+
+std::string TRFIDReader::Key() const {
+    std::lock_guard lock(fields_mutex_);
+    return key_;
+}
+
+void TRFIDReader::Start() {
+    if (thread_.joinable()) {
+        return;
+    }
+    // The endpoint exists before the worker runs, so sends from the main
+    // thread never meet a half-made socket.
+    udp_ = std::make_unique<TKVT_UDPSocket>();
+    udp_->LocalAddress = settings_.LocalUdpAddress;
+    udp_->LocalPort = settings_.LocalUdpPort;
+    udp_->SetBufferSize(kUdpBufferSize);
+    udp_->OnRead = [this](const std::string& data, const std::string& from_ip, uint16_t port) {
+        OnDatagramReceived(data, from_ip, port);
+    };
+    udp_->Open();
+    thread_ = std::thread([this] { Run(); });
+}
+
+uint16_t TRFIDReader::LocalUdpPort() const {
+    return udp_ ? udp_->BoundPort() : 0;
+}
+
+// ---- Worker ----
+
+void TRFIDReader::Run() {
+    while (!stop_) {
+        if (Round() > 0) {
+            continue;
+        }
+        std::unique_lock lock(wake_mutex_);
+        wake_cv_.wait_for(lock, kIdlePause, [&] { return wake_ || stop_; });
+        wake_ = false;
+    }
+}
+
+void TRFIDReader::Wake() {
+    {
+        std::lock_guard lock(wake_mutex_);
+        wake_ = true;
+    }
+    wake_cv_.notify_all();
+}
+
+int TRFIDReader::Round() {
+    // A received datagram counts as work: a burst is drained without pauses.
+    int work = udp_->Receive() > 0 ? 1 : 0;
+    work += StateStep();
+    return work;
+}
+
+int TRFIDReader::StateStep() {
+    int work = 0;
+    uint8_t state = state_.load();
+    if (state & rsConnectRequest) {
+        OpenSession();
+        // A request made meanwhile by the main thread stays for the next step.
+        state_.compare_exchange_strong(state, rsConnecting);
+        work = 1;
+    } else if (state & rsDisconnectRequest) {
+        CloseSession();
+        state_.compare_exchange_strong(state, 0);
+        work = 1;
+    }
+    if (state_.load() != 0 && tcp_ && tcp_->Poll() != 0) {
+        ++work;
+    }
+    return work;
+}
+
+void TRFIDReader::OpenSession() {
+    CloseSession();
+    std::string host;
+    int port = 0;
+    {
+        std::lock_guard lock(fields_mutex_);
+        host = host_;
+        port = port_;
+    }
+    auto tcp = std::make_unique<TKVT_TCPSocket>(host, port);
+    tcp->OnConnect = [this](const std::string&) {
+        uint8_t expected = rsConnecting;
+        state_.compare_exchange_strong(expected, rsConnected);
+    };
+    tcp->OnRead = [this](const std::string& chunk) { OnStreamChunk(chunk); };
+    tcp->OnError = [this](const std::string& text) {
+        session_failed_ = true;
+        if (on_error_) {
+            caller_.Call([this, &text] { on_error_(text); });
+        }
+    };
+    stream_.Reset();
+    stream_backlog_ = 0;
+    session_failed_ = false;
+    // A failure shows later as a TCP error or as a Connect that times out.
+    tcp->Open();
+    std::lock_guard lock(tcp_mutex_);
+    tcp_ = std::move(tcp);
+}
+
+void TRFIDReader::CloseSession() {
+    std::lock_guard lock(tcp_mutex_);
+    tcp_.reset();
+}
+
+void TRFIDReader::OnDatagramReceived(const std::string& data, const std::string& from_ip,
+                                     uint16_t port) {
+    datagram_.data = data;
+    datagram_.FromIP = from_ip;
+    datagram_.FromPort = port;
+    if (on_datagram_) {
+        caller_.Call([this] { on_datagram_(datagram_); });
+    }
+    // Only a packet at the very start counts; bytes after it are ignored.
+    uint16_t position = 0;
+    eproto_header header{};
+    if (eproto_decode(reinterpret_cast<const uint8_t*>(datagram_.data.data()), &position,
+                      static_cast<uint16_t>(datagram_.data.size()), &header) != 0) {
+        return;
+    }
+    packet_.Datagram = datagram_;
+    DeliverPacket(header);
+}
+
+void TRFIDReader::OnStreamChunk(const std::string& chunk) {
+    stream_.Feed(chunk, [this](const eproto_header& header) { DeliverPacket(header); });
+    stream_backlog_ = stream_.Backlog();
+}
+
+void TRFIDReader::DeliverPacket(const eproto_header& header) {
+    FillPacketRecord(packet_, header, Key());
+    if (on_packet_) {
+        caller_.Call([this] { on_packet_(packet_); });
+    }
+    if (packet_.cmd != contract::kDiscoverReply || !on_device_) {
+        return;
+    }
+    if (const std::optional<TRFIDDeviceBaseCaps> device = ParseDiscoveryReply(packet_.data)) {
+        caller_.Call([this, &device] { on_device_(*device); });
+    }
+}
+
+// ---- Main thread ----
+
+template <typename Done> bool TRFIDReader::WaitFor(unsigned timeout_ms, Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now > end) {
+            return false;
+        }
+        caller_.RunPending(
+            std::min(kWaitGranularity, std::chrono::ceil<std::chrono::milliseconds>(end - now)));
+    }
+}
+
+bool TRFIDReader::Connect(const std::string& host, int port, unsigned timeout_ms) {
+    {
+        std::lock_guard lock(fields_mutex_);
+        host_ = host;
+        port_ = port;
+    }
+    state_ = rsConnectRequest;
+    Wake();
+    if (timeout_ms == 0) {
+        return true;
+    }
+    WaitFor(timeout_ms, [this] {
+        const uint8_t state = state_.load();
+        // Done when connected, when another request replaced this one, or
+        // when the attempt has failed and can no longer succeed.
+        return (state & rsConnected) || !(state & (rsConnectRequest | rsConnecting)) ||
+               ((state & rsConnecting) && session_failed_.load());
+    });
+    return IsConnected();
+}
+
+bool TRFIDReader::Disconnect(unsigned timeout_ms) {
+    state_ = rsDisconnectRequest;
+    Wake();
+    if (timeout_ms == 0) {
+        return true;
+    }
+    return WaitFor(timeout_ms, [this] { return state_.load() == 0; });
+}
+
+bool TRFIDReader::IsConnected() const {
+    return (state_.load() & rsConnected) != 0;
+}
+
+void TRFIDReader::SendCommand(uint8_t cmd, uint8_t code, uint8_t flags) {
+    Send(cmd, {}, code, flags);
+}
+
+bool TRFIDReader::SendCommandData(uint8_t cmd, const std::string& data, uint8_t code,
+                                  uint8_t flags) {
+    if (data.size() > EPROTO_MAX_DATA) {
+        return false;
+    }
+    Send(cmd, data, code, flags);
+    return true;
+}
+
+void TRFIDReader::Discover() {
+    SetUDPTarget({});
+    SendCommand(contract::kDiscover, 0, 0);
+}
+
+void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags) {
+    const bool connected = IsConnected();
+    eproto_header header{};
+    eproto_header_init(&header);
+    header.cmd = cmd;
+    header.code = code;
+    header.flags = connected ? flags : udp_flag_.load();
+    header.len = static_cast<uint16_t>(data.size());
+    header.data = reinterpret_cast<const uint8_t*>(data.data());
+    std::string packet;
+    eproto_encode(&header, AppendBytes, &packet);
+
+    if (connected) {
+        std::lock_guard lock(tcp_mutex_);
+        if (tcp_) {
+            tcp_->Write(packet); // sent by the worker's next poll
+        }
+        return;
+    }
+    if (!udp_) {
+        return;
+    }
+    const std::string target = UDPTarget();
+    udp_->SendToHost(packet, target.empty() ? settings_.BroadcastAddress : target,
+                     settings_.ControllerUdpPort);
+}
+
+void TRFIDReader::SetUDPFlag(uint8_t flag) {
+    udp_flag_ = flag;
+}
+
+uint8_t TRFIDReader::UDPFlag() const {
+    return udp_flag_.load();
+}
+
+void TRFIDReader::SetUDPTarget(const std::string& target) {
+    std::lock_guard lock(fields_mutex_);
+    udp_target_ = target;
+}
+
+std::string TRFIDReader::UDPTarget() const {
+    std::lock_guard lock(fields_mutex_);
+    return udp_target_;
+}
