@@ -9,11 +9,13 @@ namespace {
 
 std::string Entry(uint8_t block, std::string name) {
     name.resize(TfrmLockersInput::kNameSize, '\0');
-    return std::string(1, static_cast<char>(block)) + name;
+    name.insert(name.begin(), static_cast<char>(block));
+    return name;
 }
 
 std::string TwoLockers(std::size_t size) {
-    std::string block = "\x02" + Entry(5, "Locker A") + Entry(9, "Box 2");
+    std::string block(1, '\x02');
+    block.append(Entry(5, "Locker A")).append(Entry(9, "Box 2"));
     block.resize(size, '\0');
     return block;
 }
@@ -57,7 +59,8 @@ TEST(LockersInput, RowMovesPackEntriesWithoutGaps) {
     EXPECT_EQ(form.btnLock[0].caption, "- None -");
     EXPECT_EQ(form.edLock[0].text, "Locker A");
 
-    std::string expected = "\x02" + Entry(9, "Box 2") + Entry(13, "A name longer t");
+    std::string expected(1, '\x02');
+    expected.append(Entry(9, "Box 2")).append(Entry(13, "A name longer t"));
     expected.resize(97, '\0');
     EXPECT_EQ(form.GetData(), expected);
 }
