@@ -1,0 +1,83 @@
+// The editors the window uses in the program: each reaches its dialog through
+// the modal runner and converts the dialog's answer.
+#include "ui/main/DialogEditors.h"
+#include "ui/dialogs/UIntInput.h"
+#include "ui/dialogs/ULockersInput.h"
+#include "ui/dialogs/USectorKeys.h"
+#include "ui/dialogs/uAuthFlagsInput.h"
+#include "ui/dialogs/uDebugFlagsInput.h"
+#include "ui/dialogs/uNetConfig.h"
+#include "ui/dialogs/uNewCardNum.h"
+#include "ui/dialogs/uOptoFlagsInput.h"
+#include "ui/dialogs/uStrInput.h"
+#include "ui/dialogs/uTextInput.h"
+#include "ui/dialogs/uUSARTCfg.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace dialogs;
+
+// Confirms every dialog after an optional edit, or cancels every dialog.
+class ScriptedRunner final : public IModalRunner {
+public:
+    ModalResult answer = mrCancel;
+    std::vector<std::string> captions;
+
+    ModalResult Run(TfrmNetConfig& d) override { return Seen(d); }
+    ModalResult Run(TfrmSectorKeys& d) override { return Seen(d); }
+    ModalResult Run(TfrmLockersInput& d) override { return Seen(d); }
+    ModalResult Run(TfrmUSARTCfg& d) override { return Seen(d); }
+    ModalResult Run(TfrmOptoFlagsInput& d) override { return Seen(d); }
+    ModalResult Run(TfrmDebugFlagsInput& d) override { return Seen(d); }
+    ModalResult Run(TfrmAuthFlagsInput& d) override { return Seen(d); }
+    ModalResult Run(TfrmIntInput& d) override { return Seen(d); }
+    ModalResult Run(TfrmStrInput& d) override {
+        d.edStr.text = "  10.0.0.9:81 ";
+        return Seen(d);
+    }
+    ModalResult Run(TfrmTextInput& d) override {
+        d.memText.lines = {"a", "b"};
+        return Seen(d);
+    }
+    ModalResult Run(TfrmNewCardNum& d) override {
+        d.edCardNum.text = "70000";
+        return Seen(d);
+    }
+
+private:
+    ModalResult Seen(TfrmBase& dialog) {
+        captions.push_back(dialog.caption);
+        return answer;
+    }
+};
+
+} // namespace
+
+TEST(DialogEditors, ForwardToTheDialogsAndConvertTheirAnswers) {
+    ScriptedRunner runner;
+    TfrmTextInput textInput;
+    TDialogEditors editors(runner, textInput);
+    const std::string lockers = std::string(1, '\0') + std::string(96, '\0');
+
+    EXPECT_EQ(editors.EditSectorKeys(std::string(98, '\x11'), "Sector Keys"), "");
+    EXPECT_EQ(editors.EditLockersList(lockers, "Lockers list data"), "");
+    EXPECT_EQ(editors.EditWaitTimeout(std::string("\x2C\x01", 2), "DB Wait TMO"), "");
+    EXPECT_EQ(editors.InputString("", "Input a string"), "");
+    EXPECT_FALSE(editors.InputDisplayText());
+    EXPECT_FALSE(editors.InputCardNumber());
+    EXPECT_EQ(runner.captions[0], "Sector Keys");
+    EXPECT_EQ(runner.captions[1], "Lockers list data");
+
+    runner.answer = mrOk;
+    EXPECT_EQ(editors.EditLockersList(lockers, "Lockers list data"), lockers);
+    EXPECT_EQ(editors.EditWaitTimeout(std::string("\x2C\x01", 2), "DB Wait TMO"),
+              std::string("\x2C\x01", 2));
+    EXPECT_EQ(editors.InputString("", "Input a string"), "10.0.0.9:81");
+    const auto text = editors.InputDisplayText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->text, "a\r\nb");
+    EXPECT_EQ(text->holdMs, 3000u);
+    EXPECT_EQ(editors.InputCardNumber(), 70000);
+}
