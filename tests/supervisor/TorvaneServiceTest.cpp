@@ -180,8 +180,8 @@ std::vector<double> RestartGapsMs(const fs::path& stamps) {
     return gaps;
 }
 
-// Everything a stopped run must show: the stop lines, no start after the stop control, the
-// children gone and the banner last.
+// Everything a stopped run must show: the stop lines, no start once the programs are being
+// terminated, the children gone and the banner last.
 void ExpectCleanStop(const std::vector<std::string>& log, const std::vector<pid_t>& children,
                      std::size_t min_stopped) {
     const auto control = std::find(log.begin(), log.end(), "userv: control SERVICE_CONTROL_STOP");
@@ -191,7 +191,11 @@ void ExpectCleanStop(const std::vector<std::string>& log, const std::vector<pid_
     EXPECT_GE(
         static_cast<std::size_t>(std::count(control, log.end(), "app: stopping [" + kChild + "]")),
         min_stopped);
-    for (auto line = control; line != log.end(); ++line) {
+    // Once the supervisor has begun terminating its programs, nothing starts any more.
+    const auto terminating = std::find_if(control, log.end(), [](const std::string& line) {
+        return line.rfind("app: stopping [", 0) == 0 || line == kStopBanner;
+    });
+    for (auto line = terminating; line != log.end(); ++line) {
         EXPECT_EQ(line->rfind("app: starting [", 0), std::string::npos) << *line;
     }
     EXPECT_EQ(log.back(), kStopBanner);
