@@ -79,13 +79,13 @@ TEST_F(MainFormTest, DiscoveryListSortsEntriesAndCountsThem) {
     reader->onDevice(Device("192.168.0.4", "000000000001"));
     EXPECT_EQ(form.btnScan.Caption(), "Scan (3)");
     EXPECT_EQ(inserted, (std::vector<int>{-1, 0, 1, 0}));
-    const auto& entries = form.lbDeviceList.Entries();
-    EXPECT_EQ(entries[0].Caps.IPText, "192.168.0.4");
-    EXPECT_EQ(entries[1].Caps.IPText, "192.168.0.5");
-    EXPECT_EQ(entries[2].Caps.IPText, "10.0.0.7");
-    EXPECT_EQ(entries[2].Text, "00-11-22-AA-BB-CC [10.0.0.7:8080] [Corvix Device/DEDIV_EZ] "
+    const auto entries = [&](int i) { return form.lbDeviceList.Entry(i); };
+    EXPECT_EQ(entries(0).Caps.IPText, "192.168.0.4");
+    EXPECT_EQ(entries(1).Caps.IPText, "192.168.0.5");
+    EXPECT_EQ(entries(2).Caps.IPText, "10.0.0.7");
+    EXPECT_EQ(entries(2).Text, "00-11-22-AA-BB-CC [10.0.0.7:8080] [Corvix Device/DEDIV_EZ] "
                                "[- 00:01:00]");
-    EXPECT_EQ(entries[0].Text, "00-00-00-00-00-01 [192.168.0.4:8080] [Corvix Device/DEDIV_EZ]");
+    EXPECT_EQ(entries(0).Text, "00-00-00-00-00-01 [192.168.0.4:8080] [Corvix Device/DEDIV_EZ]");
 
     form.lbDeviceList.SetItemIndex(2);
     form.lbDeviceListClick();

@@ -7,8 +7,7 @@
 #include <cstring>
 
 const TDeviceListEntry* TDeviceListBox::Selected() const {
-    return itemIndex_ >= 0 && itemIndex_ < Count() ? &entries_[static_cast<size_t>(itemIndex_)]
-                                                   : nullptr;
+    return itemIndex_ >= 0 && itemIndex_ < Count() ? &Entry(itemIndex_) : nullptr;
 }
 
 void TDeviceListBox::SetItemIndex(int index) {
@@ -27,11 +26,11 @@ void TDeviceListBox::Clear() {
 
 int TDeviceListBox::Add(const TRFIDDeviceBaseCaps& caps, std::string text) {
     const uint32_t key = DeviceSortKey(caps);
-    const auto at = std::upper_bound(
-        entries_.begin(), entries_.end(), key,
-        [](uint32_t k, const TDeviceListEntry& entry) { return k < DeviceSortKey(entry.Caps); });
+    const auto at = std::upper_bound(entries_.begin(), entries_.end(), key,
+                                     [](uint32_t k, const Slot& slot) { return k < slot.key; });
     const int index = static_cast<int>(at - entries_.begin());
-    entries_.insert(at, TDeviceListEntry{std::move(text), caps});
+    entries_.insert(
+        at, Slot{key, std::make_unique<TDeviceListEntry>(TDeviceListEntry{std::move(text), caps})});
     if (itemIndex_ >= index) {
         ++itemIndex_;
     }

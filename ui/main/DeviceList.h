@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ public:
 
     using TControl::TControl;
 
-    const std::vector<TDeviceListEntry>& Entries() const { return entries_; }
+    // Entries live on the heap so that an insertion moves pointers, not records.
+    const TDeviceListEntry& Entry(int index) const { return *entries_[static_cast<size_t>(index)]; }
     int Count() const { return static_cast<int>(entries_.size()); }
     int ItemIndex() const { return itemIndex_; }
     // The selected entry, or nullptr.
@@ -37,7 +39,12 @@ public:
     int Add(const TRFIDDeviceBaseCaps& caps, std::string text);
 
 private:
-    std::vector<TDeviceListEntry> entries_;
+    struct Slot {
+        uint32_t key; // DeviceSortKey of the entry, kept for the binary search
+        std::unique_ptr<TDeviceListEntry> entry;
+        const TDeviceListEntry& operator*() const { return *entry; }
+    };
+    std::vector<Slot> entries_;
     ListListener listListener_;
     int itemIndex_ = -1;
 };
