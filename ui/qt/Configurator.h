@@ -1,0 +1,47 @@
+// The whole configurator put together on Qt: the main-thread bridge, the
+// window services, the dialogs, the main window's logic with its reader, and
+// the main window itself. Velkor's entry and the tests build the same thing.
+#pragma once
+
+#include "ui/qt/CommandLine.h"
+
+#include <QString>
+
+#include <memory>
+
+class DialogEditors;
+class LogFileMirror;
+class QtMainThread;
+class QtModalRunner;
+class QtWindowServices;
+class TMainWindowView;
+class TRFIDMainForm;
+
+class Configurator {
+public:
+    explicit Configurator(VelkorOptions options);
+    // Stops the reader (releasing a synchronised call it may wait in) before
+    // the window goes away.
+    ~Configurator();
+    Configurator(const Configurator&) = delete;
+    Configurator& operator=(const Configurator&) = delete;
+
+    // Opens the log file (if any), starts the window's logic and shows the
+    // window; false with `error` set when the log file cannot be opened.
+    bool Start(QString* error = nullptr);
+
+    TRFIDMainForm& Form() { return *form_; }
+    TMainWindowView& Window() { return *view_; }
+    QtMainThread& MainThread() { return *mainThread_; }
+    DialogEditors& Editors() { return *editors_; }
+
+private:
+    VelkorOptions options_;
+    std::unique_ptr<LogFileMirror> logFile_;
+    std::unique_ptr<QtMainThread> mainThread_;
+    std::unique_ptr<QtWindowServices> services_;
+    std::unique_ptr<QtModalRunner> modalRunner_;
+    std::unique_ptr<DialogEditors> editors_;
+    std::unique_ptr<TRFIDMainForm> form_;
+    std::unique_ptr<TMainWindowView> view_;
+};

@@ -1,0 +1,61 @@
+// Keeps the widgets of a window in step with the control models of the
+// window's logic. Every model change is remembered and the widgets of the
+// changed controls are refreshed once per event-loop turn, so a burst of
+// changes (thousands of discovery answers) costs one repaint.
+#pragma once
+
+#include "ui/main/Controls.h"
+
+#include <QColor>
+#include <QObject>
+
+#include <functional>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class QWidget;
+
+class ControlMirror final : public QObject {
+    Q_OBJECT
+
+public:
+    using Refresh = std::function<void()>;
+
+    explicit ControlMirror(TChangeTracker& tracker, QObject* parent = nullptr);
+    ~ControlMirror() override;
+
+    // `widget` shows `model`; `refresh` copies the model into it (the common
+    // visibility, enabled state and hint are handled here, before `refresh`).
+    // A widget of nullptr only runs `refresh`.
+    void Bind(const TControl& model, QWidget* widget, Refresh refresh = {});
+    QWidget* WidgetOf(const TControl* model) const;
+
+    // Refreshes every bound widget now.
+    void RefreshAll();
+    // Refreshes the widgets of the controls changed since the last flush.
+    void Flush();
+
+    // Stops following the models (before they or the widgets go away).
+    void Detach();
+
+private:
+    struct Binding {
+        QWidget* widget;
+        Refresh refresh;
+    };
+
+    void Changed(const TControl& model);
+    void Apply(const TControl& model, const Binding& binding);
+
+    TChangeTracker& tracker_;
+    std::unordered_map<const TControl*, Binding> bindings_;
+    std::vector<const TControl*> dirty_;
+    std::unordered_set<const TControl*> dirtySet_;
+    bool flushQueued_ = false;
+    bool attached_ = true;
+};
+
+// A model colour (0xRRGGBB, or a system colour) as a Qt colour; invalid for
+// the toolkit's own colours.
+QColor ModelColour(TColour colour);

@@ -1,0 +1,361 @@
+// The frame of the main window: tool bar, pages, splitter, traffic log, status
+// bar, the discovery page and the binding helpers shared with the device page.
+#include "ui/qt/MainWindowView.h"
+
+#include "ui/qt/DeviceListModel.h"
+#include "ui/qt/LampWidget.h"
+#include "ui/qt/QtText.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kToolBarHeight = 41;
+constexpr int kPagesHeight = 368;
+constexpr int kPagesMinHeight = 350;
+constexpr int kSplitterHandle = 4;
+constexpr int kLogMinHeight = 50;
+
+QFont LogFont() {
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (!QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    }
+    return font;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    const QPalette standard = widget->style()->standardPalette();
+    palette.setColor(QPalette::Base, colour.isValid() ? colour : standard.color(QPalette::Base));
+    palette.setColor(QPalette::Button,
+                     colour.isValid() ? colour : standard.color(QPalette::Button));
+    widget->setPalette(palette);
+}
+
+QStringList ItemTexts(const QComboBox* combo) {
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts << combo->itemText(i);
+    }
+    return texts;
+}
+
+} // namespace
+
+TMainWindowView::TMainWindowView(TRFIDMainForm& form,
+                                 std::function<void(const std::string&)> logTee, QWidget* parent)
+    : QMainWindow(parent), form_(form), logTee_(std::move(logTee)),
+      mirror_(new ControlMirror(form.Changes, this)) {
+    setObjectName("TRFIDMainForm");
+    setWindowTitle("RFID Reader Configurator");
+    resize(825, 684);
+    setMinimumSize(600, 492);
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* toolBar = new QFrame(central);
+    toolBar->setFrameShape(QFrame::StyledPanel);
+    toolBar->setFixedHeight(kToolBarHeight);
+    auto* toolRow = new QHBoxLayout(toolBar);
+    toolRow->setContentsMargins(6, 4, 6, 4);
+    mirror_->Bind(form_.pnToolBar, toolBar);
+    QPushButton* disconnect = Button(form_.btnDisconnect, [this] { form_.btnDisconnectClick(); });
+    disconnect->setParent(toolBar);
+    toolRow->addWidget(disconnect);
+    toolRow->addStretch();
+    column->addWidget(toolBar);
+
+    auto* splitter = new QSplitter(Qt::Vertical, central);
+    splitter->setObjectName("Splitter1");
+    splitter->setHandleWidth(kSplitterHandle);
+    splitter->setChildrenCollapsible(false);
+    pages_ = new QTabWidget(splitter);
+    pages_->setMinimumHeight(kPagesMinHeight);
+    discoveryPage_ = BuildDiscoveryPage();
+    devicePage_ = BuildDevicePage();
+    pages_->addTab(discoveryPage_, "tsMain");
+    pages_->addTab(devicePage_, "tsDevice");
+    mirror_->Bind(form_.tsMain, nullptr);
+    mirror_->Bind(form_.tsDevice, nullptr);
+    mirror_->Bind(form_.pcMain, pages_, [this] {
+        pages_->tabBar()->setVisible(form_.pcMain.TabsVisible());
+        if (form_.pcMain.ActivePage() == &form_.tsDevice) {
+            pages_->setCurrentWidget(devicePage_);
+        } else if (form_.pcMain.ActivePage() == &form_.tsMain) {
+            pages_->setCurrentWidget(discoveryPage_);
+        }
+    });
+    splitter->addWidget(pages_);
+    BuildLog();
+    splitter->addWidget(log_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kPagesHeight, 684 - kPagesHeight});
+    column->addWidget(splitter, 1);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("sbMain");
+    setStatusBar(status);
+    mirror_->Bind(form_.sbMain, nullptr, [this, status] {
+        if (!form_.sbMain.Caption().empty()) {
+            status->showMessage(ToQt(form_.sbMain.Caption()));
+        }
+    });
+}
+
+TMainWindowView::~TMainWindowView() {
+    Detach();
+}
+
+void TMainWindowView::Detach() {
+    if (!attached_) {
+        return;
+    }
+    attached_ = false;
+    mirror_->Detach();
+    deviceListModel_->Detach();
+    form_.memLog.SetAppendListener({});
+}
+
+void TMainWindowView::Synchronize() {
+    FlushLog();
+    deviceListModel_->Flush();
+    mirror_->Flush();
+}
+
+void TMainWindowView::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+// ---- binding helpers ----
+
+QPushButton* TMainWindowView::Button(TControl& model, std::function<void()> onClick) {
+    auto* button = new QPushButton(this);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [onClick = std::move(onClick)] { onClick(); });
+    mirror_->Bind(model, button, [&model, button] { button->setText(ToQt(model.Caption())); });
+    return button;
+}
+
+QLabel* TMainWindowView::Label(TControl& model) {
+    auto* label = new QLabel(this);
+    mirror_->Bind(model, label, [&model, label] { label->setText(ToQt(model.Caption())); });
+    return label;
+}
+
+QCheckBox* TMainWindowView::CheckBox(TCheckBox& model) {
+    auto* box = new QCheckBox(this);
+    connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.SetChecked(checked); });
+    mirror_->Bind(model, box, [&model, box] {
+        const QSignalBlocker quiet(box);
+        box->setText(ToQt(model.Caption()));
+        box->setChecked(model.Checked());
+    });
+    return box;
+}
+
+QComboBox* TMainWindowView::ComboBox(TComboBox& model, bool editable,
+                                     std::function<void()> onChange) {
+    auto* combo = new QComboBox(this);
+    combo->setEditable(editable);
+    connect(combo, &QComboBox::activated, this, [&model, onChange](int index) {
+        model.SetItemIndex(index);
+        if (onChange) {
+            onChange();
+        }
+    });
+    if (editable) {
+        connect(combo, &QComboBox::editTextChanged, this,
+                [&model](const QString& text) { model.SetText(FromQt(text)); });
+    }
+    mirror_->Bind(model, combo, [&model, combo, editable] {
+        const QSignalBlocker quiet(combo);
+        QStringList items;
+        for (const std::string& item : model.Items()) {
+            items << ToQt(item);
+        }
+        if (ItemTexts(combo) != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
+        combo->setCurrentIndex(model.ItemIndex());
+        if (editable && combo->currentText() != ToQt(model.Text())) {
+            combo->setEditText(ToQt(model.Text()));
+        }
+        SetBackground(combo, ModelColour(model.Colour()));
+    });
+    return combo;
+}
+
+QSlider* TMainWindowView::TrackBar(TTrackBar& model) {
+    auto* slider = new QSlider(Qt::Horizontal, this);
+    slider->setRange(model.Min(), model.Max());
+    connect(slider, &QSlider::valueChanged, this,
+            [&model](int value) { model.SetPosition(value); });
+    mirror_->Bind(model, slider, [&model, slider] {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(model.Position());
+    });
+    return slider;
+}
+
+LampWidget* TMainWindowView::Lamp(TControl& model, int lamp) {
+    auto* widget = new LampWidget(this);
+    connect(widget, &LampWidget::released, this, [this, lamp] { form_.shInputMouseUp(lamp); });
+    mirror_->Bind(model, widget,
+                  [&model, widget] { widget->SetColour(ModelColour(model.Colour())); });
+    return widget;
+}
+
+void TMainWindowView::OnContextMenu(QWidget* widget, std::function<void()> onPopup) {
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(widget, &QWidget::customContextMenuRequested, this,
+            [onPopup = std::move(onPopup)] { onPopup(); });
+}
+
+// ---- discovery page ----
+
+QWidget* TMainWindowView::BuildDiscoveryPage() {
+    auto* page = new QWidget(this);
+    page->setObjectName("tsMain");
+    auto* row = new QHBoxLayout(page);
+
+    auto* listColumn = new QVBoxLayout;
+    QPushButton* scan = Button(form_.btnScan, [this] { form_.btnScanClick(); });
+    scan->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    listColumn->addWidget(scan);
+
+    deviceList_ = new QListView(page);
+    deviceListModel_ = new DeviceListModel(form_.lbDeviceList, this);
+    deviceList_->setModel(deviceListModel_);
+    deviceList_->setUniformItemSizes(true);
+    deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    deviceList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    deviceList_->viewport()->installEventFilter(this);
+    connect(deviceListModel_, &DeviceListModel::RowsApplied, this,
+            &TMainWindowView::DeviceListChanged);
+    connect(deviceList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { DeviceListRowChosen(current.row()); });
+    connect(deviceList_, &QListView::clicked, this, [this] { form_.lbDeviceListClick(); });
+    OnContextMenu(deviceList_, [this] { form_.lbDeviceListContextPopup(); });
+    mirror_->Bind(form_.lbDeviceList, deviceList_, [this] { DeviceListChanged(); });
+    listColumn->addWidget(deviceList_, 1);
+    row->addLayout(listColumn, 1);
+
+    auto* side = new QVBoxLayout;
+    auto* flagRow = new QHBoxLayout;
+    flagRow->addWidget(Label(form_.Label1));
+    flagRow->addWidget(ComboBox(form_.cbUDPFlag, false, [this] { form_.cbUDPFlagChange(); }), 1);
+    side->addLayout(flagRow);
+    side->addWidget(Button(form_.btnNetCfgGet, [this] { form_.btnNetCfgGetClick(); }));
+    side->addWidget(Button(form_.btnNetCfgSet, [this] { form_.btnNetCfgSetClick(); }));
+    side->addWidget(Button(form_.btnNetRestart, [this] { form_.btnNetRestartClick(); }));
+    side->addWidget(Button(form_.btnDirectConnect, [this] { form_.btnDirectConnectClick(); }));
+    side->addWidget(Button(form_.bntResetAll, [this] { form_.bntResetAllClick(); }));
+    side->addWidget(CheckBox(form_.CheckBox1));
+    side->addWidget(Button(form_.btnLlistReq, [this] { form_.btnLlistReqClick(); }));
+    side->addStretch();
+    row->addLayout(side);
+    return page;
+}
+
+void TMainWindowView::DeviceListChanged() {
+    deviceListModel_->Flush();
+    const int index = form_.lbDeviceList.ItemIndex();
+    QItemSelectionModel* selection = deviceList_->selectionModel();
+    const QModelIndex wanted = deviceListModel_->index(index, 0);
+    if (selection->currentIndex() == wanted && (index < 0 || selection->isSelected(wanted))) {
+        return;
+    }
+    const QSignalBlocker quiet(selection);
+    if (index < 0) {
+        selection->clear();
+    } else {
+        selection->setCurrentIndex(wanted, QItemSelectionModel::ClearAndSelect);
+    }
+    deviceList_->viewport()->update();
+}
+
+void TMainWindowView::DeviceListRowChosen(int row) {
+    const int index = deviceListModel_->EntryIndex(row);
+    if (index != form_.lbDeviceList.ItemIndex()) {
+        form_.lbDeviceList.SetItemIndex(index);
+    }
+}
+
+bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
+    if (deviceList_ != nullptr && watched == deviceList_->viewport() &&
+        event->type() == QEvent::MouseButtonDblClick) {
+        // After the click has been handled, like the list's own double-click event.
+        QMetaObject::invokeMethod(
+            this, [this] { form_.lbDeviceListDblClick(); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- traffic log ----
+
+void TMainWindowView::BuildLog() {
+    log_ = new QPlainTextEdit(this);
+    log_->setObjectName("memLog");
+    log_->setFont(LogFont());
+    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log_->setMinimumHeight(kLogMinHeight);
+    log_->setMaximumBlockCount(static_cast<int>(TMemoLog::kMaxLines));
+    for (const std::string& line : form_.memLog.Lines()) {
+        pendingLog_ << ToQt(line);
+    }
+    FlushLog();
+    form_.memLog.SetAppendListener(
+        [this](const std::string& line, size_t) { AppendLogLine(line); });
+}
+
+void TMainWindowView::AppendLogLine(const std::string& line) {
+    if (logTee_) {
+        logTee_(line);
+    }
+    pendingLog_ << ToQt(line);
+    if (pendingLog_.size() > static_cast<qsizetype>(TMemoLog::kMaxLines)) {
+        pendingLog_.removeFirst(); // would scroll out of the log at once
+    }
+    if (!logFlushQueued_) {
+        logFlushQueued_ = true;
+        QMetaObject::invokeMethod(this, &TMainWindowView::FlushLog, Qt::QueuedConnection);
+    }
+}
+
+void TMainWindowView::FlushLog() {
+    logFlushQueued_ = false;
+    if (pendingLog_.isEmpty()) {
+        return;
+    }
+    log_->appendPlainText(pendingLog_.join('\n'));
+    pendingLog_.clear();
+    log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+}

@@ -1,0 +1,88 @@
+// The configurator's main window drawn with Qt Widgets: the tool bar, the two
+// pages with hidden tab headers, the splitter, the traffic log and the status
+// bar. Every widget mirrors a control model of TRFIDMainForm and forwards the
+// user's clicks, choices and key states to the form's handlers.
+#pragma once
+
+#include "ui/main/URfidForm.h"
+#include "ui/qt/ControlMirror.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+
+class DeviceListModel;
+class LampWidget;
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+class QVBoxLayout;
+
+class TMainWindowView final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `logTee`, when set, receives every traffic-log line as it is added.
+    explicit TMainWindowView(TRFIDMainForm& form,
+                             std::function<void(const std::string&)> logTee = {},
+                             QWidget* parent = nullptr);
+    ~TMainWindowView() override;
+
+    QWidget* WidgetOf(const TControl* model) const { return mirror_->WidgetOf(model); }
+    // Brings every widget up to date with its model now.
+    void Synchronize();
+    // Stops following the models; call before the form goes away.
+    void Detach();
+
+    QListView* DeviceList() const { return deviceList_; }
+    QPlainTextEdit* Log() const { return log_; }
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* BuildDiscoveryPage();
+    QWidget* BuildDevicePage();
+    QWidget* BuildDeviceControls();
+    QWidget* BuildCardPanel();
+    void BuildLog();
+
+    // Widgets bound to their models; the handler runs on a click.
+    QPushButton* Button(TControl& model, std::function<void()> onClick);
+    QLabel* Label(TControl& model);
+    QCheckBox* CheckBox(TCheckBox& model);
+    QComboBox* ComboBox(TComboBox& model, bool editable, std::function<void()> onChange = {});
+    QSlider* TrackBar(TTrackBar& model);
+    LampWidget* Lamp(TControl& model, int lamp);
+    // A right click on `widget` runs `onPopup` instead of any other menu.
+    void OnContextMenu(QWidget* widget, std::function<void()> onPopup);
+
+    void DeviceListChanged();
+    void DeviceListRowChosen(int row);
+    void AppendLogLine(const std::string& line);
+    void FlushLog();
+
+    TRFIDMainForm& form_;
+    std::function<void(const std::string&)> logTee_;
+    ControlMirror* mirror_;
+    QTabWidget* pages_ = nullptr;
+    QWidget* discoveryPage_ = nullptr;
+    QWidget* devicePage_ = nullptr;
+    QListView* deviceList_ = nullptr;
+    DeviceListModel* deviceListModel_ = nullptr;
+    QPlainTextEdit* log_ = nullptr;
+    QStringList pendingLog_;
+    bool logFlushQueued_ = false;
+    bool attached_ = true;
+};

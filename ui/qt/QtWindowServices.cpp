@@ -1,0 +1,74 @@
+#include "ui/qt/QtWindowServices.h"
+
+#include "ui/main/DirectConnect.h"
+#include "ui/qt/QtText.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+
+void AddEntries(QMenu* menu, const std::vector<TMenuItem>& items) {
+    for (const TMenuItem& item : items) {
+        if (item.IsSeparator()) {
+            menu->addSeparator();
+            continue;
+        }
+        if (!item.Items.empty()) {
+            QMenu* sub = menu->addMenu(ToQt(item.Caption));
+            sub->setEnabled(item.Enabled);
+            AddEntries(sub, item.Items);
+            continue;
+        }
+        QAction* action = menu->addAction(ToQt(item.Caption));
+        action->setEnabled(item.Enabled);
+        action->setStatusTip(ToQt(item.Hint));
+        action->setData(item.Tag);
+        QObject::connect(action, &QAction::triggered, menu, [item] { item.Click(); });
+    }
+}
+
+} // namespace
+
+QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    AddEntries(menu, items);
+    return menu;
+}
+
+QtWindowServices::QtWindowServices(WindowLocator window, WidgetLocator widgetOf)
+    : window_(std::move(window)), widgetOf_(std::move(widgetOf)) {
+}
+
+bool QtWindowServices::IsCtrlDown() const {
+    return QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+}
+
+void QtWindowServices::Popup(const TPopupMenu& menu, const TControl* below) {
+    if (menu.Items().empty()) {
+        return;
+    }
+    QMenu* shown = BuildQtMenu(menu.Items(), window_());
+    shown->setObjectName(QString::fromStdString(menu.Name()));
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    QPoint at = QCursor::pos();
+    if (QWidget* anchor = below != nullptr ? widgetOf_(below) : nullptr) {
+        at = anchor->mapToGlobal(QPoint(0, anchor->height()));
+    }
+    shown->popup(at);
+}
+
+bool QtWindowServices::AskYesNo(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Warning, ToQt(caption), ToQt(text),
+                    QMessageBox::Yes | QMessageBox::No, window_());
+    box.setObjectName("AskYesNo");
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::vector<std::string>> QtWindowServices::ReadLines(const std::string& fileName) {
+    return ReadTextFileLines(fileName);
+}

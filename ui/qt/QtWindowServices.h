@@ -1,0 +1,34 @@
+// The window toolkit services the main window's logic asks for: popup menus
+// built from the menu models, the Yes/No message box, the Ctrl key state and
+// text files.
+#pragma once
+
+#include "ui/main/WindowServices.h"
+
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+class QtWindowServices final : public IWindowServices {
+public:
+    // `window` gives the main window (menus and message boxes belong to it);
+    // `widgetOf` finds the widget that shows a control model (nullptr: none).
+    using WindowLocator = std::function<QWidget*()>;
+    using WidgetLocator = std::function<QWidget*(const TControl*)>;
+
+    QtWindowServices(WindowLocator window, WidgetLocator widgetOf);
+
+    bool IsCtrlDown() const override;
+    void Popup(const TPopupMenu& menu, const TControl* below) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) override;
+
+private:
+    WindowLocator window_;
+    WidgetLocator widgetOf_;
+};
+
+// A QMenu holding copies of the entries: choosing one calls its Click(), so the
+// model may rebuild its own menu meanwhile. Hints become status tips.
+QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent);
