@@ -95,7 +95,7 @@ public:
 };
 
 struct SupervisorFixture : ::testing::Test {
-    ~SupervisorFixture() override { std::filesystem::remove(ini_path); }
+    ~SupervisorFixture() override { std::filesystem::remove_all(ini_path); }
 
     void WriteIni(const std::string& text) { std::ofstream(ini_path, std::ios::binary) << text; }
 
@@ -169,6 +169,17 @@ TEST_F(SupervisorFixture, MissingIniIsLoggedAndTheServiceStillRunsAndStops) {
     loop.join();
     EXPECT_EQ(Log().back(), "app: ------------------- session stop -------------------");
     EXPECT_EQ(processes.StartCount(), 0);
+}
+
+TEST_F(SupervisorFixture, UnreadableIniIsLoggedAndGivesAnEmptyList) {
+    std::filesystem::create_directories(ini_path); // a directory where the file should be
+    auto& svc = Make();
+    EXPECT_TRUE(svc.uservice_on_start());
+    const auto lines = Log();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("app: {error} cannot ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("[" + ini_path.string() + "]"), std::string::npos) << lines[0];
+    EXPECT_THAT(svc.Items(), IsEmpty());
 }
 
 TEST_F(SupervisorFixture, StartsEveryProgramAndAFailedStartIsFinal) {
