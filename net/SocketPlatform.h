@@ -27,6 +27,8 @@ void CloseSocket(SocketHandle socket);
 bool SetNonBlocking(SocketHandle socket);
 bool SetBroadcast(SocketHandle socket);
 bool SetReuseAddress(SocketHandle socket);
+// Asks the system for a receive buffer of `bytes` (SO_RCVBUF).
+bool SetReceiveBufferSize(SocketHandle socket, int bytes);
 // Closing the socket afterwards resets the connection instead of ending it.
 bool SetAbortiveClose(SocketHandle socket);
 

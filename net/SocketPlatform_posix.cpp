@@ -83,6 +83,10 @@ bool SetReuseAddress(SocketHandle socket) {
     return SetIntOption(socket, SOL_SOCKET, SO_REUSEADDR, 1);
 }
 
+bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
+    return SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
+}
+
 bool SetAbortiveClose(SocketHandle socket) {
     const linger option{1, 0};
     return ::setsockopt(Fd(socket), SOL_SOCKET, SO_LINGER, &option, sizeof option) == 0;

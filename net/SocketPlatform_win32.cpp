@@ -106,6 +106,10 @@ bool SetReuseAddress(SocketHandle socket) {
     return SetIntOption(socket, SOL_SOCKET, SO_REUSEADDR, 1);
 }
 
+bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
+    return SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
+}
+
 bool SetAbortiveClose(SocketHandle socket) {
     const linger option{1, 0};
     return ::setsockopt(Sock(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option),

@@ -54,6 +54,9 @@ bool TKVT_UDPSocket::Open() {
     if (ReuseAddress) {
         sockplat::SetReuseAddress(socket);
     }
+    if (SystemReceiveBuffer > 0) {
+        sockplat::SetReceiveBufferSize(socket, SystemReceiveBuffer);
+    }
     return sockplat::Bind(socket, ip, LocalPort);
 }
 

@@ -128,6 +128,10 @@ public:
     uint16_t LocalPort = 0;
     std::string LocalAddress;
     bool ReuseAddress = false;
+    // Receive buffer the system keeps for the socket (SO_RCVBUF), in bytes;
+    // 0 keeps the system's default. A burst of answers from many controllers
+    // must fit in it while the reader drains them.
+    int SystemReceiveBuffer = 0;
 
     ReadEvent OnRead;
 

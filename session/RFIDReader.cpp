@@ -66,6 +66,7 @@ void TRFIDReader::Start() {
     udp_->LocalAddress = settings_.LocalUdpAddress;
     udp_->LocalPort = settings_.LocalUdpPort;
     udp_->SetBufferSize(kUdpBufferSize);
+    udp_->SystemReceiveBuffer = kUdpSystemReceiveBuffer;
     udp_->OnRead = [this](const std::string& data, const std::string& from_ip, uint16_t port) {
         OnDatagramReceived(data, from_ip, port);
     };

@@ -43,6 +43,8 @@ public:
     };
 
     static constexpr uint16_t kUdpBufferSize = 512;
+    // Room in the system for a burst of discovery answers from a large fleet.
+    static constexpr int kUdpSystemReceiveBuffer = 4 << 20;
 
     // No thread and no socket until Start.
     explicit TRFIDReader(IMainThread& main_thread);
