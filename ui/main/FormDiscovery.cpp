@@ -106,9 +106,7 @@ bool TRFIDMainForm::ConnectTo(const std::string& host, int port) {
     eproto_put_le(reinterpret_cast<uint8_t*>(keepAlive.data()), &at, kConnectKeepAliveB, 2);
     reader_->SendCommandData(contract::kKeepAlive, keepAlive, 0, 0);
     ShowDeviceText("connected", kGreetingHoldMs, 1, false, 0, 0);
-    BindByteMenuButton(btnLang, contract::kItemLanguage, "Lang");
-    BindByteMenuButton(btnNoNet, contract::kItemNoNetwork, "NoNet");
-    BindByteMenuButton(btnLMode, contract::kItemLockMode, "LMode");
+    BindByteMenuButtons();
     EnablePinger();
     return true;
 }

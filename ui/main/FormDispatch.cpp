@@ -144,17 +144,13 @@ void TRFIDMainForm::HandleSettingsReply(const TRFIDReaderPacket& packet) {
     case contract::kItemLanguage:
     case contract::kItemNoNetwork:
     case contract::kItemLockMode:
-        if (n > 1) {
+        for (const ByteMenuBinding& binding : ByteMenuBindings()) {
             const TByteMenuInfo* info =
-                FindByteMenuInfo(static_cast<uint8_t>(value[0]), ByteMenuTableForItem(item));
-            TControl& button = item == contract::kItemLanguage    ? btnLang
-                               : item == contract::kItemNoNetwork ? btnNoNet
-                                                                  : btnLMode;
-            const char* label = item == contract::kItemLanguage    ? "Lang: "
-                                : item == contract::kItemNoNetwork ? "NoNet: "
-                                                                   : "LMode: ";
+                n > 1 && binding.item == item
+                    ? FindByteMenuInfo(static_cast<uint8_t>(value[0]), ByteMenuTableForItem(item))
+                    : nullptr;
             if (info != nullptr) {
-                button.SetCaption(label + std::string(info->ShortName));
+                binding.button.SetCaption(binding.caption + std::string(": ") + info->ShortName);
             }
         }
         return;

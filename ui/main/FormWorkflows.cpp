@@ -102,6 +102,18 @@ void TRFIDMainForm::btnSetLEDBrightnessClick() {
     reader_->SendCommandData(contract::kDisplay, preview.Bytes(), 0, 0);
 }
 
+std::array<TRFIDMainForm::ByteMenuBinding, 3> TRFIDMainForm::ByteMenuBindings() {
+    return {{{btnLang, contract::kItemLanguage, "Lang"},
+             {btnNoNet, contract::kItemNoNetwork, "NoNet"},
+             {btnLMode, contract::kItemLockMode, "LMode"}}};
+}
+
+void TRFIDMainForm::BindByteMenuButtons() {
+    for (const ByteMenuBinding& binding : ByteMenuBindings()) {
+        BindByteMenuButton(binding.button, binding.item, binding.caption);
+    }
+}
+
 void TRFIDMainForm::BindByteMenuButton(TControl& button, uint8_t item, const std::string& caption) {
     button.SetCaption(caption);
     button.SetTag(item);
@@ -197,7 +209,5 @@ void TRFIDMainForm::FullDefaults() {
     send(contract::kPostWrite36);
     send(contract::kCommit);
     send(contract::kPostWrite34);
-    BindByteMenuButton(btnLang, contract::kItemLanguage, "Lang");
-    BindByteMenuButton(btnNoNet, contract::kItemNoNetwork, "NoNet");
-    BindByteMenuButton(btnLMode, contract::kItemLockMode, "LMode");
+    BindByteMenuButtons();
 }

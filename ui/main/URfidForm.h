@@ -17,6 +17,7 @@
 #include "ui/main/TrafficLog.h"
 #include "ui/main/WindowServices.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,11 +39,6 @@ struct TModalMsgObject {
 class TRFIDMainForm {
 public:
     using ReaderFactory = std::function<std::unique_ptr<IReaderLink>()>;
-
-    // Window messages of the original design, kept as names for the two queued
-    // hand-overs: a settings edit and a packet dispatch.
-    static constexpr unsigned WM_MODAL_EDIT = 1124;
-    static constexpr unsigned WM_DISPATCH_PACKET = 1125;
 
     TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThread, IWindowServices& services,
                   IConfigEditors& editors);
@@ -240,6 +236,15 @@ private:
     void SendReset(uint8_t resetByte);
     uint8_t Volume() const;
     void BuildResetMenu();
+
+    // The three one-byte settings with their buttons and plain captions.
+    struct ByteMenuBinding {
+        TControl& button;
+        uint8_t item;
+        const char* caption;
+    };
+    std::array<ByteMenuBinding, 3> ByteMenuBindings();
+    void BindByteMenuButtons();
 
     ReaderFactory readerFactory_;
     IMainThread& mainThread_;
