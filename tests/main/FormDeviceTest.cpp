@@ -90,6 +90,18 @@ TEST_F(MainFormTest, KeepAliveAndInputStates) {
     EXPECT_EQ(form.shInput2.Colour(), clGreen);
     Receive(22, "", 0, 0x01);
     EXPECT_EQ(form.shInput1.Colour(), clGreen);
+    // Two arrivals before the queue runs are both handled, in order.
+    TRFIDReaderPacket first;
+    first.cmd = 22;
+    first.code = 0x02;
+    TRFIDReaderPacket second = first;
+    second.code = 0x04;
+    reader->onPacket(first);
+    reader->onPacket(second);
+    ProcessAll();
+    const auto& log = form.memLog.Lines();
+    EXPECT_EQ(log[log.size() - 3], "istate: [02]");
+    EXPECT_EQ(log[log.size() - 1], "istate: [04]");
     Receive(151, "");
     Receive(200, "AB");
     EXPECT_EQ(LastLog(), "packet cmd/flags/code[0xC8:0x00:0x00] data[4142]");

@@ -149,7 +149,12 @@ void TRFIDMainForm::ReaderDatagram(const TRFIDReaderDatagram& datagram) {
 
 void TRFIDMainForm::ReaderPacket(const TRFIDReaderPacket& packet) {
     LastPacket = packet;
-    Post([this] { DispatchPacket(); });
+    // Each queued dispatch carries its own packet, so that two arrivals before
+    // the queue runs are both handled, each once.
+    Post([this, packet] {
+        LastPacket = packet;
+        DispatchPacket();
+    });
 }
 
 void TRFIDMainForm::ReaderError(const std::string& text) {
