@@ -13,6 +13,7 @@
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
+#include <system_error>
 #include <systemd/sd-daemon.h>
 #include <thread>
 #include <unistd.h>
@@ -76,7 +77,8 @@ public:
     unsigned long LastError() override { return last_error_; }
 
 private:
-    std::atomic<int> last_error_{0};
+    // Like errno, the code of the calling thread's last failure.
+    static inline thread_local int last_error_ = 0;
 };
 
 // Closes a descriptor when the dispatcher returns.
@@ -120,10 +122,15 @@ bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
     TSystemdManager manager;
     TServiceWrapper wrapper(manager, std::move(callbacks), service_name,
                             [](std::string_view message) { WriteLog(message); });
-    std::thread service([&] {
-        wrapper.ServiceMain();
-        eventfd_write(service_done.fd, 1);
-    });
+    std::thread service;
+    try {
+        service = std::thread([&] {
+            wrapper.ServiceMain();
+            eventfd_write(service_done.fd, 1);
+        });
+    } catch (const std::system_error& error) {
+        return LogDispatcherError(error.code().value());
+    }
 
     pollfd waits[2] = {{signals.fd, POLLIN, 0}, {service_done.fd, POLLIN, 0}};
     for (;;) {

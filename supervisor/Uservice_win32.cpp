@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace uservice_platform {
 
@@ -59,15 +60,20 @@ public:
 
     bool RegisterControlHandler(const std::string& service_name) override {
         handle_ = RegisterServiceCtrlHandlerA(service_name.c_str(), &TScmManager::Handler);
+        last_error_ = handle_ != nullptr ? 0 : GetLastError();
         return handle_ != nullptr;
     }
 
     bool ReportStatus(TServiceState state) override {
+        // Both service threads report: one status record, one report at a time.
+        const std::lock_guard lock(status_mutex_);
         status_.dwCurrentState = static_cast<DWORD>(state);
-        return SetServiceStatus(handle_, &status_) != FALSE;
+        const bool ok = SetServiceStatus(handle_, &status_) != FALSE;
+        last_error_ = ok ? 0 : GetLastError();
+        return ok;
     }
 
-    unsigned long LastError() override { return GetLastError(); }
+    unsigned long LastError() override { return last_error_; }
 
     static void WINAPI ServiceMain(DWORD, LPSTR*) {
         entered = true;
@@ -83,7 +89,10 @@ public:
     static inline std::atomic<bool> entered{false};
 
 private:
+    std::mutex status_mutex_;
     SERVICE_STATUS status_{};
+    // Like GetLastError, the code of the calling thread's last failure.
+    static inline thread_local DWORD last_error_ = 0;
     SERVICE_STATUS_HANDLE handle_ = nullptr;
 };
 
