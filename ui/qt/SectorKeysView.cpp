@@ -23,8 +23,8 @@ public:
         : QObject(&dialog), form_(form), sector_(sector), dialog_(dialog) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* edit = static_cast<QLineEdit*>(watched);
-        if (!dialog_.isVisible()) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit == nullptr || !dialog_.isVisible()) {
             return false; // closing: the model's answer is taken already
         }
         if (event->type() == QEvent::FocusOut) {
