@@ -61,11 +61,15 @@ QWidget* TMainWindowView::BuildDeviceControls() {
     row->addWidget(Button(form_.btnBeep, [this] { form_.btnBeepClick(); }));
     row->addWidget(Button(form_.btnQuack, [this] { form_.btnQuackClick(); }));
     row->addWidget(Button(form_.btnText, [this] { form_.btnTextClick(); }));
+    row->addSpacing(12);
+    for (TControl* apButton : {&form_.Button1, &form_.Button2}) {
+        row->addWidget(Button(*apButton, [this, apButton] { form_.btnRelayClick(*apButton); }));
+    }
     row->addStretch();
 
     row = Row(column);
-    for (TControl* relay : {&form_.btnRelay1, &form_.btnRelay2, &form_.btnRelay3, &form_.btnRelay4,
-                            &form_.Button1, &form_.Button2}) {
+    for (TControl* relay :
+         {&form_.btnRelay1, &form_.btnRelay2, &form_.btnRelay3, &form_.btnRelay4}) {
         row->addWidget(Button(*relay, [this, relay] { form_.btnRelayClick(*relay); }));
     }
     row->addStretch();

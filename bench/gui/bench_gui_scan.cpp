@@ -1,0 +1,173 @@
+// "Scan" against a fleet of simulated controllers on loopback that all answer
+// within 100 ms, through the real window (offscreen). It reports the time
+// from the click to the last list entry, how many were listed, and the
+// longest pause of the window's event loop meanwhile (a 5 ms timer measures
+// it), so a window that freezes while the answers arrive shows up here.
+// The baseline, in the same run, is a bare UDP socket that sends the same
+// discovery request and drains the answers: the window should list them in
+// about the time the fleet needs to send them.
+#include "protocol/ControllerContract.h"
+#include "protocol/eproto.h"
+#include "tools/SimulatedFleet.h"
+#include "ui/main/URfidForm.h"
+#include "ui/qt/Configurator.h"
+#include "ui/qt/MainWindowView.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+namespace {
+
+constexpr const char* kLoopbackBroadcast = "127.255.255.255";
+constexpr int kAnswerWindowMs = 100;
+constexpr qint64 kScanTimeoutMs = 60000;
+
+std::unique_ptr<sim::SimulatedFleet> StartFleet(std::size_t count) {
+    sim::FleetOptions options;
+    options.count = count;
+    options.first_address = "127.1.0.1";
+    options.udp_port = 0;
+    options.tcp_port = 0;
+    options.discovery_jitter = std::chrono::milliseconds(kAnswerWindowMs);
+    auto fleet = std::make_unique<sim::SimulatedFleet>(options);
+    std::string error;
+    if (!fleet->Start(&error)) {
+        return nullptr;
+    }
+    return fleet;
+}
+
+int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
+    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
+    return static_cast<int16_t>(count);
+}
+
+std::string DiscoverRequest() {
+    eproto_header header;
+    eproto_header_init(&header);
+    header.cmd = contract::kDiscover;
+    header.flags = 1;
+    std::string packet;
+    eproto_encode(&header, Append, &packet);
+    return packet;
+}
+
+// The window: click "Scan", process events until every controller is listed.
+void BM_WindowScan(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    auto fleet = StartFleet(count);
+    if (!fleet) {
+        state.SkipWithError("the fleet did not start");
+        return;
+    }
+    VelkorOptions options;
+    options.BroadcastAddress = kLoopbackBroadcast;
+    options.ControllerUdpPort = fleet->UdpPort();
+    Configurator app(options);
+    if (!app.Start()) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    QAbstractItemModel* rows = app.Window().DeviceList()->model();
+    auto* scan = app.Window().findChild<QPushButton*>("btnScan");
+
+    int listed = 0;
+    qint64 longestPauseMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        qint64 lastTick = 0;
+        longestPauseMs = 0;
+        QTimer ticker;
+        ticker.setInterval(5);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestPauseMs = std::max(longestPauseMs, clock.elapsed() - lastTick);
+            lastTick = clock.elapsed();
+        });
+        clock.start();
+        ticker.start();
+        scan->click();
+        while (rows->rowCount() < static_cast<int>(count) && clock.elapsed() < kScanTimeoutMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.SetIterationTime(static_cast<double>(clock.elapsed()) / 1000.0);
+        listed = rows->rowCount();
+    }
+    state.counters["listed"] = listed;
+    state.counters["longest_pause_ms"] = static_cast<double>(longestPauseMs);
+    if (listed != static_cast<int>(count)) {
+        state.SkipWithError("not every controller was listed");
+    }
+}
+
+// The baseline: one socket sends the request and drains the answers.
+void BM_BareSocketScan(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    auto fleet = StartFleet(count);
+    if (!fleet) {
+        state.SkipWithError("the fleet did not start");
+        return;
+    }
+    const int sock = socket(AF_INET, SOCK_DGRAM, 0);
+    const int on = 1;
+    const int buffer = 8 << 20;
+    setsockopt(sock, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    timeval wait{0, 200000};
+    setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(fleet->UdpPort());
+    inet_pton(AF_INET, kLoopbackBroadcast, &to.sin_addr);
+    const std::string request = DiscoverRequest();
+
+    std::size_t answers = 0;
+    for (auto _ : state) {
+        answers = 0;
+        const auto start = std::chrono::steady_clock::now();
+        sendto(sock, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof to);
+        char datagram[512];
+        while (answers < count && recv(sock, datagram, sizeof datagram, 0) > 0) {
+            ++answers;
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    close(sock);
+    state.counters["listed"] = static_cast<double>(answers);
+}
+
+BENCHMARK(BM_BareSocketScan)
+    ->Arg(10000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowScan)->Arg(10000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,132 @@
+// The main window's traffic log and device list views, and the command line.
+#include "tests/qt/QtTests.h"
+
+#include "ui/main/URfidForm.h"
+#include "ui/qt/CommandLine.h"
+#include "ui/qt/Configurator.h"
+#include "ui/qt/DeviceListModel.h"
+#include "ui/qt/MainWindowView.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+#include <cstring>
+
+namespace {
+
+TRFIDDeviceBaseCaps Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    TRFIDDeviceBaseCaps caps;
+    const uint8_t bytes[4] = {a, b, c, d};
+    std::memcpy(&caps.IP, bytes, sizeof bytes);
+    caps.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) + "." +
+                  std::to_string(d);
+    return caps;
+}
+
+QStringList Rows(const DeviceListModel& model) {
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        rows << model.data(model.index(row, 0), Qt::DisplayRole).toString();
+    }
+    return rows;
+}
+
+QStringList Entries(const TDeviceListBox& list) {
+    QStringList entries;
+    for (int i = 0; i < list.Count(); ++i) {
+        entries << QString::fromStdString(list.Entry(i).Text);
+    }
+    return entries;
+}
+
+} // namespace
+
+void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
+    VelkorOptions options;
+    options.BroadcastAddress = "127.255.255.255";
+    Configurator app(options);
+    QVERIFY(app.Start());
+    QPlainTextEdit* log = app.Window().Log();
+    for (int n = 1; n <= 150; ++n) {
+        app.Form().AddLog("line " + std::to_string(n));
+    }
+    app.Form().AddLog("\xC4\xEE\xF1\xF2\xF3\xEF"); // Windows-1251 bytes
+    QTRY_COMPARE(log->blockCount(), 100);
+    QCOMPARE(log->document()->firstBlock().text(), QString("line 52"));
+    QCOMPARE(log->document()->lastBlock().text(), QString::fromUtf8("Доступ"));
+    QCOMPARE(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+    QVERIFY(log->font().fixedPitch());
+
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(log->textCursor().selectedText().size(), log->toPlainText().size());
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(log, Qt::Key_A);
+    QVERIFY(log->toPlainText().endsWith(QString::fromUtf8("Доступa")));
+}
+
+void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
+    TChangeTracker tracker;
+    TDeviceListBox list(tracker, "lbDeviceList");
+    DeviceListModel model(list);
+    QSignalSpy applied(&model, &DeviceListModel::RowsApplied);
+
+    list.Add(Device(10, 0, 0, 7), "c");
+    list.Add(Device(192, 168, 0, 5), "a");
+    QCOMPARE(model.rowCount(), 0); // nothing before the event loop turns
+    QTRY_COMPARE(model.rowCount(), 2);
+    QCOMPARE(Rows(model), (QStringList{"a", "c"}));
+    QCOMPARE(applied.count(), 1);
+
+    // The user picks row 1 ("c") while two more answers wait to be applied.
+    list.Add(Device(1, 0, 0, 1), "first");
+    list.Add(Device(1, 0, 0, 9), "last");
+    QCOMPARE(model.EntryIndex(1), 2);
+    QCOMPARE(list.Entry(model.EntryIndex(1)).Text, std::string("c"));
+    QCOMPARE(model.EntryIndex(5), -1);
+
+    for (int n = 0; n < 500; ++n) {
+        list.Add(Device(10, 1, static_cast<uint8_t>(n / 250), static_cast<uint8_t>(n % 250)),
+                 "burst " + std::to_string(n));
+    }
+    applied.clear();
+    model.Flush();
+    QCOMPARE(applied.count(), 1);
+    QCOMPARE(Rows(model), Entries(list));
+
+    list.Clear();
+    list.Add(Device(2, 0, 0, 2), "after");
+    QCOMPARE(model.EntryIndex(0), -1); // the rows shown are gone
+    model.Flush();
+    QCOMPARE(Rows(model), QStringList{"after"});
+}
+
+void MainWindowViewTest::commandLineOptions() {
+    CommandLineResult plain = ParseCommandLine({"Velkor"});
+    QCOMPARE(plain.action, CommandLineResult::Action::Run);
+    QCOMPARE(plain.options.BroadcastAddress, std::string("255.255.255.255"));
+    QVERIFY(plain.options.LogFile.empty());
+
+    CommandLineResult both = ParseCommandLine(
+        {"Velkor", "--broadcast", "127.255.255.255", "--log-file", "/tmp/capture.log"});
+    QCOMPARE(both.action, CommandLineResult::Action::Run);
+    QCOMPARE(both.options.BroadcastAddress, std::string("127.255.255.255"));
+    QCOMPARE(both.options.LogFile, std::string("/tmp/capture.log"));
+
+    const CommandLineResult help = ParseCommandLine({"Velkor", "--help"});
+    QCOMPARE(help.action, CommandLineResult::Action::ShowHelp);
+    QVERIFY(help.message.contains("--broadcast") && help.message.contains("--log-file"));
+
+    for (const QStringList& wrong :
+         {QStringList{"Velkor", "--broadcast", "256.1.1.1"},
+          QStringList{"Velkor", "--broadcast", "controllers.local"},
+          QStringList{"Velkor", "--broadcast"}, QStringList{"Velkor", "--log-file", ""},
+          QStringList{"Velkor", "--verbose"}, QStringList{"Velkor", "extra"}}) {
+        const CommandLineResult result = ParseCommandLine(wrong);
+        QVERIFY2(result.action == CommandLineResult::Action::Fail, qPrintable(wrong.join(' ')));
+        QVERIFY(!result.message.isEmpty());
+    }
+}
