@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-dev clang-format
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsystemd-dev
+    libsystemd-dev supervisor
     g++-mingw-w64-x86-64-posix wine64 wine
     iproute2 util-linux
 )
