@@ -1,5 +1,7 @@
 #include "ui/dialogs/Controls.h"
 
+#include <utility>
+
 namespace dialogs {
 
 std::string TMemo::Text() const {
@@ -11,6 +13,38 @@ std::string TMemo::Text() const {
         text += lines[n];
     }
     return text;
+}
+
+TLabel MakeLabel(const char* name, const char* caption) {
+    TLabel label;
+    label.name = name;
+    label.caption = caption;
+    return label;
+}
+
+TCheckBox MakeCheckBox(std::string name, const char* caption) {
+    TCheckBox box;
+    box.name = std::move(name);
+    box.caption = caption;
+    return box;
+}
+
+TButton MakeOkButton() {
+    TButton button;
+    button.name = "btnOk";
+    button.caption = "Ok";
+    button.modalResult = mrOk;
+    button.isDefault = true;
+    return button;
+}
+
+TButton MakeCancelButton() {
+    TButton button;
+    button.name = "btnCancel";
+    button.caption = "Cancel";
+    button.modalResult = mrCancel;
+    button.isCancel = true;
+    return button;
 }
 
 } // namespace dialogs

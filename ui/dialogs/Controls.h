@@ -69,4 +69,10 @@ struct TPopupMenu : TControl {
     std::vector<TMenuItem> items;
 };
 
+// Factories for the controls most dialogs share.
+TLabel MakeLabel(const char* name, const char* caption);
+TCheckBox MakeCheckBox(std::string name, const char* caption);
+TButton MakeOkButton();     // "Ok": Enter clicks it, closes with mrOk
+TButton MakeCancelButton(); // "Cancel": Escape clicks it, closes with mrCancel
+
 } // namespace dialogs

@@ -47,14 +47,8 @@ TfrmSectorKeys::TfrmSectorKeys() : TfrmBase("Sector Keys") {
     }
     Label17.name = "Label17";
     Label17.caption = "Key B";
-    btnOk.name = "btnOk";
-    btnOk.caption = "Ok";
-    btnOk.modalResult = mrOk;
-    btnOk.isDefault = true;
-    btnCancel.name = "btnCancel";
-    btnCancel.caption = "Cancel";
-    btnCancel.modalResult = mrCancel;
-    btnCancel.isCancel = true;
+    btnOk = MakeOkButton();
+    btnCancel = MakeCancelButton();
 }
 
 void TfrmSectorKeys::SetData(const std::string& block) {

@@ -16,25 +16,11 @@ constexpr uint32_t kReaderLockMask = 0x03;
 constexpr int kBlockShift = 10;
 constexpr uint32_t kBlockMask = 0x3F;
 
-TCheckBox MakeCheckBox(const char* name, const char* caption) {
-    TCheckBox box;
-    box.name = name;
-    box.caption = caption;
-    return box;
-}
-
 // The check boxes of bits 0-7, in bit order.
 template <typename Form> auto FlagBoxes(Form& form) {
     return std::array{&form.cbnlaAll,       &form.cbnlaAuth,         &form.cbnlaUnauth,
                       &form.cbnlaNoFinger,  &form.cbnlaNetFastReact, &form.cbnlaCTReject,
                       &form.cbnlaUIDUnlock, &form.cbnlaNCAuthSet};
-}
-
-TLabel MakeLabel(const char* name, const char* caption) {
-    TLabel label;
-    label.name = name;
-    label.caption = caption;
-    return label;
 }
 
 } // namespace

@@ -11,13 +11,6 @@ constexpr uint8_t kDisplayOptoStatus = 0x01;
 constexpr uint8_t kSSD1309 = 0x40;
 constexpr uint8_t kNoSplash = 0x80;
 
-TCheckBox MakeCheckBox(const char* name, const char* caption) {
-    TCheckBox box;
-    box.name = name;
-    box.caption = caption;
-    return box;
-}
-
 } // namespace
 
 TfrmDebugFlagsInput::TfrmDebugFlagsInput()

@@ -16,13 +16,6 @@ constexpr std::size_t kUdpPortOffset = 18;
 constexpr std::size_t kTcpPortOffset = 20;
 constexpr std::size_t kDebugPortOffset = 22;
 
-TLabel MakeLabel(const char* name, const char* caption) {
-    TLabel label;
-    label.name = name;
-    label.caption = caption;
-    return label;
-}
-
 TEdit MakeEdit(std::string name, const char* text, int maxLength) {
     TEdit edit;
     edit.name = std::move(name);
@@ -64,13 +57,8 @@ TfrmNetConfig::TfrmNetConfig()
       Label2(MakeLabel("Label2", "TCP Port")), edTCPPort(MakeEdit("edTCPPort", "8080", 5)),
       Label3(MakeLabel("Label3", "Debug Port")), edDebugPort(MakeEdit("edDebugPort", "80", 5)) {
     edUDPPort.enabled = false;
-    btnOk.name = "btnOk";
-    btnOk.caption = "Ok";
-    btnOk.modalResult = mrOk;
-    btnOk.isDefault = true;
-    btnCancel.name = "btnCancel";
-    btnCancel.caption = "Cancel";
-    btnCancel.modalResult = mrCancel;
+    btnOk = MakeOkButton();
+    btnCancel = MakeCancelButton();
 }
 
 void TfrmNetConfig::SetData(const std::string& record) {

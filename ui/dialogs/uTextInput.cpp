@@ -40,13 +40,8 @@ TfrmTextInput::TfrmTextInput() : TfrmBase("TextInput") {
     memText.name = "memText";
     memText.lines = {"Lorem ipsum", "dolor sit amet,", "consectetur adi-", "pisicing elit,",
                      "sed do eiusmo..."};
-    btnOk.name = "btnOk";
-    btnOk.caption = "Ok";
-    btnOk.modalResult = mrOk;
-    btnOk.isDefault = true;
-    btnCancel.name = "btnCancel";
-    btnCancel.caption = "Cancel";
-    btnCancel.modalResult = mrCancel;
+    btnOk = MakeOkButton();
+    btnCancel = MakeCancelButton();
     cbDelay.name = "cbDelay";
     for (const DelayChoice& delay : kDelays) {
         cbDelay.Add(delay.caption);

@@ -21,20 +21,6 @@ void Fill(TComboBox& combo, const char* name, std::initializer_list<const char*>
     }
 }
 
-TLabel MakeLabel(const char* name, const char* caption) {
-    TLabel label;
-    label.name = name;
-    label.caption = caption;
-    return label;
-}
-
-TCheckBox MakeCheckBox(std::string name, const char* caption) {
-    TCheckBox box;
-    box.name = std::move(name);
-    box.caption = caption;
-    return box;
-}
-
 uint8_t PositionByte(const TComboBox& combo) {
     return combo.itemIndex < 0 ? kNoSelection : static_cast<uint8_t>(combo.itemIndex);
 }
