@@ -15,9 +15,10 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log"
 }
 trap cleanup EXIT
-wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot --init </dev/null >"$WINEPREFIX.boot.log" 2>&1 || true
+wineserver -w </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1
 "$@"

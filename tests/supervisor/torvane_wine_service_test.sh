@@ -12,6 +12,8 @@ child=$(realpath "$2")
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 work=$(mktemp -d /tmp/torvane_wine_XXXXXX)
+# A prefix handed in belongs to the caller, who also owns its wineserver.
+own_prefix=${WINEPREFIX:+no}
 export WINEPREFIX=${WINEPREFIX:-$work/prefix}
 service=torvane_test_$$
 tag=$(basename "$work")
@@ -58,7 +60,9 @@ cleanup() {
         wine sc stop "$service" > /dev/null 2>&1 < /dev/null || true
         wine sc delete "$service" > /dev/null 2>&1 < /dev/null || true
     fi
-    timeout 60 wineserver -w > /dev/null 2>&1 < /dev/null || true
+    if [ "$own_prefix" != no ]; then
+        timeout 60 wineserver -w > /dev/null 2>&1 < /dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
