@@ -1,4 +1,5 @@
 #include "tools/ControlCommands.h"
+#include "tools/ParseNumber.h"
 
 #include <sstream>
 #include <vector>
@@ -26,17 +27,8 @@ constexpr const char* kHelp =
     "Numbers may be decimal or 0x-prefixed hex; hex data hold 1 to 135 bytes.\n"
     "Sends report how many connections took them.\n";
 
-bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') {
-        return false;
-    }
-    try {
-        std::size_t used = 0;
-        *value = std::stoul(text, &used, 0);
-        return used == text.size() && *value <= max;
-    } catch (const std::exception&) {
-        return false;
-    }
+bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long* value) {
+    return ParseUnsigned(text, max, 0, value);
 }
 
 bool ParseHex(const std::string& text, std::string* bytes) {
@@ -83,7 +75,7 @@ bool Command::Controllers(std::vector<std::size_t>* indexes) const {
         indexes->push_back(*found);
         return true;
     }
-    unsigned long index = 0;
+    unsigned long long index = 0;
     if (ParseNumber(which, fleet_.Size() == 0 ? 0 : fleet_.Size() - 1, &index) &&
         fleet_.Size() > 0) {
         indexes->push_back(index);
@@ -106,7 +98,7 @@ ControlResult Command::ForEach(const std::function<std::size_t(std::size_t)>& se
 
 ControlResult Command::Settings(bool write) {
     std::vector<std::size_t> indexes;
-    unsigned long item = 0;
+    unsigned long long item = 0;
     std::string value;
     if (args_.size() != (write ? 4u : 3u)) {
         return Error("usage: " + args_[0] + (write ? " <ctl> <item> <hex>" : " <ctl> <item>"));
@@ -139,9 +131,9 @@ ControlResult Command::Run() {
     }
     const std::string& name = args_[0];
     std::string data;
-    unsigned long number = 0;
-    unsigned long flags = 0;
-    unsigned long code = 0;
+    unsigned long long number = 0;
+    unsigned long long flags = 0;
+    unsigned long long code = 0;
     if (name == "help") {
         return {std::string(kHelp) + "ok\n", false};
     }

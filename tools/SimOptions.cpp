@@ -1,22 +1,14 @@
 #include "tools/SimOptions.h"
 
 #include "tools/ControlCommands.h"
+#include "tools/ParseNumber.h"
 #include "tools/SimIdentity.h"
 
 namespace sim {
 namespace {
 
 bool Number(const std::string& text, unsigned long long max, unsigned long long* value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') {
-        return false;
-    }
-    try {
-        std::size_t used = 0;
-        *value = std::stoull(text, &used, 10);
-        return used == text.size() && *value <= max;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return ParseUnsigned(text, max, 10, value);
 }
 
 } // namespace
