@@ -111,7 +111,7 @@ void VelkorLoopbackTest::doubleClickConnectsWithTheGreetingSequence() {
     const std::size_t index = *rig.Fleet().Find("127.0.4.3");
     const std::size_t from = rig.Fleet().NextSequence(index);
     QVERIFY(rig.ConnectTo("127.0.4.3"));
-    QVERIFY(rig.Find<QWidget>("pnToolBar")->isVisible());
+    QTRY_VERIFY(rig.Find<QWidget>("pnToolBar")->isVisible());
 
     const auto seen = Traffic(rig, index, from);
     QCOMPARE(seen.size(), std::size_t{5});
@@ -134,7 +134,7 @@ void VelkorLoopbackTest::cardReadShowsThePanelAndGrantsAccess() {
     QVERIFY2(rig.Started(), qPrintable(rig.Error()));
     QVERIFY(rig.ScanFor(1));
     QVERIFY(rig.ConnectTo("127.0.5.2"));
-    QVERIFY(!rig.Find<QWidget>("pnCard")->isVisible());
+    QTRY_VERIFY(!rig.Find<QWidget>("pnCard")->isVisible());
     const std::size_t from = rig.Fleet().NextSequence(0);
 
     QCOMPARE(rig.Fleet().SendCardRead(0, eproto_hex_to_bytes("04A1B2C3D40001")), std::size_t{1});

@@ -2,6 +2,7 @@
 
 #include "ui/qt/QtText.h"
 
+#include <QTimer>
 #include <QWidget>
 
 QColor ModelColour(TColour colour) {
@@ -56,7 +57,7 @@ void ControlMirror::Changed(const TControl& model) {
     dirty_.push_back(&model);
     if (!flushQueued_) {
         flushQueued_ = true;
-        QMetaObject::invokeMethod(this, &ControlMirror::Flush, Qt::QueuedConnection);
+        QTimer::singleShot(kViewRefreshMs, this, &ControlMirror::Flush);
     }
 }
 

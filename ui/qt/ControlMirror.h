@@ -1,7 +1,8 @@
 // Keeps the widgets of a window in step with the control models of the
 // window's logic. Every model change is remembered and the widgets of the
-// changed controls are refreshed once per event-loop turn, so a burst of
-// changes (thousands of discovery answers) costs one repaint.
+// changed controls are refreshed together a moment later, so a burst of
+// changes (thousands of discovery answers) costs a few repaints, and the
+// reader thread, which waits for each handler, is not held up by them.
 #pragma once
 
 #include "ui/main/Controls.h"
@@ -15,6 +16,10 @@
 #include <vector>
 
 class QWidget;
+
+// How long the views gather model changes before they show them: short enough
+// to look immediate, long enough to batch a flood of answers.
+inline constexpr int kViewRefreshMs = 30;
 
 class ControlMirror final : public QObject {
     Q_OBJECT

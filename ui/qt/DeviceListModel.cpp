@@ -1,6 +1,9 @@
 #include "ui/qt/DeviceListModel.h"
 
+#include "ui/qt/ControlMirror.h"
 #include "ui/qt/QtText.h"
+
+#include <QTimer>
 
 #include <algorithm>
 
@@ -66,7 +69,7 @@ void DeviceListModel::Announced(int index) {
     }
     if (!flushQueued_) {
         flushQueued_ = true;
-        QMetaObject::invokeMethod(this, &DeviceListModel::Flush, Qt::QueuedConnection);
+        QTimer::singleShot(kViewRefreshMs, this, &DeviceListModel::Flush);
     }
 }
 

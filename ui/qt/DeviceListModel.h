@@ -1,7 +1,7 @@
 // The Qt list model of the discovery list. It mirrors the entry texts of the
 // device list model: insertions are collected as they are announced and
-// applied together once per event-loop turn, so thousands of answers arriving
-// at once cost a handful of view updates instead of one repaint each.
+// applied together a moment later, so thousands of answers arriving at once
+// cost a handful of view updates instead of one repaint each.
 #pragma once
 
 #include "ui/main/DeviceList.h"

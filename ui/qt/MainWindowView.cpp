@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -346,7 +347,7 @@ void TMainWindowView::AppendLogLine(const std::string& line) {
     }
     if (!logFlushQueued_) {
         logFlushQueued_ = true;
-        QMetaObject::invokeMethod(this, &TMainWindowView::FlushLog, Qt::QueuedConnection);
+        QTimer::singleShot(kViewRefreshMs, this, &TMainWindowView::FlushLog);
     }
 }
 

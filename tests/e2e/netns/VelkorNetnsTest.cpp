@@ -31,9 +31,13 @@ struct Received {
     std::string data;
 };
 
-QString Work() { return qEnvironmentVariable("VELKOR_NETNS_WORK"); }
+QString Work() {
+    return qEnvironmentVariable("VELKOR_NETNS_WORK");
+}
 
-QStringList Controllers() { return qEnvironmentVariable("VELKOR_NETNS_CONTROLLERS").split(','); }
+QStringList Controllers() {
+    return qEnvironmentVariable("VELKOR_NETNS_CONTROLLERS").split(',');
+}
 
 std::vector<Received> ReceivedBy(const QString& address) {
     std::vector<Received> records;
