@@ -28,13 +28,8 @@ stop_fleet() {
 trap stop_fleet EXIT
 
 # The fleet: 127.0.0.2 upwards, UDP port 3052, TCP port 8080 on each address.
-# Its standard input is a pipe this script holds open and never writes, so the
-# fleet runs until it is stopped.
-pipe=$(mktemp -u)
-mkfifo "$pipe"
-exec {keep_open}<>"$pipe"
-rm -f "$pipe"
-"$build/tools/controller-sim" --count "$count" --first-address 127.0.0.2 <&"$keep_open" &
+# It takes no commands here and runs until it is stopped.
+"$build/tools/controller-sim" --count "$count" --first-address 127.0.0.2 --no-stdin &
 fleet_pid=$!
 sleep 0.5
 if ! kill -0 "$fleet_pid" 2>/dev/null; then

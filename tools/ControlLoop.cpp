@@ -111,9 +111,10 @@ bool RunControlLoop(SimulatedFleet& fleet, bool read_stdin, uint16_t control_por
         peers.push_back(Peer{Fd{}, STDIN_FILENO, STDOUT_FILENO, {}});
     }
     for (;;) {
-        if (peers.empty() && !listener.valid()) {
+        if (read_stdin && peers.empty() && !listener.valid()) {
             return true; // standard input ended and nobody else can ask
         }
+        // Without standard input or a control port, only a signal ends the run.
         std::vector<pollfd> watched{{signal_fd.get(), POLLIN, 0}, {listener.get(), POLLIN, 0}};
         for (const auto& peer : peers) {
             watched.push_back({peer.in, POLLIN, 0});

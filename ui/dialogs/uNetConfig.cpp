@@ -59,6 +59,7 @@ TfrmNetConfig::TfrmNetConfig()
     edUDPPort.enabled = false;
     btnOk = MakeOkButton();
     btnCancel = MakeCancelButton();
+    btnCancel.isCancel = false; // Escape does not cancel this dialog
 }
 
 void TfrmNetConfig::SetData(const std::string& record) {

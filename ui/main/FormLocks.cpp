@@ -38,7 +38,11 @@ bool TRFIDMainForm::BuildLockKitMenu(bool detailed) {
         const TMenuLockInfo& kit = LockKits[i];
         std::string hint;
         for (const TLockInfo& lock : kit.Locks) {
-            hint += "[" + std::to_string(lock.Block) + ":" + lock.Name + "] ";
+            hint.append("[")
+                .append(std::to_string(lock.Block))
+                .append(":")
+                .append(lock.Name)
+                .append("] ");
         }
         const bool useHint = detailed || TrimBlanks(kit.Caption).empty();
         pmLocks.Add(

@@ -1,8 +1,8 @@
 #include "ui/qt/Configurator.h"
 
 #include "session/RFIDReader.h"
+#include "ui/main/DialogEditors.h"
 #include "ui/main/URfidForm.h"
-#include "ui/qt/DialogEditors.h"
 #include "ui/qt/LogFileMirror.h"
 #include "ui/qt/MainWindowView.h"
 #include "ui/qt/QtMainThread.h"
@@ -16,7 +16,7 @@ Configurator::Configurator(VelkorOptions options)
     services_ = std::make_unique<QtWindowServices>(
         window, [this](const TControl* model) { return view_ ? view_->WidgetOf(model) : nullptr; });
     modalRunner_ = std::make_unique<QtModalRunner>(window);
-    editors_ = std::make_unique<DialogEditors>(*modalRunner_);
+    editors_ = std::make_unique<TDialogEditors>(*modalRunner_, textInput_);
     auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
         auto reader = std::make_unique<TRFIDReader>(*mainThread_);
         TRFIDReaderNetSettings settings;

@@ -3,13 +3,14 @@
 // the main window itself. Velkor's entry and the tests build the same thing.
 #pragma once
 
+#include "ui/dialogs/uTextInput.h"
 #include "ui/qt/CommandLine.h"
 
 #include <QString>
 
 #include <memory>
 
-class DialogEditors;
+class TDialogEditors;
 class LogFileMirror;
 class QtMainThread;
 class QtModalRunner;
@@ -33,7 +34,6 @@ public:
     TRFIDMainForm& Form() { return *form_; }
     TMainWindowView& Window() { return *view_; }
     QtMainThread& MainThread() { return *mainThread_; }
-    DialogEditors& Editors() { return *editors_; }
 
 private:
     VelkorOptions options_;
@@ -41,7 +41,10 @@ private:
     std::unique_ptr<QtMainThread> mainThread_;
     std::unique_ptr<QtWindowServices> services_;
     std::unique_ptr<QtModalRunner> modalRunner_;
-    std::unique_ptr<DialogEditors> editors_;
+    // The application-wide display-text dialog: its text and delay are kept
+    // from one use to the next.
+    dialogs::TfrmTextInput textInput_;
+    std::unique_ptr<TDialogEditors> editors_;
     std::unique_ptr<TRFIDMainForm> form_;
     std::unique_ptr<TMainWindowView> view_;
 };
