@@ -1,5 +1,4 @@
-// The workflow rule shared by the one-byte flag edits: the first byte of the
-// value is edited; only a changed byte is returned.
+// The workflow rules shared by edits that return only what the user changed.
 #pragma once
 
 #include "ui/dialogs/ModalDialog.h"
@@ -11,7 +10,24 @@ namespace dialogs {
 
 using ByteEdit = uint8_t (*)(IModalRunner& runner, uint8_t value, const std::string& caption);
 
+// One-byte flag edits: the first byte of the value is edited; only a changed
+// byte is returned.
 std::string EditFirstByteIfChanged(ByteEdit edit, IModalRunner& runner, const std::string& value,
                                    const std::string& caption);
+
+// Whole-record edits: an empty value opens nothing; the edited record is
+// returned only when it differs from the value given.
+template <typename Form>
+std::string EditRecordIfChanged(IModalRunner& runner, const std::string& value,
+                                const std::string& caption) {
+    if (value.empty()) {
+        return {};
+    }
+    Form form;
+    form.caption = caption;
+    form.SetData(value);
+    const std::string result = runner.Run(form) == mrOk ? form.GetData() : value;
+    return result == value ? std::string() : result;
+}
 
 } // namespace dialogs

@@ -1,6 +1,7 @@
 #include "ui/dialogs/uAuthFlagsInput.h"
 
 #include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
 
 #include <algorithm>
@@ -105,14 +106,7 @@ std::string TfrmAuthFlagsInput::GetData() const {
 
 std::string EditAuthFlags(IModalRunner& runner, const std::string& value,
                           const std::string& caption) {
-    if (value.empty()) {
-        return {};
-    }
-    TfrmAuthFlagsInput form;
-    form.caption = caption;
-    form.SetData(value);
-    const std::string result = runner.Run(form) == mrOk ? form.GetData() : value;
-    return result == value ? std::string() : result;
+    return EditRecordIfChanged<TfrmAuthFlagsInput>(runner, value, caption);
 }
 
 } // namespace dialogs

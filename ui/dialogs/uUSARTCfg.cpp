@@ -1,6 +1,7 @@
 #include "ui/dialogs/uUSARTCfg.h"
 
 #include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
 
 #include <algorithm>
@@ -123,14 +124,7 @@ void TfrmUSARTCfg::btnDefaultsClick() {
 
 std::string EditUSARTConfig(IModalRunner& runner, const std::string& block,
                             const std::string& caption) {
-    if (block.empty()) {
-        return {};
-    }
-    TfrmUSARTCfg form;
-    form.caption = caption;
-    form.SetData(block);
-    const std::string result = runner.Run(form) == mrOk ? form.GetData() : block;
-    return result == block ? std::string() : result;
+    return EditRecordIfChanged<TfrmUSARTCfg>(runner, block, caption);
 }
 
 } // namespace dialogs
