@@ -15,10 +15,22 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log"
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log" "$WINEPREFIX.warm.log"
 }
 trap cleanup EXIT
 wine wineboot --init </dev/null >"$WINEPREFIX.boot.log" 2>&1 || true
 wineserver -w </dev/null >/dev/null 2>&1
-wineserver -p </dev/null >/dev/null 2>&1
+# A persistent server of our own, started once the boot's server has gone: a
+# server started by a test would inherit the test runner's output pipe and hold
+# it open.
+for _ in $(seq 1 50); do
+    wineserver -f -p </dev/null >/dev/null 2>&1 &
+    server=$!
+    sleep 0.2
+    kill -0 "$server" 2>/dev/null && break
+done
+kill -0 "$server" 2>/dev/null || { echo "with-wine-netns: wineserver did not start" >&2; exit 1; }
+# Start Wine's own background programs (services and the like) now, with
+# harmless descriptors, so that no test's output pipe is inherited by them.
+wine cmd /c exit 0 </dev/null >"$WINEPREFIX.warm.log" 2>&1 || true
 "$@"
