@@ -1,7 +1,8 @@
-// The one way the core reaches "the main thread": posted messages, calls that
-// another thread runs on the main thread and waits for, processing pending
-// messages (for waits and modal loops), and timers. The Qt front end implements
-// it with the application's event loop; tests use a deterministic queue.
+// The one way the core reaches "the main thread": posted messages, processing
+// pending messages (for waits and modal loops), and timers. A call that another
+// thread runs on the main thread and waits for is built on Post
+// (SynchronizedCaller). The Qt front end implements this with the
+// application's event loop; tests use a deterministic queue.
 #pragma once
 
 #include <chrono>
@@ -18,12 +19,7 @@ public:
     // (the window messages 1124 and 1125).
     virtual void Post(Task task) = 0;
 
-    // Runs `task` on the main thread and returns when it has run. Called from
-    // another thread; called on the main thread it runs `task` at once.
-    // Returns false without running it when the bridge is shutting down.
-    virtual bool RunSynchronized(Task task) = 0;
-
-    // Main thread only: runs every posted task and synchronised call pending now.
+    // Main thread only: runs every task pending now, and the timers that are due.
     virtual void ProcessMessages() = 0;
 
     // Main thread only: keeps processing messages for `duration`.

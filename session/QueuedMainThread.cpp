@@ -7,32 +7,12 @@ QueuedMainThread::QueuedMainThread(Clock clock)
     : clock_(clock), main_id_(std::this_thread::get_id()) {
 }
 
-QueuedMainThread::~QueuedMainThread() {
-    Shutdown();
-}
-
 void QueuedMainThread::Post(Task task) {
     {
         std::lock_guard lock(mutex_);
-        queue_.push_back(Entry{std::move(task), nullptr});
+        queue_.push_back(std::move(task));
     }
     work_.notify_all();
-}
-
-bool QueuedMainThread::RunSynchronized(Task task) {
-    if (IsMainThread()) {
-        task();
-        return true;
-    }
-    auto sync = std::make_shared<SyncState>();
-    std::unique_lock lock(mutex_);
-    if (shut_down_) {
-        return false;
-    }
-    queue_.push_back(Entry{std::move(task), sync});
-    work_.notify_all();
-    sync_done_.wait(lock, [&] { return sync->done || sync->cancelled; });
-    return sync->done;
 }
 
 std::size_t QueuedMainThread::RunQueued() {
@@ -43,26 +23,16 @@ std::size_t QueuedMainThread::RunQueued() {
     }
     std::size_t ran = 0;
     for (; ran < count; ++ran) {
-        Entry entry;
+        Task task;
         {
             std::lock_guard lock(mutex_);
             if (queue_.empty()) {
                 break;
             }
-            entry = std::move(queue_.front());
+            task = std::move(queue_.front());
             queue_.pop_front();
-            if (entry.sync && entry.sync->cancelled) {
-                continue;
-            }
         }
-        entry.task();
-        if (entry.sync) {
-            {
-                std::lock_guard lock(mutex_);
-                entry.sync->done = true;
-            }
-            sync_done_.notify_all();
-        }
+        task();
     }
     return ran;
 }
@@ -186,17 +156,4 @@ void QueuedMainThread::StopTimer(TimerId id) {
 std::size_t QueuedMainThread::PendingCount() const {
     std::lock_guard lock(mutex_);
     return queue_.size();
-}
-
-void QueuedMainThread::Shutdown() {
-    {
-        std::lock_guard lock(mutex_);
-        shut_down_ = true;
-        for (Entry& entry : queue_) {
-            if (entry.sync) {
-                entry.sync->cancelled = true;
-            }
-        }
-    }
-    sync_done_.notify_all();
 }

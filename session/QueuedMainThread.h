@@ -1,5 +1,5 @@
 // A deterministic main-thread bridge for tests and toolkit-free programs: one
-// plain queue of posted tasks and synchronised calls, run in order by whichever
+// plain queue of posted tasks, run in order by whichever
 // thread created the object when it calls ProcessMessages. Timers run on the
 // same thread from ProcessMessages, against either the steady clock or a
 // manual clock that only AdvanceClock moves.
@@ -23,12 +23,10 @@ public:
 
     // The calling thread becomes the main thread.
     explicit QueuedMainThread(Clock clock = Clock::Steady);
-    ~QueuedMainThread() override; // Shutdown
     QueuedMainThread(const QueuedMainThread&) = delete;
     QueuedMainThread& operator=(const QueuedMainThread&) = delete;
 
     void Post(Task task) override;
-    bool RunSynchronized(Task task) override;
     void ProcessMessages() override;
     // Steady clock: processes messages as they come until `duration` has
     // passed. Manual clock: processes messages, then moves the clock on by
@@ -44,29 +42,18 @@ public:
     void AdvanceClock(std::chrono::milliseconds duration);
     TimePoint Now() const;
 
-    // Any thread: tasks and synchronised calls waiting to run.
+    // Any thread: tasks waiting to run.
     std::size_t PendingCount() const;
-    // Refuses later synchronised calls and releases the waiting ones, which
-    // return false without having run. Posted tasks stay queued.
-    void Shutdown();
     bool IsMainThread() const { return std::this_thread::get_id() == main_id_; }
 
 private:
-    struct SyncState {
-        bool done = false;
-        bool cancelled = false;
-    };
-    struct Entry {
-        Task task;
-        std::shared_ptr<SyncState> sync; // set for a synchronised call
-    };
     struct Timer {
         std::chrono::milliseconds interval;
         TimePoint due;
         std::shared_ptr<Task> task;
     };
 
-    // Runs the entries queued when it was called; returns how many ran.
+    // Runs the tasks queued when it was called; returns how many ran.
     std::size_t RunQueued();
     // Fires every timer due at `now`, earliest first; returns how many fired.
     std::size_t FireTimers(TimePoint now);
@@ -78,11 +65,9 @@ private:
     const Clock clock_;
     const std::thread::id main_id_;
     mutable std::mutex mutex_;
-    std::condition_variable work_;      // something was queued
-    std::condition_variable sync_done_; // a synchronised call ran or was cancelled
-    std::deque<Entry> queue_;
+    std::condition_variable work_; // something was queued
+    std::deque<Task> queue_;
     std::map<TimerId, Timer> timers_;
     TimerId next_timer_ = 1;
     TimePoint manual_now_{};
-    bool shut_down_ = false;
 };

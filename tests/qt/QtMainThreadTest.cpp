@@ -1,7 +1,9 @@
-// The Qt main-thread bridge: order of posted tasks, synchronised calls from a
-// worker, their release at shut-down, waits that keep processing, timers.
+// The Qt main-thread bridge: order of posted tasks, the reader's synchronised
+// calls from a worker and their release when closed, waits that keep
+// processing, timers.
 #include "tests/qt/QtTests.h"
 
+#include "session/SynchronizedCaller.h"
 #include "ui/qt/QtMainThread.h"
 
 #include <QElapsedTimer>
@@ -40,11 +42,12 @@ void QtMainThreadTest::postedTasksRunInOrderOnTheGuiThread() {
 
 void QtMainThreadTest::synchronisedCallWaitsForTheGuiThread() {
     QtMainThread bridge;
+    SynchronizedCaller caller(bridge);
     std::atomic<bool> ran{false};
     std::atomic<bool> returned{false};
     bool ranOnGui = false;
     std::thread worker([&] {
-        const bool result = bridge.RunSynchronized([&] {
+        const bool result = caller.Call([&] {
             ranOnGui = QThread::currentThread() == qApp->thread();
             ran = true;
         });
@@ -58,20 +61,16 @@ void QtMainThreadTest::synchronisedCallWaitsForTheGuiThread() {
     QTRY_VERIFY(returned);
     worker.join();
     QVERIFY(ranOnGui);
-
-    // On the GUI thread itself the call runs at once.
-    bool direct = false;
-    QVERIFY(bridge.RunSynchronized([&] { direct = true; }));
-    QVERIFY(direct);
 }
 
-void QtMainThreadTest::shutdownReleasesAWaitingCallWithoutRunningIt() {
+void QtMainThreadTest::closeReleasesAWaitingCallWithoutRunningIt() {
     QtMainThread bridge;
+    SynchronizedCaller caller(bridge);
     std::atomic<bool> ran{false};
     std::promise<bool> result;
-    std::thread worker([&] { result.set_value(bridge.RunSynchronized([&] { ran = true; })); });
+    std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
     std::this_thread::sleep_for(50ms); // the worker now waits for the GUI thread
-    bridge.Shutdown();
+    caller.Close();
     auto answer = result.get_future();
     QVERIFY(answer.wait_for(2s) == std::future_status::ready);
     QCOMPARE(answer.get(), false);
@@ -80,7 +79,7 @@ void QtMainThreadTest::shutdownReleasesAWaitingCallWithoutRunningIt() {
     QVERIFY(!ran);
 
     // Later calls are refused at once.
-    std::thread late([&] { QVERIFY(!bridge.RunSynchronized([&] { ran = true; })); });
+    std::thread late([&] { QVERIFY(!caller.Call([&] { ran = true; })); });
     late.join();
     bridge.ProcessMessages();
     QVERIFY(!ran);

@@ -10,7 +10,7 @@ class QtMainThreadTest : public QObject {
 private slots:
     void postedTasksRunInOrderOnTheGuiThread();
     void synchronisedCallWaitsForTheGuiThread();
-    void shutdownReleasesAWaitingCallWithoutRunningIt();
+    void closeReleasesAWaitingCallWithoutRunningIt();
     void waitKeepsProcessingMessages();
     void timersTickUntilStoppedEvenFromTheirOwnTick();
 };

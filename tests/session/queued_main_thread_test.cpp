@@ -35,44 +35,21 @@ TEST(QueuedMainThread, PostedTasksRunInOrderAndOnlyThosePendingAtTheCall) {
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }
 
-TEST(QueuedMainThread, SynchronisedCallWaitsForTheMainThreadAndRunsThere) {
+TEST(QueuedMainThread, TasksPostedByAnotherThreadWaitForTheMainThreadAndRunThere) {
     QueuedMainThread main;
-    std::atomic<bool> returned{false};
+    std::atomic<bool> ran{false};
     std::thread::id ran_on;
-    bool result = false;
     std::thread worker([&] {
-        result = main.RunSynchronized([&] { ran_on = std::this_thread::get_id(); });
-        returned = true;
+        main.Post([&] {
+            ran_on = std::this_thread::get_id();
+            ran = true;
+        });
     });
-    ASSERT_TRUE(WaitUntilQueued(main));
-    EXPECT_FALSE(returned.load()); // still waiting: nobody processed the queue
-    ASSERT_TRUE(main.ProcessUntil([&] { return returned.load(); }, 5s));
     worker.join();
-    EXPECT_TRUE(result);
+    ASSERT_TRUE(WaitUntilQueued(main));
+    EXPECT_FALSE(ran.load()); // nobody processed the queue yet
+    ASSERT_TRUE(main.ProcessUntil([&] { return ran.load(); }, 5s));
     EXPECT_EQ(ran_on, std::this_thread::get_id());
-
-    // On the main thread itself the call runs at once.
-    bool ran = false;
-    EXPECT_TRUE(main.RunSynchronized([&] { ran = true; }));
-    EXPECT_TRUE(ran);
-}
-
-TEST(QueuedMainThread, ShutdownReleasesWaitingCallersWithoutRunningThem) {
-    QueuedMainThread main;
-    bool ran = false;
-    bool first = true;
-    bool second = true;
-    std::thread worker([&] {
-        first = main.RunSynchronized([&] { ran = true; });
-        second = main.RunSynchronized([&] { ran = true; });
-    });
-    ASSERT_TRUE(WaitUntilQueued(main));
-    main.Shutdown();
-    worker.join();
-    main.ProcessMessages();
-    EXPECT_FALSE(first);
-    EXPECT_FALSE(second);
-    EXPECT_FALSE(ran);
 }
 
 TEST(QueuedMainThread, ManualClockFiresTimersInTimeOrderAndStopsThem) {
@@ -98,13 +75,13 @@ TEST(QueuedMainThread, ManualClockFiresTimersInTimeOrderAndStopsThem) {
     EXPECT_EQ(at(), 550);
 }
 
-TEST(QueuedMainThread, SteadyWaitServesSynchronisedCallsAsTheyArrive) {
+TEST(QueuedMainThread, SteadyWaitServesTasksPostedWhileItWaits) {
     QueuedMainThread main;
     std::atomic<int> served{0};
     std::thread worker([&] {
         for (int i = 0; i < 3; ++i) {
             std::this_thread::sleep_for(5ms);
-            main.RunSynchronized([&] { ++served; });
+            main.Post([&] { ++served; });
         }
     });
     int ticks = 0;

@@ -31,7 +31,6 @@ Configurator::Configurator(VelkorOptions options)
 }
 
 Configurator::~Configurator() {
-    mainThread_->Shutdown();
     view_->Detach();
     form_.reset(); // the reader's thread ends here
     view_.reset();
