@@ -63,29 +63,36 @@ bool Rig::ScanFor(int count) {
                            5000);
 }
 
-bool Rig::ConnectTo(const std::string& address) {
-    QListView* list = Window().DeviceList();
-    QAbstractItemModel* rows = list->model();
+QModelIndex Rig::Entry(const std::string& address) {
+    QAbstractItemModel* rows = Window().DeviceList()->model();
     for (int row = 0; row < rows->rowCount(); ++row) {
         const QModelIndex index = rows->index(row, 0);
-        if (!rows->data(index).toString().contains("[" + QString::fromStdString(address) + ":")) {
-            continue;
+        if (rows->data(index).toString().contains("[" + QString::fromStdString(address) + ":")) {
+            return index;
         }
-        const std::size_t controller = *fleet_->Find(address);
-        const std::size_t from = fleet_->NextSequence(controller);
-        const QPoint at = list->visualRect(index).center();
-        // A press comes first, as from a real mouse, so the entry is selected.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-        // Connected once the last of the three settings reads has arrived.
-        return QTest::qWaitFor(
-            [&] {
-                const auto reads = ReceivedTcp(*fleet_, controller, from, contract::kSettingsRead);
-                return Form().pnDevice.Visible() && reads.size() >= 3;
-            },
-            5000);
     }
-    return false;
+    return {};
+}
+
+bool Rig::ConnectTo(const std::string& address) {
+    const QModelIndex index = Entry(address);
+    if (!index.isValid()) {
+        return false;
+    }
+    QListView* list = Window().DeviceList();
+    const std::size_t controller = *fleet_->Find(address);
+    const std::size_t from = fleet_->NextSequence(controller);
+    const QPoint at = list->visualRect(index).center();
+    // A press comes first, as from a real mouse, so the entry is selected.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    // Connected once the last of the three settings reads has arrived.
+    return QTest::qWaitFor(
+        [&] {
+            const auto reads = ReceivedTcp(*fleet_, controller, from, contract::kSettingsRead);
+            return Form().pnDevice.Visible() && reads.size() >= 3;
+        },
+        5000);
 }
 
 void ModalScript::On(const char* dialogName, Act act) {

@@ -8,6 +8,7 @@
 #include "ui/qt/MainWindowView.h"
 
 #include <QDialog>
+#include <QModelIndex>
 #include <QObject>
 #include <QString>
 
@@ -48,6 +49,8 @@ public:
     void Click(const char* name, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Scans and waits until `count` controllers are listed.
     bool ScanFor(int count);
+    // The device list's entry of the controller at `address` (invalid: none).
+    QModelIndex Entry(const std::string& address);
     // Double-clicks the list entry of the controller at `address`; true once
     // the device page shows and the controller has received the greeting.
     bool ConnectTo(const std::string& address);

@@ -12,6 +12,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -57,6 +59,40 @@ std::vector<std::pair<int, std::string>> Traffic(Rig& rig, std::size_t index, st
     return seen;
 }
 
+// The reset commands (41) a controller received, as transport and data hex.
+std::vector<std::string> Resets(Rig& rig, const std::string& address) {
+    std::vector<std::string> resets;
+    for (const auto& record : rig.Fleet().Received(*rig.Fleet().Find(address))) {
+        if (record.cmd == contract::kReset) {
+            resets.push_back((record.transport == sim::Transport::Udp ? "udp " : "tcp ") +
+                             Hex(record.data));
+        }
+    }
+    return resets;
+}
+
+// Clicks through a popup menu along the captions of `path`, opening each
+// submenu on the way, as a user does with the mouse.
+bool Choose(QMenu* menu, const QStringList& path) {
+    for (qsizetype step = 0; step < path.size(); ++step) {
+        const QList<QAction*> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* action) {
+            return action->text() == path[step];
+        });
+        if (found == actions.end()) {
+            return false;
+        }
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*found).center());
+        if (step + 1 < path.size()) {
+            menu = (*found)->menu();
+            if (menu == nullptr || !QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class VelkorLoopbackTest : public QObject {
@@ -70,6 +106,7 @@ private slots:
     void fullDefsSendsTheDefaultConfiguration();
     void disconnectReturnsToTheDiscoveryPage();
     void resetAllAsksBeforeResettingEveryController();
+    void rightClickOnAnEntryResetsThatControllerOnly();
     void ctrlClickOnLocksWritesAKitFromItsMenu();
     void everyDialogShowsItsCaption();
     void logFileReceivesEveryLogLine();
@@ -283,6 +320,42 @@ void VelkorLoopbackTest::resetAllAsksBeforeResettingEveryController() {
     QTRY_COMPARE(script.Done(), 2);
     QTRY_COMPARE(resets(0), 1);
     QTRY_COMPARE(resets(1), 1);
+}
+
+void VelkorLoopbackTest::rightClickOnAnEntryResetsThatControllerOnly() {
+    Rig rig(e2e::LoopbackFleet({"127.0.14.2", "127.0.14.3"}));
+    QVERIFY2(rig.Started(), qPrintable(rig.Error()));
+    QVERIFY(rig.ScanFor(2));
+    struct Choice {
+        std::string address;
+        QStringList path;
+        std::string reset;
+    };
+    const std::vector<Choice> choices = {{"127.0.14.3", {"Reset NetCard", "Reset"}, "udp 12"},
+                                         {"127.0.14.2", {"Reset RFID+OLED", "OLED"}, "udp 21"}};
+    QListView* list = rig.Window().DeviceList();
+    for (const Choice& choice : choices) {
+        const QModelIndex entry = rig.Entry(choice.address);
+        QVERIFY(entry.isValid());
+        const QPoint at = list->viewport()->mapToGlobal(list->visualRect(entry).center());
+        QCursor::setPos(at); // the pointer rests on the entry when the button goes down
+        QTest::mouseClick(rig.Window().windowHandle(), Qt::RightButton, {},
+                          rig.Window().mapFromGlobal(at));
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QString("pmReset"));
+        QCOMPARE(menu->pos(), at);
+        QCOMPARE(rig.Form().lbDeviceList.Selected()->Caps.IPText, choice.address);
+        e2e::Screenshot(*menu, "menu-reset");
+        QVERIFY2(Choose(menu, choice.path), qPrintable(choice.path.join(" / ")));
+        QTRY_COMPARE(Resets(rig, choice.address).size(), std::size_t{1});
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    }
+    QTest::qWait(100); // a reset sent to the wrong controller has arrived by now
+    for (const Choice& choice : choices) {
+        QCOMPARE(Resets(rig, choice.address), std::vector<std::string>{choice.reset});
+    }
 }
 
 void VelkorLoopbackTest::ctrlClickOnLocksWritesAKitFromItsMenu() {

@@ -1,4 +1,5 @@
-// The main window's traffic log and device list views, and the command line.
+// The main window's traffic log, device list and status bar hints, and the
+// command line.
 #include "tests/qt/QtTests.h"
 
 #include "ui/main/URfidForm.h"
@@ -6,10 +7,15 @@
 #include "ui/qt/Configurator.h"
 #include "ui/qt/DeviceListModel.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtText.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -102,6 +108,44 @@ void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
     QCOMPARE(model.EntryIndex(0), -1); // the rows shown are gone
     model.Flush();
     QCOMPARE(Rows(model), QStringList{"after"});
+}
+
+void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {
+    VelkorOptions options;
+    options.BroadcastAddress = "127.255.255.255";
+    Configurator app(options);
+    QVERIFY(app.Start());
+    QVERIFY(QTest::qWaitForWindowExposed(&app.Window()));
+    TRFIDMainForm& form = app.Form();
+    form.ShowConnecting();
+    form.labConnecting.SetVisible(false);
+    form.pnDevice.SetVisible(true);
+    app.Window().Synchronize();
+    QCoreApplication::processEvents(); // lays the device page out
+    const auto pointAt = [&app](const char* name) {
+        auto* widget = app.Window().findChild<QWidget*>(name);
+        const QPoint at = widget->mapToGlobal(widget->rect().center());
+        return QApplication::widgetAt(at) == widget ? at : QPoint(-1, -1);
+    };
+    QStatusBar* status = app.Window().statusBar();
+
+    QCursor::setPos(pointAt("trbVolume"));
+    QTRY_COMPARE(status->currentMessage(), QString("Sound Volume"));
+    QCursor::setPos(pointAt("btnBeep")); // a control without a hint
+    QTRY_COMPARE(status->currentMessage(), QString());
+
+    // Entries of a popup menu show theirs while the mouse is on them.
+    form.btnLocksContextPopup();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QAction* kit = menu->actions().at(1);
+    const QString hint = ToQt(form.pmLocks.Items().at(1).Hint);
+    QVERIFY(!hint.isEmpty());
+    QCursor::setPos(menu->mapToGlobal(menu->actionGeometry(kit).center()));
+    QTRY_COMPARE(menu->activeAction(), kit);
+    QTRY_COMPARE(status->currentMessage(), hint);
+    menu->close();
+    QTRY_COMPARE(status->currentMessage(), QString());
 }
 
 void MainWindowViewTest::commandLineOptions() {

@@ -32,5 +32,6 @@ class MainWindowViewTest : public QObject {
 private slots:
     void logKeepsTheNewestLinesScrolledToTheBottom();
     void deviceListAppliesBurstsTogetherAndKeepsSelection();
+    void statusBarShowsTheHintUnderTheMouse();
     void commandLineOptions();
 };

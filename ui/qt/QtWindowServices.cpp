@@ -3,10 +3,12 @@
 #include "ui/main/DirectConnect.h"
 #include "ui/qt/QtText.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStatusTipEvent>
 #include <QWidget>
 
 namespace {
@@ -36,6 +38,17 @@ void AddEntries(QMenu* menu, const std::vector<TMenuItem>& items) {
 QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent) {
     auto* menu = new QMenu(parent);
     AddEntries(menu, items);
+    if (parent != nullptr) {
+        // The menu is a window of its own, where an entry's status tip would
+        // stop: hand it to the parent, whose window shows it in the status
+        // bar, and take it away again when the menu closes.
+        QObject::connect(menu, &QMenu::hovered, menu,
+                         [parent](QAction* action) { action->showStatusText(parent); });
+        QObject::connect(menu, &QMenu::aboutToHide, parent, [parent] {
+            QStatusTipEvent clear({});
+            QCoreApplication::sendEvent(parent, &clear);
+        });
+    }
     return menu;
 }
 

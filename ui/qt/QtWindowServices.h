@@ -30,5 +30,6 @@ private:
 };
 
 // A QMenu holding copies of the entries: choosing one calls its Click(), so the
-// model may rebuild its own menu meanwhile. Hints become status tips.
+// model may rebuild its own menu meanwhile. Hints become status tips, shown
+// by the status bar of the parent's window.
 QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent);
