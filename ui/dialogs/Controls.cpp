@@ -29,9 +29,9 @@ TCheckBox MakeCheckBox(std::string name, const char* caption) {
     return box;
 }
 
-TButton MakeOkButton() {
+TButton MakeOkButton(const char* name) {
     TButton button;
-    button.name = "btnOk";
+    button.name = name;
     button.caption = "Ok";
     button.modalResult = mrOk;
     button.isDefault = true;

@@ -72,7 +72,8 @@ struct TPopupMenu : TControl {
 // Factories for the controls most dialogs share.
 TLabel MakeLabel(const char* name, const char* caption);
 TCheckBox MakeCheckBox(std::string name, const char* caption);
-TButton MakeOkButton();     // "Ok": Enter clicks it, closes with mrOk
+// "Ok": Enter clicks it, closes with mrOk.
+TButton MakeOkButton(const char* name = "btnOk");
 TButton MakeCancelButton(); // "Cancel": Escape clicks it, closes with mrCancel
 
 } // namespace dialogs

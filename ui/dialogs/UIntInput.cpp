@@ -35,10 +35,7 @@ std::string EditLeValue(IModalRunner& runner, const std::string& value, uint8_t 
 TfrmIntInput::TfrmIntInput() : TfrmBase("Input a number") {
     edNum.name = "edNum";
     edNum.text = "edNum";
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 uint32_t TfrmIntInput::Value() const {

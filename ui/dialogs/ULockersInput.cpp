@@ -25,10 +25,7 @@ TfrmLockersInput::TfrmLockersInput() : TfrmBase("Lockers") {
         edLock[n].maxLength = static_cast<int>(kNameSize);
     }
     pmLockers.name = "pmLockers";
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
     Button2.name = "Button2";
     Button2.caption = "Cancel";
     Button2.modalResult = mrCancel;

@@ -45,10 +45,7 @@ TfrmAuthFlagsInput::TfrmAuthFlagsInput()
     }
     cbABlock.name = "cbABlock";
     cbABlock.tag = 1;
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 void TfrmAuthFlagsInput::EnableWideControls(bool enabled) {

@@ -18,10 +18,7 @@ TfrmDebugFlagsInput::TfrmDebugFlagsInput()
       cbDisplayOptoStatus(MakeCheckBox("cbDisplayOptoStatus", "Opto Status Display")),
       cbSSD1309(MakeCheckBox("cbSSD1309", "SSD1309 Driver")),
       cbNoSplash(MakeCheckBox("cbNoSplash", "No Splash Glyph")) {
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 void TfrmDebugFlagsInput::SetData(uint8_t flags) {

@@ -19,10 +19,7 @@ TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
         cbOptoEdge[k].name = "cbOpto" + input + "Edge";
         cbOptoEdge[k].caption = "Rising Edge";
     }
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 void TfrmOptoFlagsInput::SetData(uint8_t flags) {

@@ -8,10 +8,7 @@ namespace dialogs {
 TfrmStrInput::TfrmStrInput() : TfrmBase("Input a string") {
     edStr.name = "edStr";
     edStr.text = "edStr";
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 std::string InputString(IModalRunner& runner, const std::string& initial,

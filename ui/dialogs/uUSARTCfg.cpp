@@ -72,10 +72,7 @@ TfrmUSARTCfg::TfrmUSARTCfg()
     }
     btnDefaults.name = "btnDefaults";
     btnDefaults.caption = "Defaults";
-    Button1.name = "Button1";
-    Button1.caption = "Ok";
-    Button1.modalResult = mrOk;
-    Button1.isDefault = true;
+    Button1 = MakeOkButton("Button1");
 }
 
 void TfrmUSARTCfg::SetData(const std::string& block) {
