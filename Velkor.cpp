@@ -1,5 +1,5 @@
 // Velkor: the RFID reader configurator.
-#include "ui/qt/CommandLine.h"
+#include "ui/main/CommandLine.h"
 #include "ui/qt/Configurator.h"
 
 #include <QApplication>
@@ -7,19 +7,19 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    // Parsed before the window system is reached, so --help works anywhere.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    const CommandLineResult command = ParseCommandLine(arguments);
-    if (command.action == CommandLineResult::Action::ShowHelp) {
-        std::fputs(command.message.toLocal8Bit().constData(), stdout);
+    // Parsed before the window system is reached, so --help and --version work anywhere.
+    const CommandLineResult command = ParseCommandLine({argv, argv + argc});
+    switch (command.action) {
+    case CommandLineResult::Action::ShowHelp:
+    case CommandLineResult::Action::ShowVersion:
+        std::fputs(command.message.c_str(), stdout);
         return 0;
-    }
-    if (command.action == CommandLineResult::Action::Fail) {
-        std::fprintf(stderr, "Velkor: %s\n", command.message.toLocal8Bit().constData());
+    case CommandLineResult::Action::Fail:
+        std::fprintf(stderr, "%s: %s (see --help)\n", ProgramFileName(argv[0]).c_str(),
+                     command.message.c_str());
         return 2;
+    case CommandLineResult::Action::Run:
+        break;
     }
 
     QApplication application(argc, argv);

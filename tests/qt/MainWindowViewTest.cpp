@@ -1,9 +1,7 @@
-// The main window's traffic log, device list and status bar hints, and the
-// command line.
+// The main window's traffic log, device list and status bar hints.
 #include "tests/qt/QtTests.h"
 
 #include "ui/main/URfidForm.h"
-#include "ui/qt/CommandLine.h"
 #include "ui/qt/Configurator.h"
 #include "ui/qt/DeviceListModel.h"
 #include "ui/qt/MainWindowView.h"
@@ -146,31 +144,4 @@ void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {
     QTRY_COMPARE(status->currentMessage(), hint);
     menu->close();
     QTRY_COMPARE(status->currentMessage(), QString());
-}
-
-void MainWindowViewTest::commandLineOptions() {
-    CommandLineResult plain = ParseCommandLine({"Velkor"});
-    QCOMPARE(plain.action, CommandLineResult::Action::Run);
-    QCOMPARE(plain.options.BroadcastAddress, std::string("255.255.255.255"));
-    QVERIFY(plain.options.LogFile.empty());
-
-    CommandLineResult both = ParseCommandLine(
-        {"Velkor", "--broadcast", "127.255.255.255", "--log-file", "/tmp/capture.log"});
-    QCOMPARE(both.action, CommandLineResult::Action::Run);
-    QCOMPARE(both.options.BroadcastAddress, std::string("127.255.255.255"));
-    QCOMPARE(both.options.LogFile, std::string("/tmp/capture.log"));
-
-    const CommandLineResult help = ParseCommandLine({"Velkor", "--help"});
-    QCOMPARE(help.action, CommandLineResult::Action::ShowHelp);
-    QVERIFY(help.message.contains("--broadcast") && help.message.contains("--log-file"));
-
-    for (const QStringList& wrong :
-         {QStringList{"Velkor", "--broadcast", "256.1.1.1"},
-          QStringList{"Velkor", "--broadcast", "controllers.local"},
-          QStringList{"Velkor", "--broadcast"}, QStringList{"Velkor", "--log-file", ""},
-          QStringList{"Velkor", "--verbose"}, QStringList{"Velkor", "extra"}}) {
-        const CommandLineResult result = ParseCommandLine(wrong);
-        QVERIFY2(result.action == CommandLineResult::Action::Fail, qPrintable(wrong.join(' ')));
-        QVERIFY(!result.message.isEmpty());
-    }
 }

@@ -33,5 +33,4 @@ private slots:
     void logKeepsTheNewestLinesScrolledToTheBottom();
     void deviceListAppliesBurstsTogetherAndKeepsSelection();
     void statusBarShowsTheHintUnderTheMouse();
-    void commandLineOptions();
 };

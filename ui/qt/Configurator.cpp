@@ -38,7 +38,7 @@ Configurator::~Configurator() {
 
 bool Configurator::Start(QString* error) {
     if (!options_.LogFile.empty() &&
-        !logFile_->Open(QString::fromStdString(options_.LogFile), error)) {
+        !logFile_->Open(QString::fromLocal8Bit(options_.LogFile), error)) {
         return false;
     }
     form_->FormCreate();

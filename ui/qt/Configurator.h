@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ui/dialogs/uTextInput.h"
-#include "ui/qt/CommandLine.h"
+#include "ui/main/CommandLine.h"
 
 #include <QString>
 
