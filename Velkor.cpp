@@ -3,6 +3,7 @@
 #include "ui/qt/Configurator.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -24,6 +25,11 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("RFID Reader Configurator");
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) {
+        icon.addFile(QString(":/icons/velkor-%1.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     Configurator configurator(command.options);
     QString error;
     if (!configurator.Start(&error)) {
