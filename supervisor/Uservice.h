@@ -23,8 +23,13 @@ inline constexpr std::string_view kDefaultServiceName = "ovra_global";
 bool RunService(std::string_view service_name, TServiceCallbacks callbacks);
 
 // Appends one line "[dd.mm.yyyy hh:nn:ss] message\r\n" to the log file. An empty or blank
-// path means the default log file. Safe to call from any thread; lines are never interleaved.
+// path means the service's log file (see SetLogPath). Safe to call from any thread; lines are never
+// interleaved.
 void WriteLog(std::string_view message, std::string_view log_path = {});
+
+// Sets the service's log file, which is the default log file path until set. An empty or
+// blank path restores the default. Called before the service starts.
+void SetLogPath(std::string_view path);
 
 // The log line for a message at the given local time, with its CR LF.
 std::string FormatLogLine(const std::tm& local_time, std::string_view message);

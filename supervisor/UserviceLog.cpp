@@ -47,13 +47,25 @@ std::string FormatLogLine(const std::tm& local_time, std::string_view message) {
     return line;
 }
 
-void WriteLog(std::string_view message, std::string_view log_path) {
-    // Both service threads log; one line at a time so that none is lost or interleaved.
-    static std::mutex log_mutex;
-    const std::string_view trimmed = TrimBlanks(log_path);
-    const std::string path = trimmed.empty() ? DefaultLogPath() : std::string(trimmed);
+namespace {
 
+// Both service threads log; one line at a time so that none is lost or interleaved.
+std::mutex log_mutex;
+std::string service_log_path;
+
+} // namespace
+
+void SetLogPath(std::string_view path) {
     const std::lock_guard lock(log_mutex);
+    service_log_path = TrimBlanks(path);
+}
+
+void WriteLog(std::string_view message, std::string_view log_path) {
+    const std::lock_guard lock(log_mutex);
+    const std::string_view trimmed = TrimBlanks(log_path);
+    const std::string path = !trimmed.empty()            ? std::string(trimmed)
+                             : !service_log_path.empty() ? service_log_path
+                                                         : DefaultLogPath();
     const std::string line = FormatLogLine(uservice_platform::LocalTimeNow(), message);
     // Another program (a viewer, a backup) may hold the file for a moment: retry briefly
     // rather than drop the line. A log that stays unwritable never stops the service.

@@ -89,7 +89,8 @@ public:
         std::ofstream(dir / "Torvane.ini", std::ios::binary) << text;
     }
 
-    void Start(const std::vector<std::string>& extra_environment = {}) {
+    void Start(const std::vector<std::string>& extra_environment = {},
+               std::vector<std::string> arguments = {"torvane_test"}) {
         std::vector<std::string> environment_text(extra_environment);
         for (char** entry = environ; *entry != nullptr; ++entry) {
             if (std::string_view(*entry).rfind("NOTIFY_SOCKET=", 0) != 0) {
@@ -102,13 +103,17 @@ public:
         }
         environment.push_back(nullptr);
         std::string program = binary.string();
-        std::string name = "torvane_test";
-        char* argv[] = {program.data(), name.data(), nullptr};
+        std::vector<char*> argv{program.data()};
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        ASSERT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environment.data()),
-                  0);
+        ASSERT_EQ(
+            posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environment.data()),
+            0);
         posix_spawn_file_actions_destroy(&actions);
     }
 
@@ -118,7 +123,7 @@ public:
     std::vector<std::string> Log() const {
         static const std::regex stamped(R"(\[\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\] (.*)\r)");
         std::vector<std::string> messages;
-        std::istringstream text(ReadAll(dir / "Torvane.log"));
+        std::istringstream text(ReadAll(log_path));
         for (std::string line; std::getline(text, line);) {
             std::smatch match;
             EXPECT_TRUE(std::regex_match(line, match, stamped)) << line;
@@ -157,6 +162,7 @@ public:
     fs::path dir = fs::temp_directory_path() /
                    ("torvane_service_test_" + std::to_string(std::random_device{}()));
     fs::path binary = dir / "Torvane";
+    fs::path log_path = dir / "Torvane.log";
 
 private:
     pid_t pid_ = 0;
@@ -313,4 +319,63 @@ TEST(TorvaneService, WithoutAnIniFileItLogsTheErrorRunsAndStopsOnSigint) {
                              (run.dir / "Torvane.ini").string() + "], no programs to supervise"),
               1u);
     ExpectCleanStop(log, {}, 0);
+}
+
+TEST(TorvaneService, CommandLinePlacesTheListAndTheLogAndRefusesWhatItDoesNotKnow) {
+    ServiceRun run;
+    // Runs the binary to its end (bounded); its exit status and what it printed.
+    const auto run_to_end = [&](std::vector<std::string> arguments) {
+        const fs::path out = run.dir / "out.txt";
+        const fs::path err = run.dir / "err.txt";
+        std::string program = run.binary.string();
+        std::vector<char*> argv{program.data()};
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        pid_t pid = 0;
+        EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        const auto deadline = Clock::now() + 10s;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (Clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                ADD_FAILURE() << "did not end";
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        return std::tuple(WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err));
+    };
+
+    auto [help_status, help, help_errors] = run_to_end({"--help"});
+    EXPECT_EQ(help_status, 0);
+    EXPECT_THAT(help, ::testing::HasSubstr("Usage: Torvane [options] [service-name]"));
+    auto [version_status, version, version_errors] = run_to_end({"svc", "--version"});
+    EXPECT_EQ(version_status, 0);
+    EXPECT_EQ(version.rfind("Torvane ", 0), 0u) << version;
+    auto [unknown_status, unknown, complaint] = run_to_end({"--frobnicate"});
+    EXPECT_EQ(unknown_status, 2);
+    EXPECT_EQ(complaint, "Torvane: unknown option: --frobnicate (see --help)\n");
+    // None of them ran a service or touched a log.
+    EXPECT_FALSE(fs::exists(run.dir / "Torvane.log"));
+
+    const fs::path elsewhere = run.dir / "etc";
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere / "list.ini") << kChild << " sleep\n";
+    run.log_path = elsewhere / "service.log";
+    run.Start({}, {"--config", (elsewhere / "list.ini").string(), "--log=" + run.log_path.string(),
+                   "named"});
+    ASSERT_TRUE(run.WaitForLogLine("app: starting [" + kChild + ":" + kChild + " sleep] Ok"));
+    const auto children = ChildrenOf(run.Pid());
+    run.StopWith(SIGTERM);
+    ExpectCleanStop(run.Log(), children, 1);
+    EXPECT_FALSE(fs::exists(run.dir / "Torvane.log"));
 }
