@@ -28,6 +28,7 @@ bool GetNetworkInterfaces(tNetworkInterfaceList& list) {
     for (const sockplat::InterfaceRecord& record : records) {
         list.push_back(
             MakeNetworkInterface(name, record.ip, record.mask, record.broadcast, record.flags));
+        list.back().InterfaceName = record.name;
     }
     return true;
 }

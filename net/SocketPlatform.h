@@ -79,6 +79,7 @@ inline constexpr unsigned kIfBroadcast = 2;
 inline constexpr unsigned kIfLoopback = 4;
 
 struct InterfaceRecord {
+    std::string name; // the system's name of the interface ("eth0", "Wi-Fi")
     uint32_t ip = 0;
     uint32_t mask = 0;
     uint32_t broadcast = 0; // as the system reports it, 0 when it reports none

@@ -234,6 +234,7 @@ bool ListInterfaces(std::vector<InterfaceRecord>& records) {
             continue;
         }
         InterfaceRecord record;
+        record.name = entry->ifa_name;
         record.ip = AddressOf(entry->ifa_addr);
         record.mask = AddressOf(entry->ifa_netmask);
         if ((entry->ifa_flags & IFF_BROADCAST) != 0) {

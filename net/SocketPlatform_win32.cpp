@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <iphlpapi.h>
+
 #include <climits>
+#include <map>
 #include <memory>
 
 namespace sockplat {
@@ -257,6 +260,42 @@ std::string ComputerName() {
     return std::string(name, size);
 }
 
+namespace {
+
+// The adapters' friendly names ("Ethernet", "Wi-Fi") by IPv4 address, in UTF-8;
+// empty when the system cannot be asked.
+std::map<uint32_t, std::string> AdapterNamesByAddress() {
+    std::map<uint32_t, std::string> names;
+    ULONG size = 16 * 1024;
+    std::unique_ptr<char[]> buffer;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer = std::make_unique<char[]>(size);
+        result = ::GetAdaptersAddresses(
+            AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+            nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.get()), &size);
+    }
+    if (result != NO_ERROR) {
+        return names;
+    }
+    for (auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.get()); adapter != nullptr;
+         adapter = adapter->Next) {
+        char name[256] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, adapter->FriendlyName, -1, name, sizeof name - 1, nullptr,
+                              nullptr);
+        for (auto* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
+             unicast = unicast->Next) {
+            const sockaddr* address = unicast->Address.lpSockaddr;
+            if (address != nullptr && address->sa_family == AF_INET) {
+                names[reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr] = name;
+            }
+        }
+    }
+    return names;
+}
+
+} // namespace
+
 bool ListInterfaces(std::vector<InterfaceRecord>& records) {
     records.clear();
     const SOCKET query = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -282,10 +321,14 @@ bool ListInterfaces(std::vector<InterfaceRecord>& records) {
         return false;
     }
     const DWORD count = returned / sizeof(INTERFACE_INFO);
+    const std::map<uint32_t, std::string> names = AdapterNamesByAddress();
     for (DWORD i = 0; i < count; ++i) {
         const INTERFACE_INFO& info = infos[i];
         InterfaceRecord record;
         record.ip = info.iiAddress.AddressIn.sin_addr.s_addr;
+        if (const auto name = names.find(record.ip); name != names.end()) {
+            record.name = name->second;
+        }
         record.mask = info.iiNetmask.AddressIn.sin_addr.s_addr;
         record.broadcast = info.iiBroadcastAddress.AddressIn.sin_addr.s_addr;
         record.flags = ((info.iiFlags & IFF_UP) != 0 ? kIfUp : 0) |

@@ -145,6 +145,7 @@ private:
 
 struct tNetworkInterface {
     std::string Name;               // the computer's name, the same for every entry
+    std::string InterfaceName;      // the system's name of this interface ("eth0", "Wi-Fi")
     uint32_t IP = 0;                // network byte order
     uint32_t Mask = 0;              // network byte order
     uint32_t NetAddress = 0;        // IP AND Mask

@@ -36,6 +36,12 @@ TRFIDReader::~TRFIDReader() {
 
 void TRFIDReader::SetNetSettings(const TRFIDReaderNetSettings& settings) {
     settings_ = settings;
+    SetBroadcastAddresses(settings.BroadcastAddresses);
+}
+
+void TRFIDReader::SetBroadcastAddresses(std::vector<std::string> addresses) {
+    std::lock_guard lock(fields_mutex_);
+    broadcast_addresses_ = std::move(addresses);
 }
 
 void TRFIDReader::SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
@@ -279,18 +285,27 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
     eproto_encode(&header, AppendBytes, &packet);
 
     if (connected) {
-        std::lock_guard lock(tcp_mutex_);
-        if (tcp_) {
-            tcp_->Write(packet); // sent by the worker's next poll
+        {
+            std::lock_guard lock(tcp_mutex_);
+            if (tcp_) {
+                tcp_->Write(packet); // sent by the worker's next poll
+            }
         }
+        Wake(); // that poll comes now, not after the worker's idle pause
         return;
     }
     if (!udp_) {
         return;
     }
-    const std::string target = UDPTarget();
-    udp_->SendToHost(packet, target.empty() ? settings_.BroadcastAddress : target,
-                     settings_.ControllerUdpPort);
+    std::vector<std::string> targets;
+    {
+        std::lock_guard lock(fields_mutex_);
+        targets =
+            udp_target_.empty() ? broadcast_addresses_ : std::vector<std::string>{udp_target_};
+    }
+    for (const std::string& target : targets) {
+        udp_->SendToHost(packet, target, settings_.ControllerUdpPort);
+    }
 }
 
 void TRFIDReader::SetUDPFlag(uint8_t flag) {

@@ -19,11 +19,13 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 // Where the reader's UDP traffic goes and comes from; read by Start.
 struct TRFIDReaderNetSettings {
-    // Destination of discovery and of UDP commands without a target.
-    std::string BroadcastAddress = contract::kLimitedBroadcast;
+    // Destinations of discovery and of UDP commands without a target: each
+    // such datagram goes to every address here (DiscoveryTargets builds them).
+    std::vector<std::string> BroadcastAddresses{contract::kLimitedBroadcast};
     // The controllers' UDP port.
     uint16_t ControllerUdpPort = contract::kUdpPort;
     // Local bind of the UDP endpoint: empty address and port 0 take any
@@ -76,6 +78,9 @@ public:
     uint8_t UDPFlag() const override;
     void SetUDPTarget(const std::string& target) override;
     std::string UDPTarget() const override;
+    // Any thread: replaces the destinations of untargeted UDP sends (a new scan
+    // may take a new set of interfaces).
+    void SetBroadcastAddresses(std::vector<std::string> addresses);
 
     uint8_t CurrentState() const { return state_.load(); }
     // The local UDP port in use, 0 before Start or when the bind failed.
@@ -107,9 +112,10 @@ private:
     DeviceEvent on_device_;
     ErrorEvent on_error_;
 
-    mutable std::mutex fields_mutex_; // Key, UDPTarget, host and port of the next connect
+    mutable std::mutex fields_mutex_; // the fields below up to port_
     std::string key_;
     std::string udp_target_;
+    std::vector<std::string> broadcast_addresses_;
     std::string host_;
     int port_ = 0;
     std::atomic<uint8_t> udp_flag_{3};

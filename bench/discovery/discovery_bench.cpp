@@ -67,7 +67,7 @@ void BM_ReaderDiscovery(benchmark::State& state) {
     QueuedMainThread main;
     TRFIDReader reader(main);
     TRFIDReaderNetSettings settings;
-    settings.BroadcastAddress = kLoopbackBroadcast;
+    settings.BroadcastAddresses = {kLoopbackBroadcast};
     settings.ControllerUdpPort = fleet->UdpPort();
     settings.LocalUdpAddress = "127.0.0.1";
     reader.SetNetSettings(settings);

@@ -6,7 +6,7 @@ void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port
                                 std::function<void(const std::string&)> on_error) {
     reader = std::make_unique<TRFIDReader>(main);
     TRFIDReaderNetSettings settings;
-    settings.BroadcastAddress = "127.255.255.255";
+    settings.BroadcastAddresses = {"127.255.255.255"};
     settings.ControllerUdpPort = controller_port != 0 ? controller_port : controllers.Port();
     settings.LocalUdpAddress = "127.0.0.1";
     reader->SetNetSettings(settings);

@@ -20,7 +20,7 @@ Configurator::Configurator(VelkorOptions options)
     auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
         auto reader = std::make_unique<TRFIDReader>(*mainThread_);
         TRFIDReaderNetSettings settings;
-        settings.BroadcastAddress = options_.BroadcastAddress;
+        settings.BroadcastAddresses = {options_.BroadcastAddress};
         settings.ControllerUdpPort = options_.ControllerUdpPort;
         reader->SetNetSettings(settings);
         return reader;

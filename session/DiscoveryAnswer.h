@@ -1,0 +1,39 @@
+// A discovery answer with every item it carries and where it came from, and
+// the set of answers of one scan, in which a controller heard on two paths
+// (the limited and a directed broadcast) counts once.
+#pragma once
+
+#include "session/DiscoveryReply.h"
+#include "session/ReaderRecords.h"
+
+#include <cstddef>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+struct TDiscoveryAnswer {
+    TRFIDReaderTLVStruct Items;
+    std::string FromIP; // the sender's address as the datagram gave it
+    uint16_t FromPort = 0;
+};
+
+// The answer in a packet with cmd 135; nothing for any other packet or a
+// malformed answer.
+std::optional<TDiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet);
+
+// One answer per controller: the controller is known by its MAC, address and
+// TCP port (the sender's address where the answer names none).
+class TDiscoveryAnswerSet {
+public:
+    // Keeps the answer unless its controller is already in the set; returns
+    // whether it was kept.
+    bool Add(const TDiscoveryAnswer& answer);
+    const std::vector<TDiscoveryAnswer>& Answers() const { return answers_; }
+    std::size_t Size() const { return answers_.size(); }
+    void Clear();
+
+private:
+    std::vector<TDiscoveryAnswer> answers_;
+    std::set<std::string> seen_;
+};

@@ -1,0 +1,94 @@
+#include "session/DiscoveryTargets.h"
+
+#include "protocol/ControllerContract.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace {
+
+// Host bits of a /31 or /32 network leave no broadcast address.
+bool HasBroadcast(const tNetworkInterface& entry) {
+    return std::popcount(entry.Mask) <= 30;
+}
+
+void AddOnce(std::vector<std::string>& targets, std::string address) {
+    if (std::find(targets.begin(), targets.end(), address) == targets.end()) {
+        targets.push_back(std::move(address));
+    }
+}
+
+bool Names(const tNetworkInterface& entry, const std::string& name) {
+    return entry.InterfaceName == name || KVT_IPv4ToText(entry.IP) == name;
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+                                                         const tNetworkInterfaceList& interfaces,
+                                                         std::string* error) {
+    const auto fail = [error](std::string text) {
+        if (error != nullptr) {
+            *error = std::move(text);
+        }
+        return std::nullopt;
+    };
+    std::vector<std::string> targets;
+    switch (scope.kind) {
+    case TDiscoveryScope::Kind::OneAddress:
+        if (!KVT_ParseIPv4(scope.value)) {
+            return fail("not an IPv4 address: \"" + scope.value + "\"");
+        }
+        targets.push_back(scope.value);
+        break;
+    case TDiscoveryScope::Kind::OneInterface: {
+        const auto found =
+            std::find_if(interfaces.begin(), interfaces.end(), [&](const tNetworkInterface& entry) {
+                return entry.IsUp && HasBroadcast(entry) && Names(entry, scope.value);
+            });
+        if (found == interfaces.end()) {
+            return fail(
+                "no interface \"" + scope.value +
+                "\" that is up and can broadcast; interfaces: " + DescribeInterfaces(interfaces));
+        }
+        targets.push_back(KVT_IPv4ToText(found->DirectedBroadcast));
+        break;
+    }
+    case TDiscoveryScope::Kind::AllInterfaces:
+        targets.push_back(contract::kLimitedBroadcast);
+        for (const tNetworkInterface& entry : interfaces) {
+            if (entry.IsUp && HasBroadcast(entry)) {
+                AddOnce(targets, KVT_IPv4ToText(entry.DirectedBroadcast));
+            }
+        }
+        break;
+    }
+    return targets;
+}
+
+std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+                                                         std::string* error) {
+    tNetworkInterfaceList interfaces;
+    if (scope.kind != TDiscoveryScope::Kind::OneAddress && !GetNetworkInterfaces(interfaces)) {
+        if (error != nullptr) {
+            *error = "the list of network interfaces could not be read";
+        }
+        return std::nullopt;
+    }
+    return DiscoveryTargets(scope, interfaces, error);
+}
+
+std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces) {
+    std::string text;
+    for (const tNetworkInterface& entry : interfaces) {
+        if (!entry.IsUp) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += (entry.InterfaceName.empty() ? "?" : entry.InterfaceName) + " " +
+                KVT_IPv4ToText(entry.IP) + "/" + std::to_string(std::popcount(entry.Mask));
+    }
+    return text.empty() ? "none up" : text;
+}
