@@ -25,15 +25,15 @@ int main(int argc, char** argv) {
         break;
     }
     const torvane::Options& options = command.options;
-    SetLogPath(options.log_path);
-    WriteLog("app: ------------------- session start -------------------");
+    torvane::SetLogPath(options.log_path);
+    torvane::WriteLog("app: ------------------- session start -------------------");
 
-    TSystemProcesses processes;
-    TSupervisor supervisor(
-        processes, [](std::string_view message) { WriteLog(message); },
-        options.config_path.empty() ? PathBesideExecutable(".ini") : options.config_path);
-    RunService(options.service_name, {[&] { return supervisor.uservice_on_start(); },
-                                      [&] { return supervisor.uservice_on_run(); },
-                                      [&] { supervisor.uservice_on_stop(); }});
+    torvane::SystemProcesses processes;
+    torvane::Supervisor supervisor(
+        processes, [](std::string_view message) { torvane::WriteLog(message); },
+        options.config_path.empty() ? torvane::PathBesideExecutable(".ini") : options.config_path);
+    torvane::RunService(options.service_name, {[&] { return supervisor.uservice_on_start(); },
+                                               [&] { return supervisor.uservice_on_run(); },
+                                               [&] { supervisor.uservice_on_stop(); }});
     return 0;
 }

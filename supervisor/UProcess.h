@@ -7,9 +7,11 @@
 #include <string_view>
 #include <vector>
 
+namespace torvane {
+
 // What a start returns. On Windows the two handles are the process and thread handles; on
 // POSIX systems the process handle is the process id and there is no thread handle.
-struct TProcessInformation {
+struct ProcessInformation {
     std::intptr_t process_handle = 0;
     std::intptr_t thread_handle = 0;
     std::uint32_t process_id = 0;
@@ -24,15 +26,15 @@ inline constexpr const char* kNullTarget = "nul:";
 // (program and arguments) or empty for none. On failure the information is all zeros.
 bool StartProcess(const std::string& executable, const std::string& command_line,
                   const std::string& stdout_target, const std::string& stderr_target,
-                  TProcessInformation& information);
+                  ProcessInformation& information);
 
 // True while the program runs. Once it has ended, gives its exit code and releases what the
 // supervisor held of it (handles, the zombie); the information is then all zeros.
-bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code);
+bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code);
 
 // Terminates the program (exit code 0 where the system allows choosing it), waits until it
 // has gone and releases its handles; the information is then all zeros.
-void KillProcess(TProcessInformation& information);
+void KillProcess(ProcessInformation& information);
 
 // Splits a command line into arguments where a system takes an argument vector: blanks
 // separate, double quotes group blanks into one argument and are removed.
@@ -48,22 +50,27 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool StartProcess(const std::string& executable, const std::string& command_line,
                               const std::string& stdout_target, const std::string& stderr_target,
-                              TProcessInformation& information) = 0;
-    virtual bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code) = 0;
-    virtual void KillProcess(TProcessInformation& information) = 0;
+                              ProcessInformation& information) = 0;
+    virtual bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) = 0;
+    virtual void KillProcess(ProcessInformation& information) = 0;
 };
 
 // The real processes of the system.
-class TSystemProcesses final : public IProcessLayer {
+class SystemProcesses final : public IProcessLayer {
 public:
-    bool FileExists(const std::string& path) override { return ::FileExists(path); }
+    bool FileExists(const std::string& path) override { return torvane::FileExists(path); }
     bool StartProcess(const std::string& executable, const std::string& command_line,
                       const std::string& stdout_target, const std::string& stderr_target,
-                      TProcessInformation& information) override {
-        return ::StartProcess(executable, command_line, stdout_target, stderr_target, information);
+                      ProcessInformation& information) override {
+        return torvane::StartProcess(executable, command_line, stdout_target, stderr_target,
+                                     information);
     }
-    bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code) override {
-        return ::IsProcessActive(information, exit_code);
+    bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) override {
+        return torvane::IsProcessActive(information, exit_code);
     }
-    void KillProcess(TProcessInformation& information) override { ::KillProcess(information); }
+    void KillProcess(ProcessInformation& information) override {
+        torvane::KillProcess(information);
+    }
 };
+
+} // namespace torvane

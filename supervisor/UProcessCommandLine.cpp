@@ -1,5 +1,7 @@
 #include "supervisor/UProcess.h"
 
+namespace torvane {
+
 std::vector<std::string> SplitCommandLine(std::string_view command_line) {
     std::vector<std::string> arguments;
     std::string current;
@@ -25,3 +27,5 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line) {
     }
     return arguments;
 }
+
+} // namespace torvane

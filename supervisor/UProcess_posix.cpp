@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace torvane {
+
 namespace {
 
 constexpr const char* kDevNull = "/dev/null";
@@ -59,21 +61,21 @@ std::vector<char*> ChildEnvironment() {
 }
 
 // Everything a spawn needs, released on every path.
-struct TSpawnSetup {
+struct SpawnSetup {
     posix_spawn_file_actions_t actions{};
     posix_spawnattr_t attributes{};
     int out_fd = -1;
     int err_fd = -1;
     bool ready = false;
 
-    TSpawnSetup() {
+    SpawnSetup() {
         ready = posix_spawn_file_actions_init(&actions) == 0;
         if (ready && posix_spawnattr_init(&attributes) != 0) {
             posix_spawn_file_actions_destroy(&actions);
             ready = false;
         }
     }
-    ~TSpawnSetup() {
+    ~SpawnSetup() {
         if (out_fd >= 0) {
             close(out_fd);
         }
@@ -87,8 +89,8 @@ struct TSpawnSetup {
     }
 };
 
-bool PrepareSpawn(TSpawnSetup& setup, const std::string& directory,
-                  const std::string& stdout_target, const std::string& stderr_target) {
+bool PrepareSpawn(SpawnSetup& setup, const std::string& directory, const std::string& stdout_target,
+                  const std::string& stderr_target) {
     if (!setup.ready) {
         return false;
     }
@@ -135,7 +137,7 @@ bool FileExists(const std::string& path) {
 
 bool StartProcess(const std::string& executable, const std::string& command_line,
                   const std::string& stdout_target, const std::string& stderr_target,
-                  TProcessInformation& information) {
+                  ProcessInformation& information) {
     information = {};
     const std::string program = AbsolutePath(executable);
     std::vector<std::string> arguments = SplitCommandLine(command_line);
@@ -148,7 +150,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     }
     argv.push_back(nullptr);
 
-    TSpawnSetup setup;
+    SpawnSetup setup;
     if (!PrepareSpawn(setup, DirectoryOf(program), stdout_target, stderr_target)) {
         return false;
     }
@@ -163,7 +165,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     return true;
 }
 
-bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code) {
+bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) {
     const auto pid = static_cast<pid_t>(information.process_handle);
     int status = 0;
     pid_t result = 0;
@@ -179,7 +181,7 @@ bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code)
     return false;
 }
 
-void KillProcess(TProcessInformation& information) {
+void KillProcess(ProcessInformation& information) {
     const auto pid = static_cast<pid_t>(information.process_handle);
     if (pid <= 0) {
         return;
@@ -192,3 +194,5 @@ void KillProcess(TProcessInformation& information) {
     }
     information = {};
 }
+
+} // namespace torvane

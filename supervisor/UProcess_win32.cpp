@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace torvane {
+
 namespace {
 
 // Detached process, normal priority class, Unicode environment, default error mode.
@@ -17,15 +19,15 @@ HANDLE AsHandle(std::intptr_t value) {
 
 // A file handle that the child inherits, closed when the start is over (the child holds its
 // own copy).
-struct TInheritedFile {
+struct InheritedFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
 
-    explicit TInheritedFile(const std::string& target) {
+    explicit InheritedFile(const std::string& target) {
         SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         handle = CreateFileA(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              &security, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    ~TInheritedFile() {
+    ~InheritedFile() {
         if (handle != INVALID_HANDLE_VALUE) {
             CloseHandle(handle);
         }
@@ -42,7 +44,7 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, separator == 2 && path[1] == ':' ? separator + 1 : separator);
 }
 
-void CloseHandles(TProcessInformation& information) {
+void CloseHandles(ProcessInformation& information) {
     if (information.thread_handle != 0) {
         CloseHandle(AsHandle(information.thread_handle));
     }
@@ -61,10 +63,10 @@ bool FileExists(const std::string& path) {
 
 bool StartProcess(const std::string& executable, const std::string& command_line,
                   const std::string& stdout_target, const std::string& stderr_target,
-                  TProcessInformation& information) {
+                  ProcessInformation& information) {
     information = {};
-    const TInheritedFile output(stdout_target);
-    const TInheritedFile error(stderr_target);
+    const InheritedFile output(stdout_target);
+    const InheritedFile error(stderr_target);
     if (!output.IsOpen() || !error.IsOpen()) {
         return false;
     }
@@ -97,7 +99,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     return true;
 }
 
-bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code) {
+bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) {
     // The exit code alone cannot tell: a program may end with the code 259 (STILL_ACTIVE).
     // The process handle is signalled exactly when the process has ended.
     if (WaitForSingleObject(AsHandle(information.process_handle), 0) == WAIT_TIMEOUT) {
@@ -109,7 +111,7 @@ bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code)
     return false;
 }
 
-void KillProcess(TProcessInformation& information) {
+void KillProcess(ProcessInformation& information) {
     if (information.process_handle == 0) {
         return;
     }
@@ -117,3 +119,5 @@ void KillProcess(TProcessInformation& information) {
     WaitForSingleObject(AsHandle(information.process_handle), kKillWaitMs);
     CloseHandles(information);
 }
+
+} // namespace torvane

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <utility>
 
+namespace torvane {
+
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -33,13 +35,13 @@ std::optional<TProcItem> ParseIniLine(std::string_view line) {
     return item;
 }
 
-TSupervisor::TSupervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
-                         std::chrono::milliseconds check_period)
+Supervisor::Supervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
+                       std::chrono::milliseconds check_period)
     : processes_(processes), log_(std::move(log)), ini_path_(std::move(ini_path)),
       check_period_(check_period) {
 }
 
-void TSupervisor::LoadIni() {
+void Supervisor::LoadIni() {
     std::ifstream ini(ini_path_, std::ios::binary);
     if (!ini.is_open()) {
         log_("app: {error} cannot open ini file [" + ini_path_ + "], no programs to supervise");
@@ -58,7 +60,7 @@ void TSupervisor::LoadIni() {
     }
 }
 
-bool TSupervisor::uservice_on_start() {
+bool Supervisor::uservice_on_start() {
     const std::lock_guard lock(list_mutex_);
     // The stop flag starts at 0; a stop that came before the start keeps it negative, and
     // then nothing is loaded, so that nothing is started after the stop.
@@ -68,40 +70,40 @@ bool TSupervisor::uservice_on_start() {
     return true;
 }
 
-void TSupervisor::StartItem(TProcItem& item) {
+void Supervisor::StartItem(TProcItem& item) {
     const bool started =
         processes_.StartProcess(item.executable, item.command_line, item.stdout_target,
                                 item.stderr_target, item.process_information);
     const std::string name = "[" + item.executable + ":" + item.command_line + "]";
     if (started) {
         log_("app: starting " + name + " Ok");
-        item.state = TProcState::Running;
+        item.state = ProcState::Running;
     } else {
         log_("app: starting " + name + " Fail");
-        item.state = TProcState::StartFailed;
+        item.state = ProcState::StartFailed;
     }
 }
 
-void TSupervisor::RunPass() {
+void Supervisor::RunPass() {
     const std::lock_guard lock(list_mutex_);
     for (auto& item : items_) {
         if (stop_flag_.load() < 0) {
             return; // no program is started once the stop has begun
         }
-        if (item.state == TProcState::ToStart) {
+        if (item.state == ProcState::ToStart) {
             StartItem(item);
-        } else if (item.state == TProcState::Running) {
+        } else if (item.state == ProcState::Running) {
             std::uint32_t exit_code = 0;
             if (!processes_.IsProcessActive(item.process_information, exit_code)) {
                 log_("app: check fail [" + item.executable + "], ret_code [" +
                      std::to_string(exit_code) + "]");
-                item.state = TProcState::ToStart;
+                item.state = ProcState::ToStart;
             }
         }
     }
 }
 
-bool TSupervisor::uservice_on_run() {
+bool Supervisor::uservice_on_run() {
     while (stop_flag_.load() >= 0) {
         RunPass();
         std::unique_lock lock(list_mutex_);
@@ -110,27 +112,29 @@ bool TSupervisor::uservice_on_run() {
     return true;
 }
 
-void TSupervisor::uservice_on_stop() {
+void Supervisor::uservice_on_stop() {
     stop_flag_ = kStopRequested;
     {
         // Taking the lock waits until the loop has left the list.
         const std::lock_guard lock(list_mutex_);
         stop_signal_.notify_all();
         for (auto& item : items_) {
-            if (item.state != TProcState::Running) {
+            if (item.state != ProcState::Running) {
                 continue;
             }
-            item.state = TProcState::Stopping;
+            item.state = ProcState::Stopping;
             log_("app: stopping [" + item.executable + "]");
             processes_.KillProcess(item.process_information);
-            item.state = TProcState::Stopped;
+            item.state = ProcState::Stopped;
         }
         items_.clear();
     }
     log_("app: ------------------- session stop -------------------");
 }
 
-std::vector<TProcItem> TSupervisor::Items() const {
+std::vector<TProcItem> Supervisor::Items() const {
     const std::lock_guard lock(list_mutex_);
     return items_;
 }
+
+} // namespace torvane

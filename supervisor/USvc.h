@@ -15,21 +15,17 @@
 #include <string_view>
 #include <vector>
 
+namespace torvane {
+
 // States of a supervised program.
-enum class TProcState : int {
-    ToStart = 0,
-    Running = 1,
-    Stopping = 2,
-    Stopped = 3,
-    StartFailed = 5
-};
+enum class ProcState : int { ToStart = 0, Running = 1, Stopping = 2, Stopped = 3, StartFailed = 5 };
 
 // One supervised program.
 struct TProcItem {
     std::string executable;   // the first word of the line
     std::string command_line; // the whole command as written, empty when it has no arguments
-    TProcState state = TProcState::ToStart;
-    TProcessInformation process_information;
+    ProcState state = ProcState::ToStart;
+    ProcessInformation process_information;
     std::string stdout_target = kNullTarget;
     std::string stderr_target = kNullTarget;
 };
@@ -38,15 +34,15 @@ struct TProcItem {
 // exists is the loader's question.
 std::optional<TProcItem> ParseIniLine(std::string_view line);
 
-class TSupervisor {
+class Supervisor {
 public:
     using LogFn = std::function<void(std::string_view)>;
     static constexpr std::chrono::milliseconds kCheckPeriod{200};
 
-    TSupervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
-                std::chrono::milliseconds check_period = kCheckPeriod);
-    TSupervisor(const TSupervisor&) = delete;
-    TSupervisor& operator=(const TSupervisor&) = delete;
+    Supervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
+               std::chrono::milliseconds check_period = kCheckPeriod);
+    Supervisor(const Supervisor&) = delete;
+    Supervisor& operator=(const Supervisor&) = delete;
 
     // The wrapper's callbacks.
     bool uservice_on_start();
@@ -75,3 +71,5 @@ private:
     std::vector<TProcItem> items_;
     std::atomic<int> stop_flag_{0}; // 0 while running, -1 once a stop has been requested
 };
+
+} // namespace torvane

@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+namespace torvane {
+
 // The application callbacks. Each may be left empty.
-struct TServiceCallbacks {
+struct ServiceCallbacks {
     std::function<bool()> uservice_on_start; // loads the application; false stops the service
     std::function<bool()> uservice_on_run;   // the main loop; returns when the service is to end
     std::function<void()> uservice_on_stop;  // stop request; returns once everything has stopped
@@ -20,7 +22,7 @@ inline constexpr std::string_view kDefaultServiceName = "ovra_global";
 
 // Runs the service under the manager and returns once it has stopped. False (and a log
 // line) when the dispatcher could not be started, e.g. outside the service manager.
-bool RunService(std::string_view service_name, TServiceCallbacks callbacks);
+bool RunService(std::string_view service_name, ServiceCallbacks callbacks);
 
 // Appends one line "[dd.mm.yyyy hh:nn:ss] message\r\n" to the log file. An empty or blank
 // path means the service's log file (see SetLogPath). Safe to call from any thread; lines are never
@@ -43,3 +45,5 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 
 // Removes the characters up to and including blank (spaces, tabs, CR, LF) at both ends.
 std::string_view TrimBlanks(std::string_view text);
+
+} // namespace torvane

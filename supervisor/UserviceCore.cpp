@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace torvane {
+
 std::string_view ControlName(std::uint32_t code) {
     switch (code) {
     case service_control::Stop:
@@ -19,21 +21,21 @@ std::string_view ControlName(std::uint32_t code) {
     }
 }
 
-TServiceWrapper::TServiceWrapper(IServiceManager& manager, TServiceCallbacks callbacks,
-                                 std::string_view service_name, LogFn log)
+ServiceWrapper::ServiceWrapper(IServiceManager& manager, ServiceCallbacks callbacks,
+                               std::string_view service_name, LogFn log)
     : manager_(manager), callbacks_(std::move(callbacks)),
       service_name_(service_name.empty() ? kDefaultServiceName : service_name),
       log_(std::move(log)) {
 }
 
-void TServiceWrapper::Report() {
+void ServiceWrapper::Report() {
     if (!manager_.ReportStatus(state_.load())) {
         log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
     }
 }
 
-void TServiceWrapper::ServiceMain() {
-    state_ = TServiceState::StartPending;
+void ServiceWrapper::ServiceMain() {
+    state_ = ServiceState::StartPending;
     if (!manager_.RegisterControlHandler(service_name_)) {
         log_("userv: {error} RegisterServiceCtrlHandler (" + std::to_string(manager_.LastError()) +
              ")");
@@ -44,17 +46,17 @@ void TServiceWrapper::ServiceMain() {
 
     if (callbacks_.uservice_on_start && !callbacks_.uservice_on_start()) {
         log_("userv: {error} uservice_on_start failed");
-        state_ = TServiceState::Stopped;
+        state_ = ServiceState::Stopped;
         Report();
         return;
     }
 
     // A stop that came while the application was starting has the last word.
-    auto expected = TServiceState::StartPending;
-    if (!state_.compare_exchange_strong(expected, TServiceState::Running)) {
+    auto expected = ServiceState::StartPending;
+    if (!state_.compare_exchange_strong(expected, ServiceState::Running)) {
         return;
     }
-    if (!manager_.ReportStatus(TServiceState::Running)) {
+    if (!manager_.ReportStatus(ServiceState::Running)) {
         log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
         return;
     }
@@ -64,14 +66,14 @@ void TServiceWrapper::ServiceMain() {
         return; // the control handler has reported the stop
     }
     log_("userv: {error} uservice_on_run failed or not assigned");
-    state_ = TServiceState::Stopped;
+    state_ = ServiceState::Stopped;
     Report();
 }
 
-void TServiceWrapper::ServiceCtrlHandler(std::uint32_t code) {
+void ServiceWrapper::ServiceCtrlHandler(std::uint32_t code) {
     log_(std::string("userv: control ") + std::string(ControlName(code)));
     if (code == service_control::Stop) {
-        state_ = TServiceState::Stopped;
+        state_ = ServiceState::Stopped;
         log_("userv: stopping");
         if (callbacks_.uservice_on_stop) {
             callbacks_.uservice_on_stop();
@@ -79,3 +81,5 @@ void TServiceWrapper::ServiceCtrlHandler(std::uint32_t code) {
     }
     Report();
 }
+
+} // namespace torvane

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 
+namespace torvane {
+
 // Service states as the service manager numbers them.
-enum class TServiceState : std::uint32_t { Stopped = 1, StartPending = 2, Running = 4 };
+enum class ServiceState : std::uint32_t { Stopped = 1, StartPending = 2, Running = 4 };
 
 // Control codes the handler names.
 namespace service_control {
@@ -27,7 +29,7 @@ public:
     // Registers the control handler under the service name.
     virtual bool RegisterControlHandler(const std::string& service_name) = 0;
     // Reports the status record with the given current state.
-    virtual bool ReportStatus(TServiceState state) = 0;
+    virtual bool ReportStatus(ServiceState state) = 0;
     // The system's error code of the last failed call.
     virtual unsigned long LastError() = 0;
 };
@@ -35,15 +37,15 @@ public:
 // The name the control handler logs for a control code ("???" for unknown codes).
 std::string_view ControlName(std::uint32_t code);
 
-class TServiceWrapper {
+class ServiceWrapper {
 public:
     using LogFn = std::function<void(std::string_view)>;
 
-    TServiceWrapper(IServiceManager& manager, TServiceCallbacks callbacks,
-                    std::string_view service_name, LogFn log);
+    ServiceWrapper(IServiceManager& manager, ServiceCallbacks callbacks,
+                   std::string_view service_name, LogFn log);
 
     const std::string& ServiceName() const { return service_name_; }
-    TServiceState State() const { return state_.load(); }
+    ServiceState State() const { return state_.load(); }
 
     // The service entry: runs in the service thread, returns when the service is done.
     void ServiceMain();
@@ -54,9 +56,11 @@ private:
     void Report();
 
     IServiceManager& manager_;
-    TServiceCallbacks callbacks_;
+    ServiceCallbacks callbacks_;
     std::string service_name_;
     LogFn log_;
     // Written by both threads; only the current state ever changes.
-    std::atomic<TServiceState> state_{TServiceState::StartPending};
+    std::atomic<ServiceState> state_{ServiceState::StartPending};
 };
+
+} // namespace torvane

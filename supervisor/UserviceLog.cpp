@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+namespace torvane {
+
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
         text.remove_prefix(1);
@@ -77,3 +79,5 @@ void WriteLog(std::string_view message, std::string_view log_path) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
+
+} // namespace torvane

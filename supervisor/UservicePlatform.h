@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace torvane {
+
 namespace uservice_platform {
 
 // Full path of the running executable.
@@ -18,3 +20,5 @@ std::tm LocalTimeNow();
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 } // namespace uservice_platform
+
+} // namespace torvane

@@ -18,6 +18,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace torvane {
+
 namespace uservice_platform {
 
 std::string ExecutablePath() {
@@ -58,15 +60,15 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
 
 namespace {
 
-class TSystemdManager final : public IServiceManager {
+class SystemdManager final : public IServiceManager {
 public:
     bool RegisterControlHandler(const std::string&) override { return true; }
 
-    bool ReportStatus(TServiceState state) override {
+    bool ReportStatus(ServiceState state) override {
         const char* message = "STATUS=start pending";
-        if (state == TServiceState::Running) {
+        if (state == ServiceState::Running) {
             message = "READY=1\nSTATUS=running";
-        } else if (state == TServiceState::Stopped) {
+        } else if (state == ServiceState::Stopped) {
             message = "STOPPING=1\nSTATUS=stopped";
         }
         const int result = sd_notify(0, message);
@@ -82,9 +84,9 @@ private:
 };
 
 // Closes a descriptor when the dispatcher returns.
-struct TFd {
+struct UniqueFd {
     int fd = -1;
-    ~TFd() {
+    ~UniqueFd() {
         if (fd >= 0) {
             close(fd);
         }
@@ -98,7 +100,7 @@ bool LogDispatcherError(int error) {
 
 } // namespace
 
-bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
+bool RunService(std::string_view service_name, ServiceCallbacks callbacks) {
     sigset_t stop_signals;
     sigemptyset(&stop_signals);
     sigaddset(&stop_signals, SIGTERM);
@@ -108,20 +110,20 @@ bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
     if (const int error = pthread_sigmask(SIG_BLOCK, &stop_signals, &previous_mask); error != 0) {
         return LogDispatcherError(error);
     }
-    struct TRestoreMask {
+    struct RestoreMask {
         sigset_t mask;
-        ~TRestoreMask() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
+        ~RestoreMask() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
     } restore{previous_mask};
 
-    const TFd signals{signalfd(-1, &stop_signals, SFD_CLOEXEC)};
-    const TFd service_done{eventfd(0, EFD_CLOEXEC)};
+    const UniqueFd signals{signalfd(-1, &stop_signals, SFD_CLOEXEC)};
+    const UniqueFd service_done{eventfd(0, EFD_CLOEXEC)};
     if (signals.fd < 0 || service_done.fd < 0) {
         return LogDispatcherError(errno);
     }
 
-    TSystemdManager manager;
-    TServiceWrapper wrapper(manager, std::move(callbacks), service_name,
-                            [](std::string_view message) { WriteLog(message); });
+    SystemdManager manager;
+    ServiceWrapper wrapper(manager, std::move(callbacks), service_name,
+                           [](std::string_view message) { WriteLog(message); });
     std::thread service;
     try {
         service = std::thread([&] {
@@ -156,3 +158,5 @@ bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
     service.join();
     return true;
 }
+
+} // namespace torvane

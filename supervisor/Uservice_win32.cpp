@@ -8,6 +8,8 @@
 #include <atomic>
 #include <mutex>
 
+namespace torvane {
+
 namespace uservice_platform {
 
 std::string ExecutablePath() {
@@ -50,21 +52,21 @@ namespace {
 
 constexpr DWORD kServiceExitWaitMs = 30000;
 
-class TScmManager final : public IServiceManager {
+class ScmManager final : public IServiceManager {
 public:
-    TScmManager() {
+    ScmManager() {
         status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
         status_.dwCurrentState = SERVICE_START_PENDING;
         status_.dwControlsAccepted = SERVICE_ACCEPT_STOP;
     }
 
     bool RegisterControlHandler(const std::string& service_name) override {
-        handle_ = RegisterServiceCtrlHandlerA(service_name.c_str(), &TScmManager::Handler);
+        handle_ = RegisterServiceCtrlHandlerA(service_name.c_str(), &ScmManager::Handler);
         last_error_ = handle_ != nullptr ? 0 : GetLastError();
         return handle_ != nullptr;
     }
 
-    bool ReportStatus(TServiceState state) override {
+    bool ReportStatus(ServiceState state) override {
         // Both service threads report: one status record, one report at a time.
         const std::lock_guard lock(status_mutex_);
         status_.dwCurrentState = static_cast<DWORD>(state);
@@ -83,7 +85,7 @@ public:
     static void WINAPI Handler(DWORD code) { wrapper->ServiceCtrlHandler(code); }
 
     // One service per process: the manager's entry points reach the wrapper through here.
-    static inline TServiceWrapper* wrapper = nullptr;
+    static inline ServiceWrapper* wrapper = nullptr;
     // Set when the service entry has returned, so that the wrapper outlives the entry.
     static inline HANDLE service_done = nullptr;
     static inline std::atomic<bool> entered{false};
@@ -98,15 +100,15 @@ private:
 
 } // namespace
 
-bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
-    TScmManager manager;
-    TServiceWrapper wrapper(manager, std::move(callbacks), service_name,
-                            [](std::string_view message) { WriteLog(message); });
-    TScmManager::wrapper = &wrapper;
-    TScmManager::service_done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+bool RunService(std::string_view service_name, ServiceCallbacks callbacks) {
+    ScmManager manager;
+    ServiceWrapper wrapper(manager, std::move(callbacks), service_name,
+                           [](std::string_view message) { WriteLog(message); });
+    ScmManager::wrapper = &wrapper;
+    ScmManager::service_done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
     std::string name = wrapper.ServiceName();
-    SERVICE_TABLE_ENTRYA table[] = {{name.data(), &TScmManager::ServiceMain}, {nullptr, nullptr}};
+    SERVICE_TABLE_ENTRYA table[] = {{name.data(), &ScmManager::ServiceMain}, {nullptr, nullptr}};
     const BOOL ok = StartServiceCtrlDispatcherA(table);
     const DWORD error = GetLastError();
     if (!ok) {
@@ -114,9 +116,11 @@ bool RunService(std::string_view service_name, TServiceCallbacks callbacks) {
     }
     // The stop is reported before the service thread has left its loop: wait for the entry
     // to return so that nothing it uses is destroyed under it.
-    if (TScmManager::entered) {
-        WaitForSingleObject(TScmManager::service_done, kServiceExitWaitMs);
+    if (ScmManager::entered) {
+        WaitForSingleObject(ScmManager::service_done, kServiceExitWaitMs);
     }
-    CloseHandle(TScmManager::service_done);
+    CloseHandle(ScmManager::service_done);
     return ok != FALSE;
 }
+
+} // namespace torvane

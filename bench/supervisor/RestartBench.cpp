@@ -36,9 +36,9 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kChildLifetime = 500ms;
 constexpr auto kStopTimeout = 120s;
 
-enum class TSupervisorKind { Torvane, Supervisord };
+enum class SupervisorKind { Torvane, Supervisord };
 
-struct TRunResult {
+struct RunResult {
     std::vector<double> gaps_ms;
     double cpu_seconds = 0;
     double peak_rss_mib = 0;
@@ -148,9 +148,9 @@ std::string ChildCommand(const fs::path& dir, int index) {
 }
 
 // Writes the supervisor's configuration into dir and returns its command.
-std::vector<std::string> Prepare(TSupervisorKind kind, const fs::path& dir, int children,
+std::vector<std::string> Prepare(SupervisorKind kind, const fs::path& dir, int children,
                                  const std::string& supervisord) {
-    if (kind == TSupervisorKind::Torvane) {
+    if (kind == SupervisorKind::Torvane) {
         fs::copy_file(TORVANE_BINARY, dir / "Torvane");
         std::ofstream ini(dir / "Torvane.ini");
         for (int i = 0; i < children; ++i) {
@@ -171,9 +171,9 @@ std::vector<std::string> Prepare(TSupervisorKind kind, const fs::path& dir, int 
     return {supervisord, "-n", "-c", (dir / "supervisord.conf").string()};
 }
 
-TRunResult RunWorkload(TSupervisorKind kind, int children, std::chrono::seconds duration,
-                       const std::string& supervisord) {
-    TRunResult result;
+RunResult RunWorkload(SupervisorKind kind, int children, std::chrono::seconds duration,
+                      const std::string& supervisord) {
+    RunResult result;
     const fs::path dir =
         fs::temp_directory_path() / ("torvane_bench_" + std::to_string(std::random_device{}()));
     fs::create_directories(dir);
@@ -208,11 +208,11 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[index];
 }
 
-void BM_Restart(benchmark::State& state, TSupervisorKind kind) {
+void BM_Restart(benchmark::State& state, SupervisorKind kind) {
     const int children = static_cast<int>(state.range(0));
     const auto duration = children >= 1000 ? 15s : 5s;
     std::string supervisord;
-    if (kind == TSupervisorKind::Supervisord) {
+    if (kind == SupervisorKind::Supervisord) {
         const auto found = FindProgram("supervisord");
         if (!found) {
             state.SkipWithError(
@@ -223,7 +223,7 @@ void BM_Restart(benchmark::State& state, TSupervisorKind kind) {
         }
         supervisord = *found;
     }
-    TRunResult result;
+    RunResult result;
     for (auto _ : state) {
         result = RunWorkload(kind, children, duration, supervisord);
         state.SetIterationTime(static_cast<double>(duration.count()));
@@ -242,13 +242,13 @@ void BM_Restart(benchmark::State& state, TSupervisorKind kind) {
     state.counters["peak_rss_MiB"] = result.peak_rss_mib;
 }
 
-BENCHMARK_CAPTURE(BM_Restart, torvane, TSupervisorKind::Torvane)
+BENCHMARK_CAPTURE(BM_Restart, torvane, SupervisorKind::Torvane)
     ->Arg(100)
     ->Arg(1000)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
-BENCHMARK_CAPTURE(BM_Restart, supervisord, TSupervisorKind::Supervisord)
+BENCHMARK_CAPTURE(BM_Restart, supervisord, SupervisorKind::Supervisord)
     ->Arg(100)
     ->Arg(1000)
     ->Iterations(1)

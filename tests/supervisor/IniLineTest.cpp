@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+using namespace torvane;
+
 using ::testing::ElementsAre;
 
 TEST(IniLine, ProgramWithArgumentsAndOutputTarget) {
@@ -13,7 +15,7 @@ TEST(IniLine, ProgramWithArgumentsAndOutputTarget) {
     EXPECT_EQ(item->command_line, R"(C:\tools\agent.exe -p 5)");
     EXPECT_EQ(item->stderr_target, R"(C:\logs\agent.txt)");
     EXPECT_EQ(item->stdout_target, "nul:");
-    EXPECT_EQ(item->state, TProcState::ToStart);
+    EXPECT_EQ(item->state, ProcState::ToStart);
 }
 
 TEST(IniLine, ProgramAloneHasNoCommandLineAndDiscardsBothStreams) {

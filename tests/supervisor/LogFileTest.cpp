@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+using namespace torvane;
+
 namespace {
 
 std::string ReadAll(const std::filesystem::path& path) {

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+using namespace torvane;
+
 namespace {
 
 const std::string kChild = TORVANE_TEST_CHILD;
@@ -31,7 +33,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 }
 
 // Waits (at most ten seconds) for the program to end; its exit code, or nothing.
-std::optional<std::uint32_t> WaitForEnd(TProcessInformation& information) {
+std::optional<std::uint32_t> WaitForEnd(ProcessInformation& information) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::uint32_t exit_code = 0;
     while (IsProcessActive(information, exit_code)) {
@@ -52,7 +54,7 @@ TEST(Process, EndedProgramGivesItsExitCodeAndAppendsItsStandardError) {
     std::ofstream(err, std::ios::binary) << "kept\n";
 
     for (int run = 0; run < 2; ++run) {
-        TProcessInformation information;
+        ProcessInformation information;
         ASSERT_TRUE(
             StartProcess(kChild, kChild + " exit 3 0", kNullTarget, err.string(), information));
         EXPECT_NE(information.process_id, 0u);
@@ -81,7 +83,7 @@ TEST(Process, EndedProgramGivesItsExitCodeAndAppendsItsStandardError) {
 TEST(Process, ProgramWithoutCommandLineRunsAndOutputTargetsAreAppended) {
     TempDir dir;
     const auto out = dir.path / "out.txt";
-    TProcessInformation information;
+    ProcessInformation information;
     // Without arguments the child prints its usage on standard error and exits with 2.
     ASSERT_TRUE(StartProcess(kChild, "", out.string(), out.string(), information));
     EXPECT_EQ(WaitForEnd(information), 2u);
@@ -90,7 +92,7 @@ TEST(Process, ProgramWithoutCommandLineRunsAndOutputTargetsAreAppended) {
 
 TEST(Process, FailedStartLeavesTheInformationZero) {
     TempDir dir;
-    TProcessInformation information;
+    ProcessInformation information;
     information.process_id = 77;
     const std::string missing = (dir.path / "missing.exe").string();
     EXPECT_FALSE(StartProcess(missing, "", kNullTarget, kNullTarget, information));
@@ -111,7 +113,7 @@ TEST(Process, FailedStartLeavesTheInformationZero) {
 TEST(Process, KillEndsARunningProgram) {
     TempDir dir;
     const auto ticks = dir.path / "ticks.txt";
-    TProcessInformation information;
+    ProcessInformation information;
     ASSERT_TRUE(StartProcess(kChild, kChild + " tick " + ticks.string(), kNullTarget, kNullTarget,
                              information));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -134,7 +136,7 @@ TEST(Process, KillEndsARunningProgram) {
 #ifdef _WIN32
 // 259 is also the "still active" code; a program that ends with it has still ended.
 TEST(Process, ProgramEndingWithCode259IsSeenAsEnded) {
-    TProcessInformation information;
+    ProcessInformation information;
     ASSERT_TRUE(
         StartProcess(kChild, kChild + " exit 259 0", kNullTarget, kNullTarget, information));
     EXPECT_EQ(WaitForEnd(information), 259u);

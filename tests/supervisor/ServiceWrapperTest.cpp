@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace torvane;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -19,7 +21,7 @@ public:
         last_error = register_error;
         return register_error == 0;
     }
-    bool ReportStatus(TServiceState state) override {
+    bool ReportStatus(ServiceState state) override {
         const bool fail = state == fail_report_of;
         last_error = fail ? 5 : 0;
         if (!fail) {
@@ -32,16 +34,16 @@ public:
     std::string registered_name;
     std::vector<int> reports;
     unsigned long register_error = 0;
-    std::optional<TServiceState> fail_report_of;
+    std::optional<ServiceState> fail_report_of;
     unsigned long last_error = 0;
 };
 
 struct WrapperFixture : ::testing::Test {
-    TServiceWrapper MakeWrapper(TServiceCallbacks callbacks, std::string_view name = "svc") {
-        return TServiceWrapper(manager, std::move(callbacks), name,
-                               [this](std::string_view line) { log.emplace_back(line); });
+    ServiceWrapper MakeWrapper(ServiceCallbacks callbacks, std::string_view name = "svc") {
+        return ServiceWrapper(manager, std::move(callbacks), name,
+                              [this](std::string_view line) { log.emplace_back(line); });
     }
-    TServiceCallbacks Recording(bool start_result = true, bool run_result = true) {
+    ServiceCallbacks Recording(bool start_result = true, bool run_result = true) {
         return {[this, start_result] {
                     calls.push_back("start");
                     return start_result;
@@ -69,7 +71,7 @@ TEST_F(WrapperFixture, RunsStartThenRunAndReportsTheStopFromTheHandler) {
     wrapper.ServiceMain();
     EXPECT_EQ(manager.registered_name, "svc");
     EXPECT_THAT(manager.reports, ElementsAre(kStartPending, kRunning));
-    EXPECT_EQ(wrapper.State(), TServiceState::Running);
+    EXPECT_EQ(wrapper.State(), ServiceState::Running);
 
     wrapper.ServiceCtrlHandler(service_control::Stop);
     EXPECT_THAT(calls, ElementsAre("start", "run", "stop"));
@@ -107,7 +109,7 @@ TEST_F(WrapperFixture, FailedOrAbsentRunIsLoggedAndReportedStopped) {
     EXPECT_THAT(manager.reports, ElementsAre(kStartPending, kRunning, kStopped));
     EXPECT_THAT(log, ElementsAre("userv: starting", "userv: started",
                                  "userv: {error} uservice_on_run failed or not assigned"));
-    EXPECT_EQ(empty.State(), TServiceState::Stopped);
+    EXPECT_EQ(empty.State(), ServiceState::Stopped);
 }
 
 TEST_F(WrapperFixture, ManagerFailuresAreLoggedWithTheirCodes) {
@@ -120,14 +122,14 @@ TEST_F(WrapperFixture, ManagerFailuresAreLoggedWithTheirCodes) {
 
     log.clear();
     manager.register_error = 0;
-    manager.fail_report_of = TServiceState::Running;
+    manager.fail_report_of = ServiceState::Running;
     auto unreported = MakeWrapper(Recording());
     unreported.ServiceMain();
     EXPECT_THAT(log, ElementsAre("userv: starting", "userv: {error} SetServiceStatus (5)"));
     EXPECT_THAT(calls, ElementsAre("start")); // the loop never runs
 
     log.clear();
-    manager.fail_report_of = TServiceState::Stopped;
+    manager.fail_report_of = ServiceState::Stopped;
     unreported.ServiceCtrlHandler(service_control::Stop);
     EXPECT_THAT(log, ElementsAre("userv: control SERVICE_CONTROL_STOP", "userv: stopping",
                                  "userv: {error} SetServiceStatus (5)"));
@@ -151,8 +153,8 @@ TEST_F(WrapperFixture, OtherControlsAreNamedAndReReportTheUnchangedState) {
 }
 
 TEST_F(WrapperFixture, StopDuringTheStartKeepsTheServiceStopped) {
-    TServiceWrapper* self = nullptr;
-    TServiceCallbacks callbacks = Recording();
+    ServiceWrapper* self = nullptr;
+    ServiceCallbacks callbacks = Recording();
     callbacks.uservice_on_start = [&] {
         calls.push_back("start");
         self->ServiceCtrlHandler(service_control::Stop); // the stop control arrives now
@@ -163,7 +165,7 @@ TEST_F(WrapperFixture, StopDuringTheStartKeepsTheServiceStopped) {
     wrapper.ServiceMain();
     EXPECT_THAT(calls, ElementsAre("start", "stop"));
     EXPECT_THAT(manager.reports, ElementsAre(kStartPending, kStopped));
-    EXPECT_EQ(wrapper.State(), TServiceState::Stopped);
+    EXPECT_EQ(wrapper.State(), ServiceState::Stopped);
     EXPECT_THAT(log, ElementsAre("userv: starting", "userv: control SERVICE_CONTROL_STOP",
                                  "userv: stopping"));
 }

@@ -12,6 +12,8 @@
 #include <set>
 #include <thread>
 
+using namespace torvane;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -27,7 +29,7 @@ public:
     }
     bool StartProcess(const std::string& executable, const std::string& command_line,
                       const std::string& stdout_target, const std::string& stderr_target,
-                      TProcessInformation& information) override {
+                      ProcessInformation& information) override {
         const std::lock_guard lock(mutex);
         events.push_back("start " + executable + " | " + command_line + " | " + stdout_target +
                          " | " + stderr_target);
@@ -44,7 +46,7 @@ public:
         }
         return true;
     }
-    bool IsProcessActive(TProcessInformation& information, std::uint32_t& exit_code) override {
+    bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) override {
         const std::lock_guard lock(mutex);
         const int pid = static_cast<int>(information.process_handle);
         const auto end = ended.find(pid);
@@ -57,7 +59,7 @@ public:
         information = {};
         return false;
     }
-    void KillProcess(TProcessInformation& information) override {
+    void KillProcess(ProcessInformation& information) override {
         const std::lock_guard lock(mutex);
         const int pid = static_cast<int>(information.process_handle);
         events.push_back("kill " + running[pid]);
@@ -99,7 +101,7 @@ struct SupervisorFixture : ::testing::Test {
 
     void WriteIni(const std::string& text) { std::ofstream(ini_path, std::ios::binary) << text; }
 
-    TSupervisor& Make(std::chrono::milliseconds period = TSupervisor::kCheckPeriod) {
+    Supervisor& Make(std::chrono::milliseconds period = Supervisor::kCheckPeriod) {
         supervisor.emplace(
             processes,
             [this](std::string_view line) {
@@ -120,7 +122,7 @@ struct SupervisorFixture : ::testing::Test {
     FakeProcesses processes;
     std::mutex log_mutex;
     std::vector<std::string> log;
-    std::optional<TSupervisor> supervisor;
+    std::optional<Supervisor> supervisor;
 };
 
 } // namespace
@@ -151,7 +153,7 @@ TEST_F(SupervisorFixture, LoadsExistingProgramsInLineOrderWithoutLogging) {
     EXPECT_EQ(items[2].stderr_target, "out.txt");
     EXPECT_EQ(items[3].command_line, R"(C:\tools\agent.exe -q)");
     for (const auto& item : items) {
-        EXPECT_EQ(item.state, TProcState::ToStart);
+        EXPECT_EQ(item.state, ProcState::ToStart);
         EXPECT_EQ(item.stdout_target, "nul:");
     }
 }
@@ -196,10 +198,10 @@ TEST_F(SupervisorFixture, StartsEveryProgramAndAFailedStartIsFinal) {
                                               "start /opt/broken | /opt/broken -x | nul: | err.txt",
                                               "start /opt/c | /opt/c -y | nul: | nul:"));
     const auto items = svc.Items();
-    EXPECT_EQ(items[0].state, TProcState::Running);
-    EXPECT_EQ(items[1].state, TProcState::StartFailed);
+    EXPECT_EQ(items[0].state, ProcState::Running);
+    EXPECT_EQ(items[1].state, ProcState::StartFailed);
     EXPECT_EQ(items[1].process_information.process_handle, 0);
-    EXPECT_EQ(items[2].state, TProcState::Running);
+    EXPECT_EQ(items[2].state, ProcState::Running);
     EXPECT_NE(items[2].process_information.process_id, 0u);
 
     for (int pass = 0; pass < 5; ++pass) {
@@ -217,11 +219,11 @@ TEST_F(SupervisorFixture, AnEndedProgramIsLoggedWithItsExitCodeAndStartedOnTheNe
     svc.RunPass();
     processes.End("/opt/a", 3);
     svc.RunPass();
-    EXPECT_EQ(svc.Items()[0].state, TProcState::ToStart);
+    EXPECT_EQ(svc.Items()[0].state, ProcState::ToStart);
     EXPECT_EQ(Log().back(), "app: check fail [/opt/a], ret_code [3]");
     svc.RunPass();
     EXPECT_EQ(Log().back(), "app: starting [/opt/a:/opt/a -v] Ok");
-    EXPECT_EQ(svc.Items()[0].state, TProcState::Running);
+    EXPECT_EQ(svc.Items()[0].state, ProcState::Running);
 
     // Exit codes are shown unsigned, as the system reports them.
     processes.End("/opt/b", 0xC0000005u);
