@@ -1,4 +1,11 @@
 # Common compile settings for every target of the project.
+
+# Builds reuse earlier compiler results when ccache is installed.
+find_program(VELKOR_CCACHE ccache)
+if(VELKOR_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${VELKOR_CCACHE})
+endif()
+
 add_library(velkor_options INTERFACE)
 target_compile_features(velkor_options INTERFACE cxx_std_20)
 target_include_directories(velkor_options INTERFACE ${PROJECT_SOURCE_DIR})
