@@ -1,8 +1,9 @@
 // The byte builders and text helpers on their own.
+#include "device/Catalogue.h"
+#include "device/DeviceCommands.h"
+#include "device/SettingsRecords.h"
 #include "protocol/eproto.h"
 #include "ui/main/CardRead.h"
-#include "ui/main/Catalogue.h"
-#include "ui/main/DeviceCommands.h"
 #include "ui/main/DirectConnect.h"
 #include "ui/main/TrafficLog.h"
 
@@ -72,9 +73,9 @@ TEST(DeviceRecords, RelayCardMessageWriteNumberAndLockers) {
     EXPECT_EQ(Hex(WriteNumberRecord(62, 70000)), "3E7011");
     EXPECT_EQ(Hex(WriteNumberRecord(33, -1)), "21FFFF");
 
-    EXPECT_EQ(Hex(PadName15("ABCDEFGHIJKLMNOPQ")), "4142434445464748494A4B4C4D4E4F");
-    EXPECT_EQ(LockersRecord({}, 6).size(), 97u);
-    EXPECT_EQ(LockersRecord({}, -1).size(), 1u);
+    EXPECT_EQ(Hex(device::PadName15("ABCDEFGHIJKLMNOPQ")), "4142434445464748494A4B4C4D4E4F");
+    EXPECT_EQ(device::LockersRecord({}, 6).size(), 97u);
+    EXPECT_EQ(device::LockersRecord({}, -1).size(), 1u);
 
     EXPECT_EQ(ParseDecimal("-12"), -12);
     EXPECT_EQ(ParseDecimal("+7"), 7);

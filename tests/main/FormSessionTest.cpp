@@ -1,7 +1,7 @@
 // Start-up, shut-down, log, discovery list, connect and disconnect, keep-alive.
 #include "MainFormFixture.h"
 
-#include "ui/main/DeviceCommands.h"
+#include "device/DeviceCommands.h"
 
 #include <chrono>
 

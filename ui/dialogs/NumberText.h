@@ -2,6 +2,8 @@
 // little-endian byte fields of the settings values.
 #pragma once
 
+#include "device/SettingsRecords.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,11 +22,8 @@ std::optional<int32_t> ParseInt32(std::string_view text);
 // The field rule: trimmed text as a signed integer, 0 when it is not one.
 int32_t FieldToInt(std::string_view text);
 
-// Little-endian unsigned field of `width` bytes at `offset`; the caller makes
-// sure the bytes are there.
-uint32_t ReadLe(std::string_view bytes, std::size_t offset, uint8_t width);
-
-// Appends the low `width` bytes of `value`, least significant first.
-void AppendLe(std::string& bytes, uint32_t value, uint8_t width);
+// The little-endian byte fields of the settings values.
+using device::AppendLe;
+using device::ReadLe;
 
 } // namespace dialogs

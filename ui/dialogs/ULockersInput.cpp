@@ -31,10 +31,6 @@ TfrmLockersInput::TfrmLockersInput() : TfrmBase("Lockers") {
     Button2.modalResult = mrCancel;
 }
 
-bool TfrmLockersInput::IsLockerBlock(int block) {
-    return block != 0 && (block + 1) % kBlocksPerSector != 0;
-}
-
 void TfrmLockersInput::SetRowBlock(int row, uint8_t block) {
     rowBlock.at(row) = block;
     const bool chosen = block != 0;
@@ -50,51 +46,37 @@ bool TfrmLockersInput::SetData(const std::string& block) {
     if (block.empty()) {
         return false;
     }
-    const std::size_t offered =
-        block.size() == 1 ? static_cast<uint8_t>(block[0]) : block.size() / kEntrySize;
+    const device::LockersList list = device::DecodeLockersList(block);
     for (int n = 0; n < kRows; ++n) {
-        const bool enabled = static_cast<std::size_t>(n) < offered;
+        const bool enabled = static_cast<std::size_t>(n) < list.Rows;
         btnLock[n].enabled = enabled;
         edLock[n].enabled = enabled;
     }
-    const std::size_t count = static_cast<uint8_t>(block[0]);
-    if (block.size() < kEntrySize * count + 1) {
+    if (!list.Complete) {
         return false;
     }
-    for (std::size_t i = 0; i < count && i < kRows; ++i) {
-        const std::size_t entry = 1 + kEntrySize * i;
-        std::string name = block.substr(entry + 1, kNameSize);
-        name.resize(std::min(name.find('\0'), name.size()));
-        if (!name.empty()) {
-            edLock[i].text = std::move(name);
+    for (std::size_t i = 0; i < list.Lockers.size() && i < kRows; ++i) {
+        if (!list.Lockers[i].Name.empty()) {
+            edLock[i].text = list.Lockers[i].Name;
         }
-        SetRowBlock(static_cast<int>(i), static_cast<uint8_t>(block[entry]));
+        SetRowBlock(static_cast<int>(i), list.Lockers[i].Block);
     }
     return true;
 }
 
 std::string TfrmLockersInput::GetData() const {
-    std::string entries;
+    std::vector<TLockInfo> lockers;
     int offered = 0;
-    uint8_t count = 0;
     for (int n = 0; n < kRows; ++n) {
         if (!btnLock[n].enabled || !edLock[n].enabled) {
             continue;
         }
         ++offered;
-        if (rowBlock[n] == 0) {
-            continue;
+        if (rowBlock[n] != 0) {
+            lockers.push_back({rowBlock[n], edLock[n].text});
         }
-        std::string name = edLock[n].text.substr(0, kNameSize);
-        name.resize(kNameSize, '\0');
-        entries += static_cast<char>(rowBlock[n]);
-        entries += name;
-        ++count;
     }
-    std::string block(1, static_cast<char>(count));
-    block += entries;
-    block.resize(std::max(block.size(), kEntrySize * std::max(offered, kMinRows) + 1), '\0');
-    return block;
+    return device::LockersRecord(lockers, std::max(offered, kMinRows));
 }
 
 void TfrmLockersInput::btnLockClick(int row) {
@@ -106,7 +88,7 @@ void TfrmLockersInput::btnLockClick(int row) {
         for (int k = 0; k < kBlocksPerSector; ++k) {
             const int number = kBlocksPerSector * sector + k;
             submenu.items.push_back(
-                {"Block " + std::to_string(number), IsLockerBlock(number), number, {}});
+                {"Block " + std::to_string(number), device::IsLockerBlock(number), number, {}});
         }
         pmLockers.items.push_back(std::move(submenu));
     }

@@ -3,6 +3,7 @@
 // padded with zero bytes to 16 x rows + 1 bytes, never under 81.
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
@@ -15,8 +16,7 @@ namespace dialogs {
 class TfrmLockersInput : public TfrmBase {
 public:
     static constexpr int kRows = 6;
-    static constexpr std::size_t kEntrySize = 16;
-    static constexpr std::size_t kNameSize = 15;
+    static constexpr std::size_t kNameSize = device::kLockerNameSize;
     static constexpr int kMinRows = 5;
 
     TfrmLockersInput();
@@ -39,9 +39,6 @@ public:
     void pmLockersChoose(const TMenuItem& item);
 
     void SetRowBlock(int row, uint8_t block);
-
-    // Whether a block may be given to a locker (not 0, not a sector trailer).
-    static bool IsLockerBlock(int block);
 
 private:
     int menuRow_ = -1;

@@ -1,8 +1,11 @@
 #include "ui/dialogs/USectorKeys.h"
 
+#include "device/SettingsRecords.h"
 #include "protocol/eproto.h"
+
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/NumberText.h"
+#include <algorithm>
 
 #include <cctype>
 
@@ -10,7 +13,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr std::size_t kKeySize = 6;
+constexpr std::size_t kKeySize = device::SectorKeys::kKeySize;
 constexpr std::size_t kKeyDigits = 2 * kKeySize;
 
 bool IsHexDigit(char c) {
@@ -52,30 +55,27 @@ TfrmSectorKeys::TfrmSectorKeys() : TfrmBase("Sector Keys") {
 }
 
 void TfrmSectorKeys::SetData(const std::string& block) {
-    if (block.size() < kKeysSize) {
+    const std::optional<device::SectorKeys> keys = device::DecodeSectorKeys(block);
+    if (!keys) {
         return;
     }
-    const std::string_view bytes(block);
     for (int n = 0; n < kSectors; ++n) {
-        edPassword[n].text = eproto_bytes_to_hex(bytes.substr(n * kKeySize, kKeySize), "");
-    }
-    const uint32_t mask = block.size() >= kBlockSize ? ReadLe(block, kKeysSize, 2) : 0;
-    for (int n = 0; n < kSectors; ++n) {
-        cbKeyB[n].checked = (mask >> n & 1) != 0;
+        edPassword[n].text = eproto_bytes_to_hex(keys->Keys[n].data(), kKeySize, "");
+        cbKeyB[n].checked = (keys->KeyBMask >> n & 1) != 0;
     }
 }
 
 std::string TfrmSectorKeys::GetData() const {
-    std::string block;
-    uint32_t mask = 0;
+    device::SectorKeys keys;
     for (int n = 0; n < kSectors; ++n) {
-        block += eproto_hex_to_bytes(NormalizeKeyText(edPassword[n].text), kKeyDigits);
+        const std::string key =
+            eproto_hex_to_bytes(NormalizeKeyText(edPassword[n].text), kKeyDigits);
+        std::copy_n(key.begin(), std::min(key.size(), kKeySize), keys.Keys[n].begin());
         if (cbKeyB[n].checked) {
-            mask |= 1u << n;
+            keys.KeyBMask = static_cast<uint16_t>(keys.KeyBMask | 1u << n);
         }
     }
-    AppendLe(block, mask, 2);
-    return block;
+    return device::EncodeSectorKeys(keys);
 }
 
 char TfrmSectorKeys::edPasswordKeyPress(char key) {

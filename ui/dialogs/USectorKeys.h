@@ -2,6 +2,7 @@
 // the 16-bit little-endian key-B mask (bit n: sector n uses its key as key B).
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
@@ -17,9 +18,9 @@ std::string NormalizeKeyText(std::string_view text);
 
 class TfrmSectorKeys : public TfrmBase {
 public:
-    static constexpr int kSectors = 16;
-    static constexpr std::size_t kBlockSize = 98;
-    static constexpr std::size_t kKeysSize = 96;
+    static constexpr int kSectors = device::SectorKeys::kSectors;
+    static constexpr std::size_t kBlockSize = device::SectorKeys::kSize;
+    static constexpr std::size_t kKeysSize = device::SectorKeys::kKeysSize;
 
     TfrmSectorKeys();
 

@@ -1,5 +1,6 @@
 #include "ui/dialogs/uAuthFlagsInput.h"
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
@@ -11,11 +12,11 @@ namespace dialogs {
 
 namespace {
 
-constexpr std::size_t kLowFlags = 5; // bits 0-4, always shown
-constexpr int kReaderLockShift = 8;
-constexpr uint32_t kReaderLockMask = 0x03;
-constexpr int kBlockShift = 10;
-constexpr uint32_t kBlockMask = 0x3F;
+constexpr std::size_t kLowFlags = device::kAuthLowFlags; // bits 0-4, always shown
+constexpr int kReaderLockShift = device::kAuthReaderLockShift;
+constexpr uint32_t kReaderLockMask = device::kAuthReaderLockMask;
+constexpr int kBlockShift = device::kAuthBlockShift;
+constexpr uint32_t kBlockMask = device::kAuthBlockMask;
 
 // The check boxes of bits 0-7, in bit order.
 template <typename Form> auto FlagBoxes(Form& form) {
@@ -38,9 +39,7 @@ TfrmAuthFlagsInput::TfrmAuthFlagsInput()
       labReaderLock(MakeLabel("labReaderLock", "Reader lock:")),
       labABlock(MakeLabel("labABlock", "Auth sector:")) {
     cbReaderLock.name = "cbReaderLock";
-    for (const char* entry :
-         {"NONE", "RELAY:      Lock only on Relay open", "UID:           Lock only to current UID",
-          "AUTO:       Full lock while non IDLE screen"}) {
+    for (const char* entry : device::AuthReaderLockNames()) {
         cbReaderLock.Add(entry);
     }
     cbABlock.name = "cbABlock";
@@ -57,8 +56,9 @@ void TfrmAuthFlagsInput::EnableWideControls(bool enabled) {
 }
 
 void TfrmAuthFlagsInput::SetData(const std::string& value) {
-    length_ = std::min(value.size(), kMaxLength);
-    const uint32_t flags = length_ == 0 ? 0 : ReadLe(value, 0, static_cast<uint8_t>(length_));
+    const device::AuthFlags decoded = device::DecodeAuthFlags(value);
+    length_ = decoded.Length;
+    const uint32_t flags = decoded.Value;
     const auto boxes = FlagBoxes(*this);
     for (std::size_t bit = 0; bit < kLowFlags; ++bit) {
         boxes[bit]->checked = (flags >> bit & 1) != 0;
@@ -96,9 +96,7 @@ std::string TfrmAuthFlagsInput::GetData() const {
         flags |= (static_cast<uint32_t>(std::max(cbABlock.itemIndex, 0)) & kBlockMask)
                  << kBlockShift;
     }
-    std::string value;
-    AppendLe(value, flags, static_cast<uint8_t>(length_));
-    return value;
+    return device::EncodeAuthFlags({length_, flags});
 }
 
 std::string EditAuthFlags(IModalRunner& runner, const std::string& value,

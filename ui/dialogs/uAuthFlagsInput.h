@@ -4,6 +4,7 @@
 // written as 0.
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 #include "ui/dialogs/uCombo.h"
@@ -16,7 +17,7 @@ namespace dialogs {
 
 class TfrmAuthFlagsInput : public TfrmBase {
 public:
-    static constexpr std::size_t kMaxLength = 4;
+    static constexpr std::size_t kMaxLength = device::AuthFlags::kMaxLength;
     static constexpr int kBlocks = 64;
 
     TfrmAuthFlagsInput();

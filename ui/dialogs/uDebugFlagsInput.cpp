@@ -1,5 +1,6 @@
 #include "ui/dialogs/uDebugFlagsInput.h"
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 
@@ -7,9 +8,9 @@ namespace dialogs {
 
 namespace {
 
-constexpr uint8_t kDisplayOptoStatus = 0x01;
-constexpr uint8_t kSSD1309 = 0x40;
-constexpr uint8_t kNoSplash = 0x80;
+constexpr uint8_t kDisplayOptoStatus = device::kDebugDisplayOptoStatus;
+constexpr uint8_t kSSD1309 = device::kDebugSSD1309;
+constexpr uint8_t kNoSplash = device::kDebugNoSplash;
 
 } // namespace
 

@@ -1,20 +1,15 @@
 #include "ui/dialogs/uNetConfig.h"
 
+#include "device/SettingsRecords.h"
 #include "protocol/eproto.h"
+
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/NumberText.h"
+#include <algorithm>
 
 namespace dialogs {
 
 namespace {
-
-constexpr std::size_t kMacSize = 6;
-constexpr std::size_t kIpOffset = 6;
-constexpr std::size_t kMaskOffset = 10;
-constexpr std::size_t kGatewayOffset = 14;
-constexpr std::size_t kUdpPortOffset = 18;
-constexpr std::size_t kTcpPortOffset = 20;
-constexpr std::size_t kDebugPortOffset = 22;
 
 TEdit MakeEdit(std::string name, const char* text, int maxLength) {
     TEdit edit;
@@ -32,16 +27,23 @@ std::array<TEdit, 4> MakeOctetEdits(const char* prefix, std::array<const char*, 
     return edits;
 }
 
-void ShowOctets(std::array<TEdit, 4>& edits, const std::string& record, std::size_t offset) {
+void ShowOctets(std::array<TEdit, 4>& edits, const std::array<uint8_t, 4>& octets) {
     for (std::size_t k = 0; k < edits.size(); ++k) {
-        edits[k].text = std::to_string(static_cast<uint8_t>(record[offset + k]));
+        edits[k].text = std::to_string(octets[k]);
     }
 }
 
-void AppendOctets(std::string& record, const std::array<TEdit, 4>& edits) {
-    for (const TEdit& edit : edits) {
-        AppendLe(record, static_cast<uint32_t>(FieldToInt(edit.text)), 1);
+// The low 8 bits of each field's number.
+std::array<uint8_t, 4> Octets(const std::array<TEdit, 4>& edits) {
+    std::array<uint8_t, 4> octets{};
+    for (std::size_t k = 0; k < edits.size(); ++k) {
+        octets[k] = static_cast<uint8_t>(FieldToInt(edits[k].text));
     }
+    return octets;
+}
+
+uint16_t Port(const TEdit& edit) {
+    return static_cast<uint16_t>(FieldToInt(edit.text));
 }
 
 } // namespace
@@ -63,28 +65,31 @@ TfrmNetConfig::TfrmNetConfig()
 }
 
 void TfrmNetConfig::SetData(const std::string& record) {
-    if (record.size() < kRecordSize) {
+    const std::optional<device::NetworkRecord> decoded = device::DecodeNetworkRecord(record);
+    if (!decoded) {
         return;
     }
-    labMAC.caption = eproto_bytes_to_hex(std::string_view(record).substr(0, kMacSize), "");
-    ShowOctets(edIP, record, kIpOffset);
-    ShowOctets(edMask, record, kMaskOffset);
-    ShowOctets(edGateway, record, kGatewayOffset);
-    edUDPPort.text = std::to_string(ReadLe(record, kUdpPortOffset, 2));
-    edTCPPort.text = std::to_string(ReadLe(record, kTcpPortOffset, 2));
-    edDebugPort.text = std::to_string(ReadLe(record, kDebugPortOffset, 2));
+    labMAC.caption = eproto_bytes_to_hex(decoded->Mac.data(), decoded->Mac.size(), "");
+    ShowOctets(edIP, decoded->Ip);
+    ShowOctets(edMask, decoded->Mask);
+    ShowOctets(edGateway, decoded->Gateway);
+    edUDPPort.text = std::to_string(decoded->UdpPort);
+    edTCPPort.text = std::to_string(decoded->TcpPort);
+    edDebugPort.text = std::to_string(decoded->DebugPort);
 }
 
 std::string TfrmNetConfig::GetData() const {
-    std::string record = eproto_hex_to_bytes(labMAC.caption);
-    record.resize(kMacSize, '\0');
-    AppendOctets(record, edIP);
-    AppendOctets(record, edMask);
-    AppendOctets(record, edGateway);
-    for (const TEdit* port : {&edUDPPort, &edTCPPort, &edDebugPort}) {
-        AppendLe(record, static_cast<uint32_t>(FieldToInt(port->text)), 2);
-    }
-    return record;
+    device::NetworkRecord record;
+    // The MAC text's bytes, cut to six or padded with zero bytes.
+    const std::string mac = eproto_hex_to_bytes(labMAC.caption);
+    std::copy_n(mac.begin(), std::min(mac.size(), record.Mac.size()), record.Mac.begin());
+    record.Ip = Octets(edIP);
+    record.Mask = Octets(edMask);
+    record.Gateway = Octets(edGateway);
+    record.UdpPort = Port(edUDPPort);
+    record.TcpPort = Port(edTCPPort);
+    record.DebugPort = Port(edDebugPort);
+    return device::EncodeNetworkRecord(record);
 }
 
 std::string EditNetConfig(IModalRunner& runner, const std::string& record,

@@ -3,6 +3,7 @@
 // debug ports (16-bit little-endian each).
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
@@ -13,7 +14,7 @@ namespace dialogs {
 
 class TfrmNetConfig : public TfrmBase {
 public:
-    static constexpr std::size_t kRecordSize = 24;
+    static constexpr std::size_t kRecordSize = device::NetworkRecord::kSize;
 
     TfrmNetConfig();
 

@@ -1,15 +1,10 @@
 #include "ui/dialogs/uOptoFlagsInput.h"
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 
 namespace dialogs {
-
-namespace {
-
-constexpr int kUseShift = 4;
-
-} // namespace
 
 TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
     for (int k = 0; k < kInputs; ++k) {
@@ -25,7 +20,7 @@ TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
 void TfrmOptoFlagsInput::SetData(uint8_t flags) {
     for (int k = 0; k < kInputs; ++k) {
         cbOptoEdge[k].checked = (flags >> k & 1) != 0;
-        cbUseOpto[k].checked = (flags >> (kUseShift + k) & 1) != 0;
+        cbUseOpto[k].checked = (flags >> (device::kOptoUseShift + k) & 1) != 0;
     }
 }
 
@@ -33,7 +28,7 @@ uint8_t TfrmOptoFlagsInput::GetData() const {
     unsigned flags = 0;
     for (int k = 0; k < kInputs; ++k) {
         flags |= (cbOptoEdge[k].checked ? 1u : 0u) << k;
-        flags |= (cbUseOpto[k].checked ? 1u : 0u) << (kUseShift + k);
+        flags |= (cbUseOpto[k].checked ? 1u : 0u) << (device::kOptoUseShift + k);
     }
     return static_cast<uint8_t>(flags);
 }

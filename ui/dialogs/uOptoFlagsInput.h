@@ -2,6 +2,7 @@
 // inputs 1-4, bits 4-7 whether inputs 1-4 are used.
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
@@ -12,7 +13,7 @@ namespace dialogs {
 
 class TfrmOptoFlagsInput : public TfrmBase {
 public:
-    static constexpr int kInputs = 4;
+    static constexpr int kInputs = device::kOptoInputs;
 
     TfrmOptoFlagsInput();
 

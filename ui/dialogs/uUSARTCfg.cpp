@@ -1,5 +1,6 @@
 #include "ui/dialogs/uUSARTCfg.h"
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
@@ -12,14 +13,17 @@ namespace dialogs {
 namespace {
 
 constexpr uint8_t kNoSelection = 255;
-constexpr uint8_t kTwoBits = 0x03;
 
-void Fill(TComboBox& combo, const char* name, std::initializer_list<const char*> entries) {
+void Fill(TComboBox& combo, const char* name, std::span<const char* const> entries) {
     combo.name = name;
     combo.Clear();
     for (const char* entry : entries) {
         combo.Add(entry);
     }
+}
+
+void Fill(TComboBox& combo, const char* name, std::initializer_list<const char*> entries) {
+    Fill(combo, name, std::span<const char* const>(entries.begin(), entries.size()));
 }
 
 uint8_t PositionByte(const TComboBox& combo) {
@@ -43,18 +47,12 @@ TfrmUSARTCfg::TfrmUSARTCfg()
     gbBasic.caption = "  Basic  ";
     gbAdvancedParameters.caption = "  Advanced Parameters  ";
     gbAdvancedFeatures.caption = "  Advanced Features  ";
-    Fill(cbPlan, "cbPlan",
-         {"NONE", "PASS:   Passthru mode", "MTERM:  Master terminal", "STERM:  Slave terminal",
-          "GATE:   Gate terminal"});
-    Fill(cbMode, "cbMode",
-         {"ASYNC:  Async mode", "SYNC:   Sync mode", "SW:     Single wire(Half Duplex)",
-          "MPC:    Multiprocessor communication", "IRDA:   IRDA mode", "LIN:    LIN bus mode",
-          "SC:     Smart Card", "SCC:    Smart Card with CardClock", "MODBUS: MODBUS mode"});
-    Fill(cbWordLen, "cbWordLen",
-         {"7 bits (Including parity)", "8 bits (Including parity)", "9 bits (Including parity)"});
-    Fill(cbHFC, "cbHFC", {"NONE", "CTS Only", "RTS Only", "CTS/RTS"});
-    Fill(cbParity, "cbParity", {"NONE", "EVEN", "ODD"});
-    Fill(cbStopBits, "cbStopBits", {"1", "0.5", "2", "1.5"});
+    Fill(cbPlan, "cbPlan", device::UsartPlanNames());
+    Fill(cbMode, "cbMode", device::UsartModeNames());
+    Fill(cbWordLen, "cbWordLen", device::UsartWordLengthNames());
+    Fill(cbHFC, "cbHFC", device::UsartFlowControlNames());
+    Fill(cbParity, "cbParity", device::UsartParityNames());
+    Fill(cbStopBits, "cbStopBits", device::UsartStopBitsNames());
     Fill(cbDataDir, "cbDataDir", {"Receive and Transmit", "Receive", "Transmit"});
     Fill(cbOverSampling, "cbOverSampling", {"16 Samples", "8 Samples"});
     Fill(cbAutoBaudMode, "cbAutoBaudMode",
@@ -76,35 +74,35 @@ TfrmUSARTCfg::TfrmUSARTCfg()
 }
 
 void TfrmUSARTCfg::SetData(const std::string& block) {
-    if (block.size() < kBlockSize) {
+    const std::optional<device::UsartBlock> decoded = device::DecodeUsartBlock(block);
+    if (!decoded) {
         return;
     }
-    const auto byteAt = [&block](std::size_t offset) {
-        return static_cast<uint8_t>(block[offset]);
-    };
-    cbPlan.SelectPosition(byteAt(0));
-    cbMode.SelectPosition(byteAt(1));
-    edBaudrate.text = std::to_string(ReadLe(block, 2, 2));
-    cbWordLen.SelectPosition(byteAt(4) & kTwoBits);
-    cbHFC.SelectPosition(byteAt(5) & kTwoBits);
-    cbParity.SelectPosition(byteAt(6) & kTwoBits);
-    cbStopBits.SelectPosition(byteAt(7) & kTwoBits);
-    advancedParameters = static_cast<uint16_t>(ReadLe(block, 8, 2));
-    advancedFeatures = static_cast<uint16_t>(ReadLe(block, 10, 2));
+    constexpr uint8_t kTwoBits = device::kUsartTwoBitMask;
+    cbPlan.SelectPosition(decoded->Plan);
+    cbMode.SelectPosition(decoded->Mode);
+    edBaudrate.text = std::to_string(decoded->Baud);
+    cbWordLen.SelectPosition(decoded->WordLength & kTwoBits);
+    cbHFC.SelectPosition(decoded->FlowControl & kTwoBits);
+    cbParity.SelectPosition(decoded->Parity & kTwoBits);
+    cbStopBits.SelectPosition(decoded->StopBits & kTwoBits);
+    advancedParameters = decoded->AdvancedParameters;
+    advancedFeatures = decoded->AdvancedFeatures;
 }
 
 std::string TfrmUSARTCfg::GetData() const {
-    std::string block;
-    block += static_cast<char>(PositionByte(cbPlan));
-    block += static_cast<char>(PositionByte(cbMode));
-    const int32_t baud = std::clamp(FieldToInt(edBaudrate.text), kMinBaud, kMaxBaud);
-    AppendLe(block, static_cast<uint32_t>(baud), 2);
-    for (const TComboBox* combo : {&cbWordLen, &cbHFC, &cbParity, &cbStopBits}) {
-        block += static_cast<char>(PositionByte(*combo));
-    }
-    AppendLe(block, advancedParameters, 2);
-    AppendLe(block, advancedFeatures, 2);
-    return block;
+    device::UsartBlock block;
+    block.Plan = PositionByte(cbPlan);
+    block.Mode = PositionByte(cbMode);
+    // Rates above 65535 keep their low 16 bits.
+    block.Baud = static_cast<uint16_t>(std::clamp(FieldToInt(edBaudrate.text), kMinBaud, kMaxBaud));
+    block.WordLength = PositionByte(cbWordLen);
+    block.FlowControl = PositionByte(cbHFC);
+    block.Parity = PositionByte(cbParity);
+    block.StopBits = PositionByte(cbStopBits);
+    block.AdvancedParameters = advancedParameters;
+    block.AdvancedFeatures = advancedFeatures;
+    return device::EncodeUsartBlock(block);
 }
 
 void TfrmUSARTCfg::btnDefaultsClick() {

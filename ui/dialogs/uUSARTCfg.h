@@ -3,6 +3,7 @@
 // 255 for no selection), then two 16-bit LE words carried through unchanged.
 #pragma once
 
+#include "device/SettingsRecords.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 #include "ui/dialogs/uCombo.h"
@@ -15,7 +16,7 @@ namespace dialogs {
 
 class TfrmUSARTCfg : public TfrmBase {
 public:
-    static constexpr std::size_t kBlockSize = 12;
+    static constexpr std::size_t kBlockSize = device::UsartBlock::kSize;
     static constexpr int32_t kMinBaud = 50;
     static constexpr int32_t kMaxBaud = 115200;
 

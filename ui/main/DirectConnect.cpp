@@ -1,7 +1,7 @@
 #include "ui/main/DirectConnect.h"
 
+#include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
-#include "ui/main/DeviceCommands.h"
 
 #include <fstream>
 

@@ -2,20 +2,15 @@
 // the buttons, lamps and reset menu that send them.
 #include "ui/main/URfidForm.h"
 
+#include "device/CommandSequences.h"
+#include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
-#include "ui/main/DeviceCommands.h"
 
 namespace {
 
-constexpr uint16_t kBeepHz = 4000;
-constexpr uint16_t kBeepMs = 150;
 constexpr unsigned kRelayButtonMs = 200;
 constexpr unsigned kApOffMs = 3150;
 constexpr unsigned kApRelay = 3;
-
-std::string OneByte(uint8_t value) {
-    return std::string(1, static_cast<char>(value));
-}
 
 } // namespace
 
@@ -25,42 +20,25 @@ uint8_t TRFIDMainForm::Volume() const {
 
 void TRFIDMainForm::ShowDeviceText(const std::string& text, uint16_t holdMs, int pattern,
                                    bool holdFlag, uint8_t flags, uint8_t code) {
-    TDisplayItems items;
-    items.Text(text);
-    items.SoundPattern(pattern, Volume());
-    items.Hold(holdMs, false, holdFlag);
-    reader_->SendCommandData(contract::kDisplay, items.Bytes(), code, flags);
+    device::ShowDeviceText(*reader_, text, holdMs, pattern, holdFlag, Volume(), flags, code);
 }
 
 void TRFIDMainForm::PlayMelody(uint8_t volume, uint16_t holdMs, uint8_t flags, uint8_t code) {
-    TDisplayItems items;
-    items.Melody(volume);
-    if (holdMs > 0) {
-        items.Hold(holdMs, false, false);
-    }
-    reader_->SendCommandData(contract::kDisplay, items.Bytes(), code, flags);
+    device::PlayMelody(*reader_, volume, holdMs, flags, code);
 }
 
 bool TRFIDMainForm::PulseRelay(unsigned relay, unsigned durationMs, uint8_t flags) {
-    const auto code = RelayCode(relay, durationMs);
-    if (!code) {
-        return false;
-    }
-    reader_->SendCommand(contract::kRelayPulse, *code, flags);
-    return true;
+    return device::PulseRelay(*reader_, relay, durationMs, flags);
 }
 
 bool TRFIDMainForm::SendCardMessage(uint32_t value, uint8_t mode, uint8_t flags, uint8_t code,
                                     const std::string& identifier, const std::string& text) {
-    reader_->SendCommandData(contract::kCardMessage,
-                             CardMessageRecord(value, mode, identifier, text), code, flags);
+    device::SendCardMessage(*reader_, value, mode, flags, code, identifier, text);
     return true;
 }
 
 void TRFIDMainForm::btnBeepClick() {
-    TDisplayItems items;
-    items.Tone(0, kBeepHz, kBeepMs, Volume(), 0);
-    reader_->SendCommandData(contract::kDisplay, items.Bytes(), 0, 0);
+    device::Beep(*reader_, Volume());
 }
 
 void TRFIDMainForm::btnQuackClick() {
@@ -72,9 +50,8 @@ void TRFIDMainForm::btnTextClick() {
     if (!input) {
         return;
     }
-    const auto holdMs = static_cast<uint16_t>(input->holdMs);
-    ShowDeviceText(input->text, holdMs, 0, false, 0, 0);
-    PlayMelody(Volume(), holdMs, 0, 0);
+    device::ShowTextWithMelody(*reader_, input->text, static_cast<uint16_t>(input->holdMs),
+                               Volume());
 }
 
 void TRFIDMainForm::btnRelayClick(const TControl& button) {
@@ -89,9 +66,7 @@ void TRFIDMainForm::btnRelayClick(const TControl& button) {
 
 void TRFIDMainForm::btnWriteNumberClick(const TControl& button) {
     if (const auto number = editors_.InputCardNumber()) {
-        reader_->SendCommandData(contract::kWriteNumber,
-                                 WriteNumberRecord(static_cast<uint8_t>(button.Tag()), *number), 0,
-                                 0);
+        device::WriteNumber(*reader_, static_cast<uint8_t>(button.Tag()), *number);
     }
 }
 
@@ -103,7 +78,7 @@ void TRFIDMainForm::shInputMouseUp(int lamp) {
 }
 
 void TRFIDMainForm::SendReset(uint8_t resetByte) {
-    reader_->SendCommandData(contract::kReset, OneByte(resetByte), 0, 0);
+    device::SendReset(*reader_, resetByte);
 }
 
 void TRFIDMainForm::btnIntNetRestartClick() {

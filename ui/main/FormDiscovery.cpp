@@ -2,9 +2,9 @@
 // device, and the connect and disconnect sequences.
 #include "ui/main/URfidForm.h"
 
+#include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/eproto.h"
-#include "ui/main/DeviceCommands.h"
 #include "ui/main/DirectConnect.h"
 
 #include <chrono>

@@ -2,6 +2,7 @@
 // settings replies with their queued edits and write-back.
 #include "ui/main/URfidForm.h"
 
+#include "device/CommandSequences.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
@@ -206,10 +207,6 @@ void TRFIDMainForm::SendSettings(uint8_t item, uint8_t flags, const std::string&
     if (item == contract::kItemNetConfig) {
         LastNetConfig = value;
     }
-    const std::string data = static_cast<char>(item) + value;
-    reader_->SendCommandData(contract::kSettingsWrite, data, 0, flags);
-    for (const uint8_t cmd : {contract::kPostWrite34, contract::kPostWrite36, contract::kCommit}) {
-        reader_->SendCommand(cmd, 0, flags);
-    }
-    AddLog(DataLogLine("settings ", data));
+    device::SendSettings(*reader_, item, flags, value);
+    AddLog(DataLogLine("settings ", static_cast<char>(item) + value));
 }

@@ -2,8 +2,9 @@
 // direct-connect menu read from "dc.txt".
 #include "ui/main/URfidForm.h"
 
+#include "device/DeviceCommands.h"
+#include "device/SettingsRecords.h"
 #include "protocol/ControllerContract.h"
-#include "ui/main/DeviceCommands.h"
 #include "ui/main/DirectConnect.h"
 
 #include <chrono>
@@ -58,7 +59,7 @@ void TRFIDMainForm::WriteLockKit(size_t kit) {
         return;
     }
     WriteSetting(contract::kItemLockersList,
-                 LockersRecord(LockKits[kit].Locks, LockerCountLimit()));
+                 device::LockersRecord(LockKits[kit].Locks, LockerCountLimit()));
     reader_->SendCommand(contract::kPostWrite36, 0, 0);
 }
 

@@ -2,9 +2,11 @@
 // of the discovery page and the full default configuration.
 #include "ui/main/URfidForm.h"
 
+#include "device/CommandSequences.h"
+#include "device/DeviceCommands.h"
+#include "device/SettingsRecords.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
-#include "ui/main/DeviceCommands.h"
 
 #include <cstdio>
 #include <utility>
@@ -12,9 +14,6 @@
 namespace {
 
 constexpr int kDefaultLockerCountLimit = 5;
-constexpr uint16_t kPreviewToneMs = 150;
-constexpr uint16_t kPreviewGapMs = 50;
-constexpr uint16_t kPreviewPauseMs = 1000;
 constexpr uint8_t kFullDefsSoundVolume = 0x7F;
 constexpr size_t kSectorKeyBytes = 96;
 
@@ -25,17 +24,15 @@ std::string Bytes(std::initializer_list<uint8_t> bytes) {
 } // namespace
 
 void TRFIDMainForm::ReadSetting(uint8_t item) {
-    reader_->SendCommandData(contract::kSettingsRead, std::string(1, static_cast<char>(item)), 0,
-                             0);
+    device::ReadSetting(*reader_, item);
 }
 
 void TRFIDMainForm::WriteSetting(uint8_t item, const std::string& value) {
-    reader_->SendCommandData(contract::kSettingsWrite, static_cast<char>(item) + value, 0, 0);
+    device::WriteSetting(*reader_, item, value);
 }
 
 void TRFIDMainForm::WriteSettingAndCommit(uint8_t item, const std::string& value) {
-    WriteSetting(item, value);
-    reader_->SendCommand(contract::kCommit, 0, 0);
+    device::WriteSettingAndCommit(*reader_, item, value);
 }
 
 int TRFIDMainForm::LockerCountLimit() const {
@@ -87,19 +84,12 @@ void TRFIDMainForm::FingerButtonClick(const TControl& button) {
 void TRFIDMainForm::btnGlobalSoundVolClick() {
     const std::string value = Bytes({static_cast<uint8_t>(trbVolume.Position() / 2)});
     AddLog(DataLogLine("sound cfg: ", static_cast<char>(contract::kItemSoundVolume) + value));
-    WriteSettingAndCommit(contract::kItemSoundVolume, value);
+    device::SetGlobalSoundVolume(*reader_, static_cast<uint8_t>(trbVolume.Position()));
 }
 
 void TRFIDMainForm::btnSetLEDBrightnessClick() {
-    WriteSettingAndCommit(contract::kItemLedBrightness,
-                          Bytes({static_cast<uint8_t>(cbLEDBrightness.ItemIndex() & 7)}));
-    TDisplayItems preview;
-    preview.Led(true);
-    preview.Tone(0, 4000, kPreviewToneMs, Volume(), kPreviewGapMs);
-    preview.Pause(kPreviewPauseMs);
-    preview.Led(false);
-    preview.Hold(0, false, false);
-    reader_->SendCommandData(contract::kDisplay, preview.Bytes(), 0, 0);
+    device::SetLedBrightness(*reader_, static_cast<uint8_t>(cbLEDBrightness.ItemIndex() & 7),
+                             Volume());
 }
 
 std::array<TRFIDMainForm::ByteMenuBinding, 3> TRFIDMainForm::ByteMenuBindings() {
@@ -139,9 +129,7 @@ void TRFIDMainForm::ByteMenuPopup(const TControl& button) {
 void TRFIDMainForm::ByteMenuChoose(int tag) {
     const auto item = static_cast<uint8_t>(tag / 256);
     const auto value = static_cast<uint8_t>(tag % 256);
-    WriteSetting(item, Bytes({value}));
-    reader_->SendCommand(contract::kCommit, 0, 0);
-    ReadSetting(item);
+    device::ChooseByteValue(*reader_, item, value);
 }
 
 void TRFIDMainForm::btnNetCfgGetClick() {
@@ -190,11 +178,11 @@ void TRFIDMainForm::FullDefaults() {
     logged("set TARN cfg: ", contract::kItemLockMode, lockMode);
     WriteSetting(contract::kItemLockMode, lockMode);
 
-    const std::string noLocks = LockersRecord({}, LockerCountLimit());
+    const std::string noLocks = device::LockersRecord({}, LockerCountLimit());
     logged("set NO LOCKS cfg: ", contract::kItemLockersList, noLocks);
     WriteSetting(contract::kItemLockersList, noLocks);
 
-    const std::string twoLocks = LockersRecord(
+    const std::string twoLocks = device::LockersRecord(
         {{62, Win1251FromUtf8("Шкаф")}, {33, Win1251FromUtf8("Сейф")}}, LockerCountLimit());
     logged("set 2 LOCKS cfg: ", contract::kItemLockersList, twoLocks);
 

@@ -1,9 +1,9 @@
 #include "ui/main/URfidForm.h"
 
+#include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
-#include "ui/main/DeviceCommands.h"
 
 namespace {
 

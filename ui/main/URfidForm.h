@@ -8,9 +8,9 @@
 // and FormLocks.cpp (lock kits, keep-alive, direct connect).
 #pragma once
 
+#include "device/Catalogue.h"
 #include "session/MainThread.h"
 #include "session/ReaderLink.h"
-#include "ui/main/Catalogue.h"
 #include "ui/main/ConfigEditors.h"
 #include "ui/main/Controls.h"
 #include "ui/main/DeviceList.h"

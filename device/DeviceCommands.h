@@ -1,9 +1,7 @@
-// Byte builders of the commands the window sends: display items (command 23),
-// relay code bytes (21), card messages (40), write-number records (33), reset
-// bytes (41) and lockers list records (settings item 33).
+// Byte builders of the commands sent to a controller: display items (command
+// 23), relay code bytes (21), card messages (40), write-number records (33)
+// and reset bytes (41).
 #pragma once
-
-#include "ui/main/Catalogue.h"
 
 #include <array>
 #include <cstdint>
@@ -74,13 +72,6 @@ enum ResetByte : uint8_t {
     kResetNetReboot = 0x22,
     kResetMcu = 0x03,
 };
-
-// A lock name as a lockers list row holds it: 15 bytes, zero padded.
-std::string PadName15(std::string_view name);
-
-// Lockers list record: count byte, a 16-byte row per lock, then zero bytes up
-// to limit × 16 + 1 bytes. More locks than the limit are written whole.
-std::string LockersRecord(const std::vector<TLockInfo>& locks, int limit);
 
 // Decimal integer with an optional sign, surrounding text not allowed.
 std::optional<int64_t> ParseDecimal(std::string_view text);

@@ -1,4 +1,4 @@
-#include "ui/main/Catalogue.h"
+#include "device/Catalogue.h"
 
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"

@@ -1,4 +1,4 @@
-#include "ui/main/DeviceCommands.h"
+#include "device/DeviceCommands.h"
 
 #include "protocol/eproto.h"
 
@@ -15,8 +15,6 @@ constexpr unsigned kRelayUnitMs = 50;
 constexpr unsigned kRelayMaxUnits = 63;
 constexpr size_t kMaxIdentifier = 32;
 constexpr size_t kMaxCardText = 16;
-constexpr size_t kNameBytes = 15;
-constexpr size_t kRowBytes = 16;
 
 } // namespace
 
@@ -151,25 +149,6 @@ std::string WriteNumberRecord(uint8_t block, int64_t number) {
     std::string record(1, static_cast<char>(block));
     record += static_cast<char>(low & 0xFF);
     record += static_cast<char>(low >> 8);
-    return record;
-}
-
-std::string PadName15(std::string_view name) {
-    std::string field(name.substr(0, kNameBytes));
-    field.resize(kNameBytes, '\0');
-    return field;
-}
-
-std::string LockersRecord(const std::vector<TLockInfo>& locks, int limit) {
-    std::string record(1, static_cast<char>(locks.size()));
-    for (const TLockInfo& lock : locks) {
-        record += static_cast<char>(lock.Block);
-        record += PadName15(lock.Name);
-    }
-    const long long minimum = static_cast<long long>(limit) * kRowBytes + 1;
-    if (static_cast<long long>(record.size()) < minimum) {
-        record.resize(static_cast<size_t>(minimum), '\0');
-    }
     return record;
 }
 
