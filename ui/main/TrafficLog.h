@@ -1,7 +1,7 @@
 // The traffic log (`memLog`): the newest 100 lines, and the texts of its lines.
 #pragma once
 
-#include "session/ReaderRecords.h"
+#include "session/TrafficLogLines.h"
 #include "ui/main/Controls.h"
 
 #include <cstdint>
@@ -30,19 +30,3 @@ private:
     std::deque<std::string> lines_;
     AppendListener appendListener_;
 };
-
-// "datagram [<hex>:<count>] <ip>:<port>"
-std::string DatagramLogLine(const TRFIDReaderDatagram& datagram);
-
-// "packet[ [decrypted]] cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]"
-std::string PacketLogLine(const TRFIDReaderPacket& packet);
-
-// "<label>data[<hex>]", the form of settings and workflow lines.
-std::string DataLogLine(std::string_view label, std::string_view data);
-
-// Device-supplied text made safe for one log line: control bytes, DEL and the
-// backslash become \xHH (backslash: \\), everything else is kept as it is.
-std::string EscapeControlBytes(std::string_view text);
-
-// Seconds as "[<d>d ]HH:MM:SS".
-std::string DurationText(uint32_t seconds);

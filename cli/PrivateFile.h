@@ -1,0 +1,14 @@
+// Writing a file that only its owner may read (a backup holding sector keys),
+// one platform file per system.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+// Creates or replaces `path` with `content`; `owner_only` restricts it to the
+// owner (POSIX mode 0600; on Windows the file keeps its folder's access list).
+bool WriteTextFile(const std::string& path, const std::string& content, bool owner_only,
+                   std::string* error);
+
+} // namespace cli
