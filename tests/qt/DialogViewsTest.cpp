@@ -39,7 +39,9 @@ void OnNextDialog(std::function<void(QDialog&)> act) {
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, [poll, act] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible()) {
+        // Active, not just visible: focus changes (and the padding done when a
+        // field loses focus) happen only in the active window.
+        if (dialog == nullptr || !dialog->isVisible() || !dialog->isActiveWindow()) {
             return;
         }
         poll->stop();

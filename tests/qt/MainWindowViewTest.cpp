@@ -6,16 +6,22 @@
 #include "ui/qt/DeviceListModel.h"
 #include "ui/qt/MainWindowView.h"
 #include "ui/qt/QtText.h"
+#include "version/ProjectVersion.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
 
 #include <cstring>
 
@@ -62,7 +68,12 @@ void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
     QCOMPARE(log->document()->firstBlock().text(), QString("line 52"));
     QCOMPARE(log->document()->lastBlock().text(), QString::fromUtf8("Доступ"));
     QCOMPARE(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
-    QVERIFY(log->font().fixedPitch());
+    // The font as drawn: fixed pitch by its own account and by its advances,
+    // Cyrillic included.
+    QVERIFY2(QFontInfo(log->font()).fixedPitch(), qPrintable(QFontInfo(log->font()).family()));
+    const QFontMetrics metrics(log->font());
+    QCOMPARE(metrics.horizontalAdvance(QString::fromUtf8("WWЖЖ")),
+             metrics.horizontalAdvance("iiii"));
 
     log->setFocus();
     QTest::keyClick(log, Qt::Key_A, Qt::ControlModifier);
@@ -144,4 +155,27 @@ void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {
     QTRY_COMPARE(status->currentMessage(), hint);
     menu->close();
     QTRY_COMPARE(status->currentMessage(), QString());
+}
+
+void MainWindowViewTest::aboutEntryShowsTheVersion() {
+    VelkorOptions options;
+    options.BroadcastAddress = "127.255.255.255";
+    Configurator app(options);
+    QVERIFY(app.Start());
+    auto* about = app.Window().findChild<QToolButton*>("btnAbout");
+    QVERIFY(about && about->isVisibleTo(&app.Window()));
+
+    QString shown;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + "\n" + box->text();
+            box->accept();
+        }
+    });
+    poll.start();
+    about->click(); // returns when the box is closed
+    QVERIFY(shown.startsWith("About Velkor\nRFID Reader Configurator"));
+    QVERIFY2(shown.contains(kProjectVersion), qPrintable(shown));
 }

@@ -33,4 +33,5 @@ private slots:
     void logKeepsTheNewestLinesScrolledToTheBottom();
     void deviceListAppliesBurstsTogetherAndKeepsSelection();
     void statusBarShowsTheHintUnderTheMouse();
+    void aboutEntryShowsTheVersion();
 };

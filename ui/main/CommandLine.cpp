@@ -51,6 +51,11 @@ std::string VersionLine() {
     return std::string("Velkor ") + kProjectVersion;
 }
 
+std::string AboutText() {
+    return "RFID Reader Configurator\n" + VersionLine() +
+           "\n\nFinds networked RFID reader controllers and configures them.";
+}
+
 CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
     const std::string program = ProgramFileName(arguments.empty() ? "" : arguments.front());
     CommandLineResult result;

@@ -33,6 +33,7 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments);
 // gives "Velkor", "C:\\Tools\\Velkor.exe" gives "Velkor.exe").
 std::string ProgramFileName(std::string_view path);
 
-// "Velkor" and the project version, as --version prints it and the About
-// box shows it.
+// "Velkor" and the project version, as --version prints it.
 std::string VersionLine();
+// What the About entry of the window shows: purpose, program and version.
+std::string AboutText();

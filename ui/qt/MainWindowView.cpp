@@ -2,10 +2,12 @@
 // bar, the discovery page and the binding helpers shared with the device page.
 #include "ui/qt/MainWindowView.h"
 
+#include "ui/main/CommandLine.h"
 #include "ui/qt/DeviceListModel.h"
 #include "ui/qt/LampWidget.h"
 #include "ui/qt/QtText.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -23,6 +26,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,14 +37,21 @@ constexpr int kPagesMinHeight = 350;
 constexpr int kSplitterHandle = 4;
 constexpr int kLogMinHeight = 50;
 
+// The traffic log's font: the first family of the list that is installed and
+// drawn with fixed pitch, judged by the font actually rendered (QFontInfo), not
+// by the request. "Courier New" where the system has it; DejaVu Sans Mono is
+// what install-deps brings; the others cover common desktops.
 QFont LogFont() {
-    QFont font("Courier New");
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (const char* family :
+         {"Courier New", "DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Cousine"}) {
+        QFont font(family);
+        font.setStyleHint(QFont::TypeWriter);
+        const QFontInfo rendered(font);
+        if (rendered.family() == family && rendered.fixedPitch()) {
+            return font;
+        }
     }
-    return font;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 void SetBackground(QWidget* widget, const QColor& colour) {
@@ -125,6 +136,19 @@ TMainWindowView::TMainWindowView(TRFIDMainForm& form,
             status->showMessage(ToQt(form_.sbMain.Caption()));
         }
     });
+
+    // About: in the status bar's corner on both pages, and on F1.
+    auto* about = new QAction("About", this);
+    about->setShortcut(QKeySequence::HelpContents);
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, "About Velkor", QString::fromStdString(AboutText()));
+    });
+    addAction(about);
+    auto* aboutButton = new QToolButton(status);
+    aboutButton->setObjectName("btnAbout");
+    aboutButton->setAutoRaise(true);
+    aboutButton->setDefaultAction(about);
+    status->addPermanentWidget(aboutButton);
 }
 
 TMainWindowView::~TMainWindowView() {
