@@ -72,6 +72,14 @@ PeerState Serve(SimulatedFleet& fleet, Peer& peer) {
     return PeerState::Open;
 }
 
+sigset_t StopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
 Fd OpenControlPort(uint16_t port, std::string* error) {
     Fd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     const int on = 1;
@@ -90,6 +98,11 @@ Fd OpenControlPort(uint16_t port, std::string* error) {
 
 } // namespace
 
+void BlockStopSignals() {
+    const sigset_t signals = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
 bool RunControlLoop(SimulatedFleet& fleet, bool read_stdin, uint16_t control_port,
                     std::string* error) {
     Fd listener;
@@ -99,11 +112,7 @@ bool RunControlLoop(SimulatedFleet& fleet, bool read_stdin, uint16_t control_por
             return false;
         }
     }
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = StopSignals();
     const Fd signal_fd(signalfd(-1, &signals, SFD_CLOEXEC));
 
     std::vector<Peer> peers;

@@ -18,7 +18,11 @@ constexpr std::size_t kOutPauseBytes = 16 * 1024;
 // A client this far behind never reads: it is dropped.
 constexpr std::size_t kOutLimitBytes = 64 * 1024;
 constexpr int kMaxEvents = 256;
-constexpr int kDatagramsPerRound = 1024;
+// UDP work per round, counted in controllers addressed: a broadcast makes
+// every controller answer, so a burst of them must not keep the TCP clients
+// waiting. At least one datagram is handled per round.
+constexpr std::size_t kUdpRecipientsPerRound = 4096;
+constexpr uint32_t kLimitedBroadcast = 0xFFFFFFFFu;
 constexpr int kReadsPerRound = 16;
 constexpr int kAcceptsPerRound = 64;
 constexpr int kIdleWaitMs = 1000;
@@ -30,10 +34,6 @@ enum Kind : uint64_t { kUdp = 1, kWake = 2, kListener = 3, kConnection = 4 };
 constexpr int kKindShift = 56;
 constexpr uint64_t Tag(Kind kind, uint64_t value) {
     return (uint64_t{kind} << kKindShift) | value;
-}
-
-bool IsBroadcast(uint32_t address) {
-    return (address & 0xFF) == 0xFF;
 }
 
 } // namespace
@@ -58,6 +58,8 @@ bool FleetEngine::Start(std::string* error) {
         std::lock_guard lock(mutex);
         controllers.clear();
         by_address.clear();
+        by_broadcast.clear();
+        everyone_.clear();
         udp_.Reset();
         epoll_.Reset();
         wake_.Reset();
@@ -152,6 +154,8 @@ bool FleetEngine::OpenAll(std::string* error) {
     std::lock_guard lock(mutex);
     controllers.clear();
     by_address.clear();
+    by_broadcast.clear();
+    everyone_.clear();
     controllers.reserve(addresses.size());
     loopback_only_ = true;
     for (std::size_t index = 0; index < addresses.size(); ++index) {
@@ -173,6 +177,8 @@ bool FleetEngine::OpenAll(std::string* error) {
             return false;
         }
         controllers.push_back(Controller{identity, std::move(listener), SettingsStore(identity)});
+        by_broadcast[SubnetBroadcast(address)].push_back(index);
+        everyone_.push_back(index);
     }
     return true;
 }
@@ -274,55 +280,65 @@ void FleetEngine::HandleEvent(uint64_t tag, uint32_t events) {
 void FleetEngine::DrainUdp() {
     uint8_t buffer[2048];
     Datagram datagram;
-    for (int i = 0; i < kDatagramsPerRound; ++i) {
+    // What is left waits in the socket: the descriptor stays readable.
+    for (std::size_t addressed = 0; addressed < kUdpRecipientsPerRound;) {
         if (!ReceiveDatagram(udp_.get(), buffer, sizeof buffer, &datagram)) {
             return;
         }
-        HandleDatagram(buffer, datagram);
+        addressed += std::max<std::size_t>(HandleDatagram(buffer, datagram), 1);
     }
 }
 
-void FleetEngine::HandleDatagram(const uint8_t* bytes, const Datagram& datagram) {
+std::span<const std::size_t> FleetEngine::Recipients(uint32_t destination) const {
+    if (const auto own = by_address.find(destination); own != by_address.end()) {
+        return {&own->second, 1};
+    }
+    if (destination == kLimitedBroadcast) {
+        return everyone_;
+    }
+    if (const auto subnet = by_broadcast.find(destination); subnet != by_broadcast.end()) {
+        return subnet->second;
+    }
+    return {};
+}
+
+std::size_t FleetEngine::HandleDatagram(const uint8_t* bytes, const Datagram& datagram) {
     // A loopback fleet listens on the wildcard address; it answers loopback
     // senders only, so nothing on a real network ever sees it.
     if (loopback_only_ && !IsLoopback(ntohl(datagram.from.sin_addr.s_addr))) {
-        return;
+        return 0;
     }
-    std::vector<std::size_t> targets;
-    const auto found = by_address.find(datagram.destination);
-    if (found != by_address.end()) {
-        targets.push_back(found->second);
-    } else if (IsBroadcast(datagram.destination)) {
-        targets.resize(controllers.size());
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            targets[i] = i;
-        }
-    } else {
-        return;
-    }
-    const bool spread = found == by_address.end() && options.discovery_jitter.count() > 0;
+    const std::span<const std::size_t> targets = Recipients(datagram.destination);
+    // A datagram carries one packet; bytes after it are ignored, as the
+    // configurator does with the controllers' datagrams.
     const auto total = static_cast<uint16_t>(std::min<std::size_t>(datagram.size, UINT16_MAX));
     uint16_t position = 0;
     eproto_header header{};
-    while (position < total && eproto_decode(bytes, &position, total, &header) == 0) {
-        for (const std::size_t index : targets) {
-            Controller& controller = controllers[index];
-            Record(controller, Transport::Udp, header);
-            const Outcome outcome = Answer(controller, header);
-            if (!outcome.reply) {
-                continue;
-            }
-            PendingAnswer answer{Clock::now(), controller.identity.address, datagram.from,
-                                 EncodePacket(*outcome.reply, OutgoingKey())};
-            if (spread) {
-                std::uniform_int_distribution<long long> delay(0, options.discovery_jitter.count());
-                answer.due += std::chrono::milliseconds(delay(random_));
-                pending_.push(std::move(answer));
-            } else {
-                SendDatagramFrom(udp_.get(), answer.source, answer.to, answer.bytes);
-            }
+    if (targets.empty() || eproto_decode(bytes, &position, total, &header) != 0) {
+        return targets.size();
+    }
+    // Answers to a broadcast may be spread out; an answer to the controller's
+    // own address goes at once.
+    const bool spread =
+        options.discovery_jitter.count() > 0 && !by_address.contains(datagram.destination);
+    for (const std::size_t index : targets) {
+        Controller& controller = controllers[index];
+        Record(controller, Transport::Udp, header);
+        const Outcome outcome = Answer(controller, header);
+        if (!outcome.reply) {
+            continue;
+        }
+        PendingAnswer answer{Clock::now(), controller.identity.address, datagram.from,
+                             EncodePacket(*outcome.reply, OutgoingKey())};
+        if (spread) {
+            std::uniform_int_distribution<long long> delay(0, options.discovery_jitter.count());
+            answer.due += std::chrono::milliseconds(delay(random_));
+            pending_.push(std::move(answer));
+        } else {
+            SendDatagramFrom(udp_.get(), answer.source, answer.to, answer.bytes);
         }
     }
+    return targets.size();
 }
 
 Outcome FleetEngine::Answer(Controller& controller, const eproto_header& header) {

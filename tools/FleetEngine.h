@@ -11,6 +11,7 @@
 #include <optional>
 #include <queue>
 #include <random>
+#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -64,6 +65,8 @@ public:
     mutable std::condition_variable state_changed;
     std::vector<Controller> controllers;
     std::unordered_map<uint32_t, std::size_t> by_address;
+    // Controllers by the broadcast address of their network.
+    std::unordered_map<uint32_t, std::vector<std::size_t>> by_broadcast;
     std::unordered_map<uint64_t, Connection> connections;
     std::atomic<bool> running{false};
     std::atomic<long long> keep_alive_ms{0};
@@ -75,6 +78,9 @@ public:
     std::size_t SendToConnections(std::size_t index, const OutPacket& packet);
     void SetKeepAliveInterval(std::chrono::milliseconds interval);
     void Wake();
+    // A setting was written from outside the protocol (a control command):
+    // the state file gets it too. Caller holds the mutex.
+    void NoteSettingWritten() { state_dirty_ = true; }
 
 private:
     bool OpenAll(std::string* error);
@@ -83,7 +89,12 @@ private:
     void Run();
     void HandleEvent(uint64_t tag, uint32_t events);
     void DrainUdp();
-    void HandleDatagram(const uint8_t* bytes, const Datagram& datagram);
+    // Returns how many controllers the datagram was for.
+    std::size_t HandleDatagram(const uint8_t* bytes, const Datagram& datagram);
+    // The controllers a datagram to `destination` is for: the one with that
+    // address, all of them for the limited broadcast, or those whose network
+    // has it as its broadcast address.
+    std::span<const std::size_t> Recipients(uint32_t destination) const;
     void AcceptAll(std::size_t index);
     void ReadConnection(uint64_t id);
     void WriteConnection(uint64_t id);
@@ -111,6 +122,7 @@ private:
     std::priority_queue<PendingAnswer, std::vector<PendingAnswer>, std::greater<>> pending_;
     std::mt19937 random_;
     std::vector<std::string> sink_lines_;
+    std::vector<std::size_t> everyone_; // 0 .. size - 1
 };
 
 } // namespace sim

@@ -26,6 +26,14 @@ bool IsLoopback(uint32_t address) {
     return (address >> 24) == 127;
 }
 
+uint32_t ControllerNetmask(uint32_t address) {
+    return IsLoopback(address) ? 0xFF000000u : 0xFFFFFF00u;
+}
+
+uint32_t SubnetBroadcast(uint32_t address) {
+    return address | ~ControllerNetmask(address);
+}
+
 std::vector<uint32_t> GenerateAddresses(uint32_t first, std::size_t count, std::string* error) {
     std::vector<uint32_t> result;
     result.reserve(count);

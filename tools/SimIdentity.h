@@ -33,5 +33,10 @@ std::vector<uint32_t> GenerateAddresses(uint32_t first, std::size_t count, std::
 std::string MacForIndex(std::size_t index);
 
 bool IsLoopback(uint32_t address);
+// The network mask a simulated controller has (host order): /8 on loopback,
+// /24 elsewhere, as its network record says.
+uint32_t ControllerNetmask(uint32_t address);
+// The directed broadcast address of the controller's network.
+uint32_t SubnetBroadcast(uint32_t address);
 
 } // namespace sim

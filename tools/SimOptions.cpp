@@ -11,6 +11,18 @@ bool Number(const std::string& text, unsigned long long max, unsigned long long*
     return ParseUnsigned(text, max, 10, value);
 }
 
+bool TakesValue(const std::string& name) {
+    for (const char* option :
+         {"--count", "--first-address", "--address", "--tcp-port", "--udp-port", "--keepalive",
+          "--jitter", "--key", "--state", "--record", "--record-limit", "--max-connections",
+          "--control-port"}) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::string ProgramHelp() {
@@ -39,6 +51,7 @@ std::string ProgramHelp() {
            "  --control-port P     accept control commands on 127.0.0.1:P\n"
            "  --no-stdin           do not read control commands from standard input\n"
            "  --help               this text\n"
+           "  --version            the program's version\n"
            "\n"
            "On loopback, 127.0.0.0/8 needs no set-up and 127.255.255.255 reaches the whole\n"
            "fleet. A loopback fleet answers loopback senders only. Stop with quit, Ctrl+C or\n"
@@ -57,6 +70,10 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
             options->help = true;
             continue;
         }
+        if (flag("--version")) {
+            options->version = true;
+            continue;
+        }
         if (flag("--encipher")) {
             fleet.encipher = true;
             continue;
@@ -65,8 +82,12 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
             options->read_stdin = false;
             continue;
         }
+        if (!TakesValue(name)) {
+            *error = "unknown option: " + name;
+            return false;
+        }
         if (i + 1 >= args.size()) {
-            *error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown option: " + name;
+            *error = name + " needs a value";
             return false;
         }
         const std::string& value = args[++i];
@@ -118,9 +139,6 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
                 return bad();
             }
             (flag("--record-limit") ? fleet.record_limit : fleet.max_connections) = number;
-        } else {
-            *error = "unknown option: " + name;
-            return false;
         }
     }
     return true;

@@ -15,6 +15,7 @@ struct ProgramOptions {
     uint16_t control_port = 0; // 0: no control port
     bool read_stdin = true;
     bool help = false;
+    bool version = false;
 };
 
 // False with `error` set for an unknown option or a bad value.

@@ -15,7 +15,7 @@ std::string Le(uint32_t value, int width) {
 
 // MAC, address, mask, gateway, then UDP, TCP and debug ports (little-endian).
 std::string NetworkRecord(const ControllerIdentity& identity) {
-    const uint32_t mask = IsLoopback(identity.address) ? 0xFF000000u : 0xFFFFFF00u;
+    const uint32_t mask = ControllerNetmask(identity.address);
     const uint32_t gateway = (identity.address & mask) | 1u;
     return identity.mac + Ipv4Bytes(identity.address) + Ipv4Bytes(mask) + Ipv4Bytes(gateway) +
            Le(identity.udp_port, 2) + Le(identity.tcp_port, 2) + Le(80, 2);

@@ -129,8 +129,13 @@ std::string SimulatedFleet::Setting(std::size_t index, uint8_t item) const {
 
 bool SimulatedFleet::SetSetting(std::size_t index, uint8_t item, const std::string& value) {
     std::lock_guard lock(engine_->mutex);
-    return index < engine_->controllers.size() &&
-           engine_->controllers[index].settings.Write(item, value);
+    if (index >= engine_->controllers.size() ||
+        !engine_->controllers[index].settings.Write(item, value)) {
+        return false;
+    }
+    engine_->NoteSettingWritten();
+    engine_->Wake(); // saved by the loop's next round
+    return true;
 }
 
 std::size_t SimulatedFleet::ConnectionCount(std::size_t index) const {

@@ -9,9 +9,11 @@
 #include "tools/ControlLoop.h"
 #include "tools/SimOptions.h"
 #include "tools/SimulatedFleet.h"
+#include "version/ProjectVersion.h"
 
 int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
+    sim::BlockStopSignals(); // before the fleet's thread starts
     sim::ProgramOptions options;
     std::string error;
     if (!sim::ParseProgramOptions({argv + 1, argv + argc}, &options, &error)) {
@@ -20,6 +22,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << sim::ProgramHelp();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "controller-sim " << kProjectVersion << "\n";
         return 0;
     }
     sim::SimulatedFleet fleet(options.fleet);

@@ -82,6 +82,43 @@ TEST(FleetDiscovery, BroadcastAndUnicastAnswersCarryTheControllersOwnAddressAndP
     EXPECT_NE(fleet.TcpPort(0), fleet.TcpPort(1));
 }
 
+TEST(FleetDiscovery, OnlyTheFleetsBroadcastReachesAllAndADatagramIsOnePacket) {
+    sim::SimulatedFleet fleet(LoopbackFleet(3, "127.0.11.2"));
+    std::string error;
+    ASSERT_TRUE(fleet.Start(&error)) << error;
+    simtest::UdpClient client;
+    const auto discover = [](uint8_t flags) {
+        return simtest::Encode(Packet{contract::kDiscover, flags, 0, {}});
+    };
+    // 127.0.11.255 merely ends in .255: on the fleet's /8 it is an address of
+    // nobody's, so the unicast sent after it is the first thing answered.
+    ASSERT_TRUE(client.SendTo("127.0.11.255", fleet.UdpPort(), discover(2)));
+    ASSERT_TRUE(client.SendTo(fleet.Address(0), fleet.UdpPort(), discover(1)));
+    auto reply = client.Receive(2s);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(CheckAnswer(fleet, *reply, 1), 0u);
+
+    // Two packets in one broadcast datagram: every controller answers the
+    // first only, and the keep-alive sent after it is answered next.
+    const std::string keep_alive = simtest::Encode(Packet{contract::kKeepAlive, 3, 0, {}});
+    ASSERT_TRUE(client.SendTo(kLoopbackBroadcast, fleet.UdpPort(), discover(2) + keep_alive));
+    ASSERT_TRUE(client.SendTo(fleet.Address(2), fleet.UdpPort(), keep_alive));
+    std::set<std::size_t> answered;
+    for (int i = 0; i < 3; ++i) {
+        reply = client.Receive(2s);
+        ASSERT_TRUE(reply);
+        if (const auto index = CheckAnswer(fleet, *reply, 2)) {
+            answered.insert(*index);
+        }
+    }
+    EXPECT_EQ(answered.size(), 3u);
+    reply = client.Receive(2s);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->packet.cmd, contract::kKeepAliveReply);
+    EXPECT_EQ(reply->from_address, fleet.Address(2));
+    EXPECT_EQ(fleet.Received(1).size(), 1u);
+}
+
 TEST(FleetDiscovery, NetworkRecordIsReadAndWrittenByUdp) {
     sim::SimulatedFleet fleet(LoopbackFleet(2, "127.0.7.20"));
     ASSERT_TRUE(fleet.Start());
