@@ -1,6 +1,7 @@
 // Torvane: a service that starts the programs listed in its ini file, starts again those that
 // end, and terminates them when the service stops. See `Torvane --help`.
 #include "supervisor/Options.h"
+#include "supervisor/Platform.h"
 #include "supervisor/UProcess.h"
 #include "supervisor/USvc.h"
 #include "supervisor/Uservice.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    torvane::platform::PrepareProcess();
     const torvane::CommandLine command =
         torvane::ParseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
     switch (command.action) {
@@ -32,8 +34,11 @@ int main(int argc, char** argv) {
     torvane::Supervisor supervisor(
         processes, [](std::string_view message) { torvane::WriteLog(message); },
         options.config_path.empty() ? torvane::PathBesideExecutable(".ini") : options.config_path);
-    torvane::RunService(options.service_name, {[&] { return supervisor.uservice_on_start(); },
-                                               [&] { return supervisor.uservice_on_run(); },
-                                               [&] { supervisor.uservice_on_stop(); }});
-    return 0;
+    const bool succeeded =
+        torvane::RunService(options.service_name, {[&] { return supervisor.uservice_on_start(); },
+                                                   [&] { return supervisor.uservice_on_run(); },
+                                                   [&] { supervisor.uservice_on_stop(); },
+                                                   [&] { supervisor.uservice_on_reload(); }});
+    torvane::FlushLog(std::chrono::seconds(1));
+    return succeeded ? 0 : 1;
 }

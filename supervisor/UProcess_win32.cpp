@@ -1,11 +1,16 @@
-// Processes on Windows: CreateProcessA with the targets opened for appending and inherited
-// as the child's standard output and standard error.
+// Processes on Windows: CreateProcessA with the targets opened for appending and inherited as
+// the child's standard output and standard error. Each program runs in a Job object of its
+// own that kills everything in it when its last handle closes: when the program is found
+// ended or is stopped, and when the supervisor itself dies. Ends are reported by the thread
+// pool's waits on the process handles.
 #include "supervisor/UProcess.h"
 
 #include <windows.h>
 
-namespace torvane {
+#include <mutex>
+#include <utility>
 
+namespace torvane {
 namespace {
 
 // Detached process, normal priority class, Unicode environment, default error mode.
@@ -15,6 +20,10 @@ constexpr DWORD kKillWaitMs = 5000;
 
 HANDLE AsHandle(std::intptr_t value) {
     return reinterpret_cast<HANDLE>(value);
+}
+
+std::intptr_t AsValue(HANDLE handle) {
+    return reinterpret_cast<std::intptr_t>(handle);
 }
 
 // A file handle that the child inherits, closed when the start is over (the child holds its
@@ -44,30 +53,109 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, separator == 2 && path[1] == ':' ? separator + 1 : separator);
 }
 
-void CloseHandles(ProcessInformation& information) {
-    if (information.thread_handle != 0) {
-        CloseHandle(AsHandle(information.thread_handle));
+// The programs seen ending, as the thread pool's waits report them.
+class EndedPrograms {
+public:
+    static EndedPrograms& Instance() {
+        static EndedPrograms& ended = *new EndedPrograms; // lives as long as the process
+        return ended;
     }
-    if (information.process_handle != 0) {
-        CloseHandle(AsHandle(information.process_handle));
+
+    void SetObserver(std::function<void()> on_end) {
+        const std::lock_guard lock(mutex_);
+        on_end_ = std::move(on_end);
+    }
+
+    void Report(std::uint32_t process_id) {
+        std::function<void()> on_end;
+        {
+            const std::lock_guard lock(mutex_);
+            ids_.push_back(process_id);
+            on_end = on_end_;
+        }
+        if (on_end) {
+            on_end();
+        }
+    }
+
+    std::vector<std::uint32_t> Take() {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(ids_, {});
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::uint32_t> ids_;
+    std::function<void()> on_end_;
+};
+
+VOID CALLBACK OnProcessEnded(PVOID context, BOOLEAN) {
+    EndedPrograms::Instance().Report(
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(context)));
+}
+
+// A Job whose processes all end when its last handle is closed; nullptr where the system
+// cannot make one (the program then runs without it).
+HANDLE CreateKillOnCloseJob() {
+    const HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job == nullptr) {
+        return nullptr;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
+// Closes everything the supervisor held of an ended program; closing the Job ends whatever
+// the program left running in it.
+void Release(ProcessInformation& information) {
+    if (information.wait_handle != 0) {
+        UnregisterWaitEx(AsHandle(information.wait_handle), INVALID_HANDLE_VALUE);
+    }
+    for (const std::intptr_t handle :
+         {information.job_handle, information.thread_handle, information.process_handle}) {
+        if (handle != 0) {
+            CloseHandle(AsHandle(handle));
+        }
     }
     information = {};
+}
+
+struct WindowsOf {
+    DWORD process_id;
+};
+
+BOOL CALLBACK CloseWindowOf(HWND window, LPARAM context) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == reinterpret_cast<const WindowsOf*>(context)->process_id) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
 }
 
 } // namespace
 
-bool FileExists(const std::string& path) {
+FileKind ProbeFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return FileKind::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? FileKind::File : FileKind::NotAFile;
 }
 
 bool StartProcess(const std::string& executable, const std::string& command_line,
                   const std::string& stdout_target, const std::string& stderr_target,
-                  ProcessInformation& information) {
+                  ProcessInformation& information, unsigned long& error) {
     information = {};
     const InheritedFile output(stdout_target);
-    const InheritedFile error(stderr_target);
-    if (!output.IsOpen() || !error.IsOpen()) {
+    const InheritedFile errors(stderr_target);
+    if (!output.IsOpen() || !errors.IsOpen()) {
+        error = GetLastError();
         return false;
     }
 
@@ -78,7 +166,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     startup.wShowWindow = kShowDefault;
     startup.hStdInput = nullptr;
     startup.hStdOutput = output.handle;
-    startup.hStdError = error.handle;
+    startup.hStdError = errors.handle;
     // The runtime's inherited descriptor table would override the standard handles.
     startup.cbReserved2 = 0;
     startup.lpReserved2 = nullptr;
@@ -86,16 +174,34 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     std::string mutable_command_line = command_line;
     const std::string directory = DirectoryOf(executable);
     PROCESS_INFORMATION process{};
+    // Suspended until it is in its Job, so that nothing it starts escapes the Job.
     if (!CreateProcessA(executable.c_str(),
                         mutable_command_line.empty() ? nullptr : mutable_command_line.data(),
-                        nullptr, nullptr, TRUE, kCreationFlags, nullptr,
+                        nullptr, nullptr, TRUE, kCreationFlags | CREATE_SUSPENDED, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+        error = GetLastError();
         return false;
     }
-    information.process_handle = reinterpret_cast<std::intptr_t>(process.hProcess);
-    information.thread_handle = reinterpret_cast<std::intptr_t>(process.hThread);
+    information.process_handle = AsValue(process.hProcess);
+    information.thread_handle = AsValue(process.hThread);
     information.process_id = process.dwProcessId;
     information.thread_id = process.dwThreadId;
+
+    HANDLE job = CreateKillOnCloseJob();
+    if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    information.job_handle = AsValue(job);
+    ResumeThread(process.hThread);
+
+    HANDLE wait = nullptr;
+    if (RegisterWaitForSingleObject(
+            &wait, process.hProcess, &OnProcessEnded,
+            reinterpret_cast<PVOID>(static_cast<std::uintptr_t>(process.dwProcessId)), INFINITE,
+            WT_EXECUTEONLYONCE)) {
+        information.wait_handle = AsValue(wait);
+    }
     return true;
 }
 
@@ -107,17 +213,43 @@ bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) 
     }
     DWORD code = 0;
     exit_code = GetExitCodeProcess(AsHandle(information.process_handle), &code) ? code : UINT32_MAX;
-    CloseHandles(information);
+    Release(information);
     return false;
+}
+
+void RequestEnd(const ProcessInformation& information, EndRequest request) {
+    if (information.process_handle == 0) {
+        return;
+    }
+    if (request == EndRequest::Ask) {
+        WindowsOf target{information.process_id};
+        EnumWindows(&CloseWindowOf, reinterpret_cast<LPARAM>(&target));
+        return;
+    }
+    if (information.job_handle == 0 || !TerminateJobObject(AsHandle(information.job_handle), 0)) {
+        TerminateProcess(AsHandle(information.process_handle), 0);
+    }
 }
 
 void KillProcess(ProcessInformation& information) {
     if (information.process_handle == 0) {
         return;
     }
-    TerminateProcess(AsHandle(information.process_handle), 0);
+    RequestEnd(information, EndRequest::Kill);
     WaitForSingleObject(AsHandle(information.process_handle), kKillWaitMs);
-    CloseHandles(information);
+    Release(information);
+}
+
+void WatchProcessEnds(std::function<void()> on_end) {
+    EndedPrograms::Instance().SetObserver(std::move(on_end));
+}
+
+std::vector<std::uint32_t> TakeEndedProcessIds() {
+    return EndedPrograms::Instance().Take();
+}
+
+void EndOrphans() {
+    // Nothing outlives its Job.
 }
 
 } // namespace torvane

@@ -1,132 +1,263 @@
 #include "supervisor/USvc.h"
-#include "supervisor/Uservice.h"
 
-#include <fstream>
+#include <algorithm>
+#include <thread>
+#include <unordered_set>
 #include <utility>
 
 namespace torvane {
-
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
 constexpr int kStopRequested = -1;
+constexpr std::chrono::milliseconds kGracePoll{5};
+
+bool SameLine(const TProcItem& left, const TProcItem& right) {
+    return left.executable == right.executable && left.command_line == right.command_line &&
+           left.stdout_target == right.stdout_target && left.stderr_target == right.stderr_target;
+}
+
+std::string Milliseconds(std::chrono::milliseconds duration) {
+    return std::to_string(duration.count()) + " ms";
+}
 
 } // namespace
 
-std::optional<TProcItem> ParseIniLine(std::string_view line) {
-    TProcItem item;
-    std::string_view command = TrimBlanks(line);
-    if (const auto arrow = command.find('>'); arrow != std::string_view::npos) {
-        const std::string_view target = TrimBlanks(command.substr(arrow + 1));
-        if (!target.empty()) {
-            item.stderr_target = target;
-        }
-        command = TrimBlanks(command.substr(0, arrow));
-    }
-    if (const auto blank = command.find_first_of(kBlanks); blank != std::string_view::npos) {
-        item.command_line = command;
-        item.executable = command.substr(0, blank);
-    } else {
-        item.executable = command;
-    }
-    if (item.executable.empty()) {
-        return std::nullopt;
-    }
-    return item;
-}
-
 Supervisor::Supervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
-                       std::chrono::milliseconds check_period)
+                       SupervisorSettings settings, ClockFn clock)
     : processes_(processes), log_(std::move(log)), ini_path_(std::move(ini_path)),
-      check_period_(check_period) {
-}
-
-void Supervisor::LoadIni() {
-    std::ifstream ini(ini_path_, std::ios::binary);
-    if (!ini.is_open()) {
-        log_("app: {error} cannot open ini file [" + ini_path_ + "], no programs to supervise");
-        return;
-    }
-    std::string line;
-    while (std::getline(ini, line)) {
-        auto item = ParseIniLine(line);
-        if (item && processes_.FileExists(item->executable)) {
-            items_.push_back(std::move(*item));
-        }
-    }
-    if (ini.bad() || !ini.eof()) {
-        log_("app: {error} cannot read ini file [" + ini_path_ + "], " +
-             std::to_string(items_.size()) + " programs read");
-    }
+      settings_(settings), clock_(std::move(clock)) {
 }
 
 bool Supervisor::uservice_on_start() {
     const std::lock_guard lock(list_mutex_);
     // The stop flag starts at 0; a stop that came before the start keeps it negative, and
     // then nothing is loaded, so that nothing is started after the stop.
-    if (stop_flag_.load() >= 0) {
-        LoadIni();
+    if (stop_flag_.load() < 0) {
+        return true;
     }
+    // One supervisor per list: a second one would run every program twice.
+    const std::string lock_path = ini_path_ + ".lock";
+    lock_ = std::make_unique<platform::FileLock>(lock_path);
+    if (lock_->HeldElsewhere()) {
+        log_("app: {error} another Torvane supervises [" + ini_path_ + "], its lock [" + lock_path +
+             "] is held");
+        return false;
+    }
+    if (!lock_->IsHeld()) {
+        log_("app: {error} cannot lock [" + lock_path +
+             "]: " + platform::DescribeError(lock_->Error()) + ", running without the lock");
+    }
+    auto items = ReadIniFile(ini_path_, processes_, log_);
+    if (!items) {
+        log_("app: {error} cannot open ini file [" + ini_path_ + "], no programs to supervise");
+    }
+    items_ = std::move(items).value_or(std::vector<TProcItem>{});
     return true;
 }
 
-void Supervisor::StartItem(TProcItem& item) {
+void Supervisor::StartItem(TProcItem& item, SteadyTime now) {
+    unsigned long error = 0;
     const bool started =
         processes_.StartProcess(item.executable, item.command_line, item.stdout_target,
-                                item.stderr_target, item.process_information);
+                                item.stderr_target, item.process_information, error);
+    item.started_at = now;
     const std::string name = "[" + item.executable + ":" + item.command_line + "]";
     if (started) {
         log_("app: starting " + name + " Ok");
         item.state = ProcState::Running;
     } else {
-        log_("app: starting " + name + " Fail");
+        log_("app: starting " + name + " Fail: " + processes_.DescribeError(error));
         item.state = ProcState::StartFailed;
+    }
+}
+
+void Supervisor::CheckItem(TProcItem& item, SteadyTime now) {
+    std::uint32_t exit_code = 0;
+    if (processes_.IsProcessActive(item.process_information, exit_code)) {
+        return;
+    }
+    log_("app: check fail [" + item.executable + "], ret_code [" + std::to_string(exit_code) + "]");
+    item.state = ProcState::ToStart;
+    SteadyTime earliest = item.started_at + settings_.restart_interval;
+    if (settings_.backoff_max.count() > 0) {
+        if (now - item.started_at < kStableRun) {
+            item.backoff = item.backoff.count() == 0
+                               ? std::min(kFirstBackoff, settings_.backoff_max)
+                               : std::min(item.backoff * 2, settings_.backoff_max);
+            earliest = std::max(earliest, now + item.backoff);
+            log_("app: back-off [" + item.executable + "], next start in " +
+                 Milliseconds(item.backoff));
+        } else {
+            item.backoff = {};
+        }
+    }
+    item.start_not_before = std::max(now, earliest);
+}
+
+void Supervisor::Pass(const std::vector<std::uint32_t>& ended_ids, bool check_all) {
+    const SteadyTime now = clock_();
+    if (check_all) {
+        next_check_ = now + settings_.check_period;
+    }
+    const std::unordered_set<std::uint32_t> ended(ended_ids.begin(), ended_ids.end());
+    for (auto& item : items_) {
+        if (stop_flag_.load() < 0) {
+            return; // no program is started once the stop has begun
+        }
+        if (item.state == ProcState::Running &&
+            (check_all || ended.count(item.process_information.process_id) != 0)) {
+            CheckItem(item, now);
+        }
+        if (item.state == ProcState::ToStart && now >= item.start_not_before) {
+            StartItem(item, now);
+        }
     }
 }
 
 void Supervisor::RunPass() {
     const std::lock_guard lock(list_mutex_);
-    for (auto& item : items_) {
-        if (stop_flag_.load() < 0) {
-            return; // no program is started once the stop has begun
-        }
+    Pass({}, true);
+}
+
+SteadyTime Supervisor::NextWake() const {
+    SteadyTime next = next_check_;
+    for (const auto& item : items_) {
         if (item.state == ProcState::ToStart) {
-            StartItem(item);
-        } else if (item.state == ProcState::Running) {
-            std::uint32_t exit_code = 0;
-            if (!processes_.IsProcessActive(item.process_information, exit_code)) {
-                log_("app: check fail [" + item.executable + "], ret_code [" +
-                     std::to_string(exit_code) + "]");
-                item.state = ProcState::ToStart;
-            }
+            next = std::min(next, item.start_not_before);
         }
     }
+    return next;
+}
+
+void Supervisor::Wake(bool Events::*event) {
+    {
+        const std::lock_guard lock(wake_mutex_);
+        events_.*event = true;
+    }
+    wake_.notify_all();
+}
+
+Supervisor::Events Supervisor::WaitForEvents(SteadyTime until) {
+    // The clock may be a test's: wait for the same span of real time.
+    const auto deadline = std::chrono::steady_clock::now() + (until - clock_());
+    std::unique_lock lock(wake_mutex_);
+    wake_.wait_until(lock, deadline,
+                     [this] { return events_.ended || events_.reload || stop_flag_.load() < 0; });
+    return std::exchange(events_, {});
 }
 
 bool Supervisor::uservice_on_run() {
+    processes_.WatchProcessEnds([this] { Wake(&Events::ended); });
+    Events events;
     while (stop_flag_.load() >= 0) {
-        RunPass();
-        std::unique_lock lock(list_mutex_);
-        stop_signal_.wait_for(lock, check_period_, [this] { return stop_flag_.load() < 0; });
+        SteadyTime next_wake;
+        {
+            const std::lock_guard lock(list_mutex_);
+            if (events.reload) {
+                ReloadLocked();
+            }
+            const auto ended_ids =
+                events.ended ? processes_.TakeEndedProcessIds() : std::vector<std::uint32_t>{};
+            Pass(ended_ids, clock_() >= next_check_);
+            next_wake = NextWake();
+        }
+        events = WaitForEvents(next_wake);
     }
     return true;
 }
 
+void Supervisor::uservice_on_reload() {
+    Wake(&Events::reload);
+}
+
+void Supervisor::Reload() {
+    const std::lock_guard lock(list_mutex_);
+    ReloadLocked();
+}
+
+void Supervisor::ReloadLocked() {
+    if (stop_flag_.load() < 0) {
+        return;
+    }
+    auto loaded = ReadIniFile(ini_path_, processes_, log_);
+    if (!loaded) {
+        log_("app: {error} cannot open ini file [" + ini_path_ + "], the list stays as it is");
+        return;
+    }
+    // Each new line takes over the first unclaimed program of the same line.
+    std::vector<bool> kept(items_.size(), false);
+    std::size_t unchanged = 0;
+    for (auto& item : *loaded) {
+        for (std::size_t index = 0; index < items_.size(); ++index) {
+            if (!kept[index] && SameLine(items_[index], item)) {
+                kept[index] = true;
+                item = std::move(items_[index]);
+                if (item.state == ProcState::StartFailed) {
+                    item.state = ProcState::ToStart; // a reload is the operator's retry
+                }
+                ++unchanged;
+                break;
+            }
+        }
+    }
+    std::vector<TProcItem*> removed;
+    for (std::size_t index = 0; index < items_.size(); ++index) {
+        if (!kept[index]) {
+            removed.push_back(&items_[index]);
+        }
+    }
+    EndItems(removed);
+    log_("app: reload [" + ini_path_ + "], " + std::to_string(unchanged) + " unchanged, " +
+         std::to_string(loaded->size() - unchanged) + " new, " + std::to_string(removed.size()) +
+         " removed");
+    items_ = std::move(*loaded);
+}
+
+void Supervisor::EndItems(const std::vector<TProcItem*>& items) {
+    const bool graceful = settings_.stop_grace.count() > 0;
+    std::vector<TProcItem*> running;
+    for (TProcItem* item : items) {
+        if (item->state != ProcState::Running) {
+            continue;
+        }
+        item->state = ProcState::Stopping;
+        log_("app: stopping [" + item->executable + "]");
+        processes_.RequestEnd(item->process_information,
+                              graceful ? EndRequest::Ask : EndRequest::Kill);
+        running.push_back(item);
+    }
+    if (graceful) {
+        const auto deadline = std::chrono::steady_clock::now() + settings_.stop_grace;
+        auto still_running = running;
+        while (!still_running.empty() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(kGracePoll);
+            std::erase_if(still_running, [this](TProcItem* item) {
+                std::uint32_t exit_code = 0;
+                return !processes_.IsProcessActive(item->process_information, exit_code);
+            });
+        }
+    }
+    for (TProcItem* item : running) {
+        processes_.KillProcess(item->process_information);
+        item->state = ProcState::Stopped;
+    }
+}
+
 void Supervisor::uservice_on_stop() {
-    stop_flag_ = kStopRequested;
+    {
+        const std::lock_guard lock(wake_mutex_);
+        stop_flag_ = kStopRequested;
+    }
+    wake_.notify_all();
     {
         // Taking the lock waits until the loop has left the list.
         const std::lock_guard lock(list_mutex_);
-        stop_signal_.notify_all();
+        std::vector<TProcItem*> all;
         for (auto& item : items_) {
-            if (item.state != ProcState::Running) {
-                continue;
-            }
-            item.state = ProcState::Stopping;
-            log_("app: stopping [" + item.executable + "]");
-            processes_.KillProcess(item.process_information);
-            item.state = ProcState::Stopped;
+            all.push_back(&item);
         }
+        EndItems(all);
+        processes_.EndOrphans();
         items_.clear();
     }
     log_("app: ------------------- session stop -------------------");

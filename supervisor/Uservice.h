@@ -3,6 +3,8 @@
 // application's start, run and stop callbacks and writes the timestamped log file.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -15,23 +17,35 @@ struct ServiceCallbacks {
     std::function<bool()> uservice_on_start; // loads the application; false stops the service
     std::function<bool()> uservice_on_run;   // the main loop; returns when the service is to end
     std::function<void()> uservice_on_stop;  // stop request; returns once everything has stopped
+    // The service's parameters changed (SIGHUP, SERVICE_CONTROL_PARAMCHANGE): reload them.
+    // Called in the control thread; returns at once.
+    std::function<void()> uservice_on_reload;
 };
 
 // The name used when the given one is empty.
 inline constexpr std::string_view kDefaultServiceName = "ovra_global";
 
-// Runs the service under the manager and returns once it has stopped. False (and a log
-// line) when the dispatcher could not be started, e.g. outside the service manager.
+// Runs the service under the manager and returns once it has stopped. False when the
+// service failed: the dispatcher could not be started (e.g. outside the service manager; a
+// log line says why), or the start or the run callback failed.
 bool RunService(std::string_view service_name, ServiceCallbacks callbacks);
 
 // Appends one line "[dd.mm.yyyy hh:nn:ss] message\r\n" to the log file. An empty or blank
-// path means the service's log file (see SetLogPath). Safe to call from any thread; lines are never
-// interleaved.
+// path means the service's log file (see SetLogPath). Safe to call from any thread; lines are
+// never interleaved, and the call never waits for the file: the line is stamped now and
+// written by the log's own thread (see LogWriter).
 void WriteLog(std::string_view message, std::string_view log_path = {});
 
 // Sets the service's log file, which is the default log file path until set. An empty or
 // blank path restores the default. Called before the service starts.
 void SetLogPath(std::string_view path);
+
+// Rotates the log files once they would pass max_size bytes, keeping that many old files
+// (see LogWriter::SetRotation). Off (0) until set.
+void SetLogRotation(std::uint64_t max_size, unsigned keep);
+
+// Waits until every line logged so far is in its file, or the timeout passes (false).
+bool FlushLog(std::chrono::milliseconds timeout);
 
 // The log line for a message at the given local time, with its CR LF.
 std::string FormatLogLine(const std::tm& local_time, std::string_view message);

@@ -16,6 +16,8 @@ std::string_view ControlName(std::uint32_t code) {
         return "SERVICE_CONTROL_INTERROGATE";
     case service_control::Shutdown:
         return "SERVICE_CONTROL_SHUTDOWN";
+    case service_control::ParamChange:
+        return "SERVICE_CONTROL_PARAMCHANGE";
     default:
         return "???";
     }
@@ -29,7 +31,7 @@ ServiceWrapper::ServiceWrapper(IServiceManager& manager, ServiceCallbacks callba
 }
 
 void ServiceWrapper::Report() {
-    if (!manager_.ReportStatus(state_.load())) {
+    if (!manager_.ReportStatus(state_.load(), failed_.load())) {
         log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
     }
 }
@@ -45,9 +47,7 @@ void ServiceWrapper::ServiceMain() {
     log_("userv: starting");
 
     if (callbacks_.uservice_on_start && !callbacks_.uservice_on_start()) {
-        log_("userv: {error} uservice_on_start failed");
-        state_ = ServiceState::Stopped;
-        Report();
+        Fail("userv: {error} uservice_on_start failed");
         return;
     }
 
@@ -56,7 +56,7 @@ void ServiceWrapper::ServiceMain() {
     if (!state_.compare_exchange_strong(expected, ServiceState::Running)) {
         return;
     }
-    if (!manager_.ReportStatus(ServiceState::Running)) {
+    if (!manager_.ReportStatus(ServiceState::Running, false)) {
         log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
         return;
     }
@@ -65,7 +65,12 @@ void ServiceWrapper::ServiceMain() {
     if (callbacks_.uservice_on_run && callbacks_.uservice_on_run()) {
         return; // the control handler has reported the stop
     }
-    log_("userv: {error} uservice_on_run failed or not assigned");
+    Fail("userv: {error} uservice_on_run failed or not assigned");
+}
+
+void ServiceWrapper::Fail(std::string_view message) {
+    log_(message);
+    failed_ = true;
     state_ = ServiceState::Stopped;
     Report();
 }
@@ -78,6 +83,9 @@ void ServiceWrapper::ServiceCtrlHandler(std::uint32_t code) {
         if (callbacks_.uservice_on_stop) {
             callbacks_.uservice_on_stop();
         }
+    } else if (code == service_control::ParamChange && callbacks_.uservice_on_reload &&
+               state_.load() == ServiceState::Running) {
+        callbacks_.uservice_on_reload();
     }
     Report();
 }

@@ -20,6 +20,7 @@ inline constexpr std::uint32_t Pause = 2;
 inline constexpr std::uint32_t Continue = 3;
 inline constexpr std::uint32_t Interrogate = 4;
 inline constexpr std::uint32_t Shutdown = 5;
+inline constexpr std::uint32_t ParamChange = 6;
 } // namespace service_control
 
 // What the wrapper needs from the service manager.
@@ -28,8 +29,9 @@ public:
     virtual ~IServiceManager() = default;
     // Registers the control handler under the service name.
     virtual bool RegisterControlHandler(const std::string& service_name) = 0;
-    // Reports the status record with the given current state.
-    virtual bool ReportStatus(ServiceState state) = 0;
+    // Reports the status record with the given current state; a failed service reports
+    // stopped with the service-specific exit code 1.
+    virtual bool ReportStatus(ServiceState state, bool failed) = 0;
     // The system's error code of the last failed call.
     virtual unsigned long LastError() = 0;
 };
@@ -46,6 +48,8 @@ public:
 
     const std::string& ServiceName() const { return service_name_; }
     ServiceState State() const { return state_.load(); }
+    // Whether the start or the run callback failed.
+    bool Failed() const { return failed_.load(); }
 
     // The service entry: runs in the service thread, returns when the service is done.
     void ServiceMain();
@@ -54,6 +58,7 @@ public:
 
 private:
     void Report();
+    void Fail(std::string_view message);
 
     IServiceManager& manager_;
     ServiceCallbacks callbacks_;
@@ -61,6 +66,7 @@ private:
     LogFn log_;
     // Written by both threads; only the current state ever changes.
     std::atomic<ServiceState> state_{ServiceState::StartPending};
+    std::atomic<bool> failed_{false};
 };
 
 } // namespace torvane

@@ -1,11 +1,11 @@
 // The log file: one timestamped line per message, appended beside the executable.
+#include "supervisor/LogWriter.h"
+#include "supervisor/Platform.h"
 #include "supervisor/Uservice.h"
-#include "supervisor/UservicePlatform.h"
 
-#include <chrono>
 #include <cstdio>
 #include <mutex>
-#include <thread>
+#include <utility>
 
 namespace torvane {
 
@@ -30,7 +30,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension) {
 }
 
 std::string PathBesideExecutable(std::string_view extension) {
-    return ChangeFileExt(uservice_platform::ExecutablePath(), extension);
+    return ChangeFileExt(platform::ExecutablePath(), extension);
 }
 
 std::string DefaultLogPath() {
@@ -51,33 +51,41 @@ std::string FormatLogLine(const std::tm& local_time, std::string_view message) {
 
 namespace {
 
-// Both service threads log; one line at a time so that none is lost or interleaved.
-std::mutex log_mutex;
+std::mutex path_mutex;
 std::string service_log_path;
+
+// Created on the first line; at the program's end it writes what is still queued.
+LogWriter& Writer() {
+    static LogWriter writer([](std::string_view trouble) {
+        std::fprintf(stderr, "Torvane: %.*s\n", static_cast<int>(trouble.size()), trouble.data());
+        std::fflush(stderr);
+    });
+    return writer;
+}
 
 } // namespace
 
 void SetLogPath(std::string_view path) {
-    const std::lock_guard lock(log_mutex);
+    const std::lock_guard lock(path_mutex);
     service_log_path = TrimBlanks(path);
 }
 
+void SetLogRotation(std::uint64_t max_size, unsigned keep) {
+    Writer().SetRotation(max_size, keep);
+}
+
 void WriteLog(std::string_view message, std::string_view log_path) {
-    const std::lock_guard lock(log_mutex);
     const std::string_view trimmed = TrimBlanks(log_path);
-    const std::string path = !trimmed.empty()            ? std::string(trimmed)
-                             : !service_log_path.empty() ? service_log_path
-                                                         : DefaultLogPath();
-    const std::string line = FormatLogLine(uservice_platform::LocalTimeNow(), message);
-    // Another program (a viewer, a backup) may hold the file for a moment: retry briefly
-    // rather than drop the line. A log that stays unwritable never stops the service.
-    constexpr int kAttempts = 10;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (uservice_platform::AppendToFile(path, line)) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::string path(trimmed);
+    if (path.empty()) {
+        const std::lock_guard lock(path_mutex);
+        path = service_log_path.empty() ? DefaultLogPath() : service_log_path;
     }
+    Writer().Append(std::move(path), FormatLogLine(platform::LocalTimeNow(), message));
+}
+
+bool FlushLog(std::chrono::milliseconds timeout) {
+    return Writer().Flush(timeout);
 }
 
 } // namespace torvane

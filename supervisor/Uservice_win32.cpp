@@ -1,7 +1,6 @@
 // The service wrapper under the Windows service control manager.
 #include "supervisor/Uservice.h"
 #include "supervisor/UserviceCore.h"
-#include "supervisor/UservicePlatform.h"
 
 #include <windows.h>
 
@@ -9,44 +8,6 @@
 #include <mutex>
 
 namespace torvane {
-
-namespace uservice_platform {
-
-std::string ExecutablePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::tm LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_s(&local, &now);
-    return local;
-}
-
-bool AppendToFile(const std::string& path, std::string_view bytes) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-} // namespace uservice_platform
 
 namespace {
 
@@ -57,7 +18,7 @@ public:
     ScmManager() {
         status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
         status_.dwCurrentState = SERVICE_START_PENDING;
-        status_.dwControlsAccepted = SERVICE_ACCEPT_STOP;
+        status_.dwControlsAccepted = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PARAMCHANGE;
     }
 
     bool RegisterControlHandler(const std::string& service_name) override {
@@ -66,10 +27,14 @@ public:
         return handle_ != nullptr;
     }
 
-    bool ReportStatus(ServiceState state) override {
+    bool ReportStatus(ServiceState state, bool failed) override {
         // Both service threads report: one status record, one report at a time.
         const std::lock_guard lock(status_mutex_);
         status_.dwCurrentState = static_cast<DWORD>(state);
+        if (failed) {
+            status_.dwWin32ExitCode = ERROR_SERVICE_SPECIFIC_ERROR;
+            status_.dwServiceSpecificExitCode = 1;
+        }
         const bool ok = SetServiceStatus(handle_, &status_) != FALSE;
         last_error_ = ok ? 0 : GetLastError();
         return ok;
@@ -120,7 +85,7 @@ bool RunService(std::string_view service_name, ServiceCallbacks callbacks) {
         WaitForSingleObject(ScmManager::service_done, kServiceExitWaitMs);
     }
     CloseHandle(ScmManager::service_done);
-    return ok != FALSE;
+    return ok != FALSE && !wrapper.Failed();
 }
 
 } // namespace torvane

@@ -60,3 +60,25 @@ TEST(CommandLine, SplitsOnBlanksAndKeepsQuotedBlanks) {
     EXPECT_TRUE(SplitCommandLine("").empty());
     EXPECT_TRUE(SplitCommandLine("   ").empty());
 }
+
+TEST(IniLine, AQuotedPathMayHoldBlanksAndBrokenLinesGiveNothing) {
+    const auto quoted =
+        ParseIniLine(R"(  "C:\Program Files\App\app.exe" -x "a b" > C:\logs\app.txt)");
+    ASSERT_TRUE(quoted);
+    EXPECT_EQ(quoted->executable, R"(C:\Program Files\App\app.exe)");
+    EXPECT_EQ(quoted->command_line, R"("C:\Program Files\App\app.exe" -x "a b")");
+    EXPECT_EQ(quoted->stderr_target, R"(C:\logs\app.txt)");
+    const auto alone = ParseIniLine(R"("/opt/my app/run">/var/log/run.txt)");
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(alone->executable, "/opt/my app/run");
+    EXPECT_EQ(alone->command_line, R"("/opt/my app/run")");
+    EXPECT_EQ(alone->stderr_target, "/var/log/run.txt");
+    // Without quotes the first blank still ends the program, as it always has.
+    EXPECT_EQ(ParseIniLine(R"(C:\Program Files\App\app.exe -x)")->executable, R"(C:\Program)");
+
+    EXPECT_FALSE(ParseIniLine(R"("C:\Program Files\App\app.exe -x)")); // unclosed
+    EXPECT_FALSE(ParseIniLine(R"("" -x)"));
+    EXPECT_FALSE(ParseIniLine(R"("C:\a b\app.exe"-x)"));
+    EXPECT_FALSE(ParseIniLine(std::string("/opt/a -x\0y", 11)));
+    EXPECT_FALSE(ParseIniLine(std::string("/opt/a\0", 7)));
+}

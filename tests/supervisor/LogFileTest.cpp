@@ -81,6 +81,7 @@ TEST(WriteLog, CreatesTheFileThenAppendsOneStampedLinePerMessage) {
     TempLog log;
     WriteLog("userv: starting", log.path.string());
     WriteLog("app: starting [/bin/x:] Ok", "  " + log.path.string() + " ");
+    ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
     const auto lines = LogLines(log.path);
     ASSERT_EQ(lines.size(), 2u);
     std::smatch match;
@@ -94,6 +95,7 @@ TEST(WriteLog, NeverTruncatesAnExistingFile) {
     TempLog log;
     std::ofstream(log.path, std::ios::binary) << "earlier line\r\n";
     WriteLog("userv: started", log.path.string());
+    ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
     const std::string text = ReadAll(log.path);
     EXPECT_EQ(text.rfind("earlier line\r\n[", 0), 0u) << text;
 }
@@ -103,6 +105,7 @@ TEST(WriteLog, BlankPathMeansTheFileBesideTheExecutable) {
     const bool existed = std::filesystem::exists(log);
     const auto size_before = existed ? std::filesystem::file_size(log) : 0;
     WriteLog("app: default path check", " \t ");
+    ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
     ASSERT_TRUE(std::filesystem::exists(log));
     const std::string text = ReadAll(log);
     EXPECT_EQ(text.find("] app: default path check\r\n", size_before), size_before + 20);
@@ -124,6 +127,7 @@ TEST(WriteLog, TwoThreadsLoseAndInterleaveNoLine) {
     std::thread second(writer, 'b');
     first.join();
     second.join();
+    ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
 
     const auto lines = LogLines(log.path);
     ASSERT_EQ(lines.size(), 2u * kLinesPerThread);

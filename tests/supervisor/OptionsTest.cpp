@@ -14,8 +14,8 @@ TEST(Options, NameAndPathsInEitherFormAndOrder) {
     const auto spaced = ParseCommandLine({"--config", "/etc/t.ini", "svc", "--log", "/var/t.log"});
     ASSERT_EQ(spaced.action, CommandLine::Action::Run) << spaced.message;
     EXPECT_EQ(spaced.options.service_name, "svc");
-    EXPECT_EQ(spaced.options.config_path, "/etc/t.ini");
-    EXPECT_EQ(spaced.options.log_path, "/var/t.log");
+    EXPECT_EQ(spaced.options.config_path, std::filesystem::absolute("/etc/t.ini").string());
+    EXPECT_EQ(spaced.options.log_path, std::filesystem::absolute("/var/t.log").string());
 
     const auto joined = ParseCommandLine({"--log=t.log", "--", "-odd-name"});
     ASSERT_EQ(joined.action, CommandLine::Action::Run) << joined.message;

@@ -1,14 +1,18 @@
 // The process helpers over real processes: the test child program is started, watched and
 // terminated the way the supervisor does it.
+#include "supervisor/Platform.h"
 #include "supervisor/UProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -46,6 +50,36 @@ std::optional<std::uint32_t> WaitForEnd(ProcessInformation& information) {
     return exit_code;
 }
 
+bool Start(const std::string& command_line, const std::string& stdout_target,
+           const std::string& stderr_target, ProcessInformation& information) {
+    unsigned long error = 0;
+    return StartProcess(kChild, command_line, stdout_target, stderr_target, information, error);
+}
+
+// Waits (at most ten seconds) until the file stops growing: whoever writes it has gone.
+bool StopsGrowing(const std::filesystem::path& file) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto size = ReadAll(file).size();
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto now = ReadAll(file).size();
+        if (now == size && now > 0) {
+            return true;
+        }
+        size = now;
+    }
+    return false;
+}
+
+bool Grows(const std::filesystem::path& file) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto size = ReadAll(file).size();
+    while (ReadAll(file).size() <= size + 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ReadAll(file).size() > size + 2;
+}
+
 } // namespace
 
 TEST(Process, EndedProgramGivesItsExitCodeAndAppendsItsStandardError) {
@@ -55,8 +89,7 @@ TEST(Process, EndedProgramGivesItsExitCodeAndAppendsItsStandardError) {
 
     for (int run = 0; run < 2; ++run) {
         ProcessInformation information;
-        ASSERT_TRUE(
-            StartProcess(kChild, kChild + " exit 3 0", kNullTarget, err.string(), information));
+        ASSERT_TRUE(Start(kChild + " exit 3 0", kNullTarget, err.string(), information));
         EXPECT_NE(information.process_id, 0u);
         EXPECT_EQ(WaitForEnd(information), 3u);
         EXPECT_EQ(information.process_handle, 0); // released once seen ended
@@ -85,7 +118,7 @@ TEST(Process, ProgramWithoutCommandLineRunsAndOutputTargetsAreAppended) {
     const auto out = dir.path / "out.txt";
     ProcessInformation information;
     // Without arguments the child prints its usage on standard error and exits with 2.
-    ASSERT_TRUE(StartProcess(kChild, "", out.string(), out.string(), information));
+    ASSERT_TRUE(Start("", out.string(), out.string(), information));
     EXPECT_EQ(WaitForEnd(information), 2u);
     EXPECT_NE(ReadAll(out).find("usage:"), std::string::npos);
 }
@@ -95,27 +128,29 @@ TEST(Process, FailedStartLeavesTheInformationZero) {
     ProcessInformation information;
     information.process_id = 77;
     const std::string missing = (dir.path / "missing.exe").string();
-    EXPECT_FALSE(StartProcess(missing, "", kNullTarget, kNullTarget, information));
+    unsigned long error = 0;
+    EXPECT_FALSE(StartProcess(missing, "", kNullTarget, kNullTarget, information, error));
+    EXPECT_EQ(error, 2u); // ENOENT and ERROR_FILE_NOT_FOUND alike
+    EXPECT_FALSE(SystemProcesses().DescribeError(error).empty());
     EXPECT_EQ(information.process_handle, 0);
     EXPECT_EQ(information.thread_handle, 0);
     EXPECT_EQ(information.process_id, 0u);
 
     // A target that cannot be opened fails the start too.
     const std::string bad_target = (dir.path / "no" / "such" / "dir.txt").string();
-    EXPECT_FALSE(StartProcess(kChild, "", kNullTarget, bad_target, information));
+    EXPECT_FALSE(Start("", kNullTarget, bad_target, information));
     EXPECT_EQ(information.process_id, 0u);
 
-    EXPECT_FALSE(FileExists(missing));
-    EXPECT_FALSE(FileExists(dir.path.string())); // a directory is not a program
-    EXPECT_TRUE(FileExists(kChild));
+    EXPECT_EQ(ProbeFile(missing), FileKind::Missing);
+    EXPECT_EQ(ProbeFile(dir.path.string()), FileKind::NotAFile);
+    EXPECT_EQ(ProbeFile(kChild), FileKind::File);
 }
 
 TEST(Process, KillEndsARunningProgram) {
     TempDir dir;
     const auto ticks = dir.path / "ticks.txt";
     ProcessInformation information;
-    ASSERT_TRUE(StartProcess(kChild, kChild + " tick " + ticks.string(), kNullTarget, kNullTarget,
-                             information));
+    ASSERT_TRUE(Start(kChild + " tick " + ticks.string(), kNullTarget, kNullTarget, information));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (ReadAll(ticks).size() < 10 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -133,12 +168,55 @@ TEST(Process, KillEndsARunningProgram) {
     EXPECT_EQ(ReadAll(ticks).size(), written);
 }
 
+TEST(Process, AProgramsDescendantsEndWithItWhetherKilledOrEndingOnItsOwn) {
+    TempDir dir;
+    const auto killed_family = dir.path / "killed.txt";
+    ProcessInformation killed;
+    ASSERT_TRUE(Start(kChild + " family " + killed_family.string() + " 0", kNullTarget, kNullTarget,
+                      killed));
+    ASSERT_TRUE(Grows(killed_family));
+    KillProcess(killed);
+    EXPECT_TRUE(StopsGrowing(killed_family)) << "the grandchild survived the kill";
+
+    const auto ended_family = dir.path / "ended.txt";
+    ProcessInformation ended;
+    ASSERT_TRUE(Start(kChild + " family " + ended_family.string() + " 300", kNullTarget,
+                      kNullTarget, ended));
+    ASSERT_TRUE(Grows(ended_family));
+    EXPECT_EQ(WaitForEnd(ended), 0u);
+    EXPECT_TRUE(StopsGrowing(ended_family)) << "the grandchild outlived its program";
+}
+
+TEST(Process, EndsAreReportedAsTheyHappen) {
+    platform::PrepareProcess(); // SIGCHLD is read by the helpers' own thread
+    std::mutex mutex;
+    std::condition_variable reported;
+    int reports = 0;
+    WatchProcessEnds([&] {
+        const std::lock_guard lock(mutex);
+        ++reports;
+        reported.notify_all();
+    });
+    TakeEndedProcessIds();
+    ProcessInformation information;
+    ASSERT_TRUE(Start(kChild + " exit 5 100", kNullTarget, kNullTarget, information));
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(reported.wait_for(lock, std::chrono::seconds(10), [&] { return reports > 0; }));
+    }
+    const auto ended = TakeEndedProcessIds();
+    EXPECT_NE(std::find(ended.begin(), ended.end(), information.process_id), ended.end());
+    std::uint32_t exit_code = 0;
+    EXPECT_FALSE(IsProcessActive(information, exit_code));
+    EXPECT_EQ(exit_code, 5u);
+    WatchProcessEnds(nullptr);
+}
+
 #ifdef _WIN32
 // 259 is also the "still active" code; a program that ends with it has still ended.
 TEST(Process, ProgramEndingWithCode259IsSeenAsEnded) {
     ProcessInformation information;
-    ASSERT_TRUE(
-        StartProcess(kChild, kChild + " exit 259 0", kNullTarget, kNullTarget, information));
+    ASSERT_TRUE(Start(kChild + " exit 259 0", kNullTarget, kNullTarget, information));
     EXPECT_EQ(WaitForEnd(information), 259u);
 }
 #endif

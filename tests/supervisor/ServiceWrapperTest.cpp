@@ -21,11 +21,12 @@ public:
         last_error = register_error;
         return register_error == 0;
     }
-    bool ReportStatus(ServiceState state) override {
+    bool ReportStatus(ServiceState state, bool failed) override {
         const bool fail = state == fail_report_of;
         last_error = fail ? 5 : 0;
         if (!fail) {
             reports.push_back(static_cast<int>(state));
+            reported_failure = failed;
         }
         return !fail;
     }
@@ -33,6 +34,7 @@ public:
 
     std::string registered_name;
     std::vector<int> reports;
+    bool reported_failure = false;
     unsigned long register_error = 0;
     std::optional<ServiceState> fail_report_of;
     unsigned long last_error = 0;
@@ -52,7 +54,7 @@ struct WrapperFixture : ::testing::Test {
                     calls.push_back("run");
                     return run_result;
                 },
-                [this] { calls.push_back("stop"); }};
+                [this] { calls.push_back("stop"); }, [this] { calls.push_back("reload"); }};
     }
 
     FakeServiceManager manager;
@@ -93,6 +95,8 @@ TEST_F(WrapperFixture, FailedStartIsLoggedAndReportedStopped) {
     EXPECT_THAT(calls, ElementsAre("start"));
     EXPECT_THAT(manager.reports, ElementsAre(kStartPending, kStopped));
     EXPECT_THAT(log, ElementsAre("userv: starting", "userv: {error} uservice_on_start failed"));
+    EXPECT_TRUE(wrapper.Failed());
+    EXPECT_TRUE(manager.reported_failure);
 }
 
 TEST_F(WrapperFixture, FailedOrAbsentRunIsLoggedAndReportedStopped) {
@@ -100,6 +104,8 @@ TEST_F(WrapperFixture, FailedOrAbsentRunIsLoggedAndReportedStopped) {
     failing.ServiceMain();
     EXPECT_THAT(manager.reports, ElementsAre(kStartPending, kRunning, kStopped));
     EXPECT_EQ(log.back(), "userv: {error} uservice_on_run failed or not assigned");
+    EXPECT_TRUE(failing.Failed());
+    EXPECT_TRUE(manager.reported_failure);
 
     // Without any callback the start counts as done and the missing run stops the service.
     log.clear();
@@ -140,16 +146,20 @@ TEST_F(WrapperFixture, OtherControlsAreNamedAndReReportTheUnchangedState) {
     wrapper.ServiceMain();
     manager.reports.clear();
     log.clear();
-    for (const std::uint32_t code : {0u, 2u, 3u, 4u, 5u, 6u, 200u}) {
+    for (const std::uint32_t code : {0u, 2u, 3u, 4u, 5u, 6u, 7u, 200u}) {
         wrapper.ServiceCtrlHandler(code);
     }
     EXPECT_THAT(log, ElementsAre("userv: control ???", "userv: control SERVICE_CONTROL_PAUSE",
                                  "userv: control SERVICE_CONTROL_CONTINUE",
                                  "userv: control SERVICE_CONTROL_INTERROGATE",
-                                 "userv: control SERVICE_CONTROL_SHUTDOWN", "userv: control ???",
+                                 "userv: control SERVICE_CONTROL_SHUTDOWN",
+                                 "userv: control SERVICE_CONTROL_PARAMCHANGE", "userv: control ???",
                                  "userv: control ???"));
-    EXPECT_EQ(manager.reports, std::vector<int>(7, kRunning));
-    EXPECT_THAT(calls, ElementsAre("start", "run")); // only the stop control stops
+    EXPECT_EQ(manager.reports, std::vector<int>(8, kRunning));
+    // Only the stop control stops; the parameter change asks for a reload.
+    EXPECT_THAT(calls, ElementsAre("start", "run", "reload"));
+    EXPECT_FALSE(wrapper.Failed());
+    EXPECT_FALSE(manager.reported_failure);
 }
 
 TEST_F(WrapperFixture, StopDuringTheStartKeepsTheServiceStopped) {

@@ -231,13 +231,19 @@ TEST(TorvaneService, RestartsAnEndedProgramAndStopsEverythingOnSigterm) {
     run.StopWith(SIGTERM);
 
     const auto log = run.Log();
-    ASSERT_GE(log.size(), 6u);
-    EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 3),
-                ::testing::ElementsAre("app: ------------------- session start -------------------",
-                                       "userv: starting", "userv: started"));
-    EXPECT_EQ(log[3],
+    ASSERT_GE(log.size(), 8u);
+    EXPECT_THAT(
+        std::vector<std::string>(log.begin(), log.begin() + 5),
+        ::testing::ElementsAre(
+            "app: ------------------- session start -------------------", "userv: starting",
+            "app: skipped line 4 [" + (run.dir / "missing-program").string() + "]: no such program",
+            "app: skipped line 6 [> " + kChild + "]: invalid line", "userv: started"));
+    EXPECT_EQ(log[5],
               "app: starting [" + kChild + ":" + kChild + " exit 3 50 " + stamps.string() + "] Ok");
-    EXPECT_EQ(Count(log, "app: starting [" + not_executable.string() + ":] Fail"), 1u);
+    // The reason of a failed start is the system's.
+    EXPECT_EQ(
+        Count(log, "app: starting [" + not_executable.string() + ":] Fail: Permission denied (13)"),
+        1u);
     EXPECT_EQ(Count(log, "app: starting [" + kChild + ":" + kChild + " sleep] Ok"), 2u);
     ExpectCleanStop(log, children, 2);
 

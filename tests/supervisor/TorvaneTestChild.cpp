@@ -4,13 +4,25 @@
 //                          "E <ns>" just before its end (steady clock)
 //   sleep                  lives until it is terminated (at most ten minutes)
 //   tick FILE              appends a line to FILE every 10 ms until it is terminated
+//   family FILE MS         starts a child of its own ("tick FILE"), then lives MS
+//                          milliseconds (0: until terminated) and exits with 0
+//   report                 writes its open descriptors and blocked and ignored signals
+//                          (Linux) to standard error and exits with 0
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <spawn.h>
+extern char** environ;
+#endif
 
 namespace {
 
@@ -21,6 +33,53 @@ void Stamp(const char* path, char kind) {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::ofstream(path, std::ios::app)
         << kind << ' ' << std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() << '\n';
+}
+
+// Starts "<this program> tick FILE" without waiting for it.
+bool StartTicker(const std::string& self, const std::string& file) {
+#ifdef _WIN32
+    std::string command = "\"" + self + "\" tick \"" + file + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+#else
+    std::string program = self;
+    std::string mode = "tick";
+    std::string target = file;
+    char* argv[] = {program.data(), mode.data(), target.data(), nullptr};
+    pid_t pid = 0;
+    return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0;
+#endif
+}
+
+// "fds=0,1,2 blocked=0000000000000000 ignored=0000000000000000" from /proc where it exists.
+std::string Surroundings() {
+    std::string fds;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        fds += (fds.empty() ? "" : ",") + entry.path().filename().string();
+    }
+    std::string blocked = "?";
+    std::string ignored = "?";
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        fields >> name;
+        if (name == "SigBlk:") {
+            fields >> blocked;
+        } else if (name == "SigIgn:") {
+            fields >> ignored;
+        }
+    }
+    return "fds=" + fds + " blocked=" + blocked + " ignored=" + ignored;
 }
 
 } // namespace
@@ -38,8 +97,22 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (mode == "family" && argc > 3) {
+        if (!StartTicker(std::filesystem::absolute(argv[0]).string(), argv[2])) {
+            return 3;
+        }
+        const int lifetime = std::atoi(argv[3]);
+        std::this_thread::sleep_for(lifetime > 0 ? std::chrono::milliseconds(lifetime)
+                                                 : std::chrono::minutes(10));
+        return 0;
+    }
+    if (mode == "report") {
+        std::cerr << "child: " << Surroundings() << std::endl;
+        return 0;
+    }
     if (mode != "exit" || argc < 4) {
-        std::cerr << "usage: torvane_test_child exit CODE MS [STAMPS] | sleep | tick FILE\n";
+        std::cerr << "usage: torvane_test_child exit CODE MS [STAMPS] | sleep | tick FILE | "
+                     "family FILE MS | report\n";
         return 2;
     }
     const char* stamps = argc > 4 ? argv[4] : nullptr;

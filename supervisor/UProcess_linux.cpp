@@ -1,0 +1,414 @@
+// Processes on Linux. A program starts in a session (and process group) of its own, the
+// counterpart of a detached process, with standard input from /dev/null, the targets opened
+// for appending, only descriptors 0, 1 and 2, an empty signal mask, and SIGKILL as its
+// parent-death signal: if the supervisor dies, so does the program. Ends are learnt from
+// SIGCHLD (read through a signal descriptor by a thread of their own); the supervisor also
+// reaps the orphans of its programs, which the kernel hands to it as their subreaper.
+#include "supervisor/UProcess.h"
+#include "supervisor/UniqueFd.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+extern char** environ;
+
+namespace torvane {
+namespace {
+
+constexpr const char* kDevNull = "/dev/null";
+constexpr auto kKillWait = std::chrono::seconds(5);
+constexpr int kExecFailed = 127;
+
+std::string SystemTarget(const std::string& target) {
+    return target == kNullTarget || target == "nul" ? kDevNull : target;
+}
+
+// Opens close-on-exec at 3 or above, so that moving it to 0, 1 or 2 in the child never
+// overwrites another of the three.
+int OpenAbove2(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd < 0 || fd > 2) {
+        return fd;
+    }
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    close(fd);
+    return moved;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The environment for a child: the supervisor's own, less the service manager's notify
+// socket, which belongs to the supervisor alone.
+std::vector<char*> ChildEnvironment() {
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, "NOTIFY_SOCKET=", 14) != 0) {
+            environment.push_back(*entry);
+        }
+    }
+    environment.push_back(nullptr);
+    return environment;
+}
+
+std::uint32_t ExitCodeOf(int status) {
+    if (WIFEXITED(status)) {
+        return static_cast<std::uint32_t>(WEXITSTATUS(status));
+    }
+    if (WIFSIGNALED(status)) {
+        return 128u + static_cast<std::uint32_t>(WTERMSIG(status)); // as shells report it
+    }
+    return 0;
+}
+
+// Everything the child needs, prepared by the parent: between vfork and exec the child makes
+// system calls only.
+struct ChildSetup {
+    const char* program;
+    char* const* argv;
+    char* const* envp;
+    const char* directory;
+    int streams[3]; // become 0, 1 and 2
+    int error_pipe; // receives errno when the exec fails
+    pid_t supervisor;
+    int highest_fd; // for closing by hand where close_range is missing
+};
+
+[[noreturn]] void RunChild(const ChildSetup& setup) {
+    int error = 0;
+    sigset_t empty;
+    sigemptyset(&empty);
+    if (setsid() < 0 || prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
+        error = errno;
+    } else if (getppid() != setup.supervisor) {
+        _exit(kExecFailed); // the supervisor died before the death signal was armed
+    }
+    for (int target = 0; target < 3 && error == 0; ++target) {
+        if (dup2(setup.streams[target], target) < 0) {
+            error = errno;
+        }
+    }
+    if (error == 0) {
+        if (close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
+            for (int fd = 3; fd <= setup.highest_fd; ++fd) {
+                if (fd != setup.error_pipe) {
+                    close(fd);
+                }
+            }
+        }
+        if (chdir(setup.directory) != 0 || sigprocmask(SIG_SETMASK, &empty, nullptr) != 0) {
+            error = errno;
+        } else {
+            execve(setup.program, setup.argv, setup.envp);
+            error = errno;
+        }
+    }
+    [[maybe_unused]] const ssize_t reported = write(setup.error_pipe, &error, sizeof error);
+    _exit(kExecFailed);
+}
+
+// The supervisor's children: its programs, whose ends it waits for, and the orphans it has
+// adopted as their subreaper, which it only reaps.
+class Children {
+public:
+    static Children& Instance() {
+        static Children& children = *new Children; // lives as long as the process
+        return children;
+    }
+
+    // Runs the spawn with the list locked, so that an end is never taken for an orphan's.
+    template <typename Spawn> pid_t Start(Spawn spawn) {
+        const std::lock_guard lock(mutex_);
+        const pid_t pid = spawn();
+        if (pid > 0) {
+            ours_.insert(pid);
+        }
+        return pid;
+    }
+
+    // The exit code once the program has ended (and its group with it).
+    std::optional<std::uint32_t> Check(pid_t pid) {
+        const std::lock_guard lock(mutex_);
+        if (const auto ended = ended_.find(pid); ended != ended_.end()) {
+            const std::uint32_t code = ended->second;
+            ended_.erase(ended);
+            return code;
+        }
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+            ours_.erase(pid);
+            return UINT32_MAX; // not ours to wait for: its exit code is unknown
+        }
+        if (info.si_pid == 0) {
+            return std::nullopt;
+        }
+        return EndGroupAndReap(pid);
+    }
+
+    // Reaps every child that has ended; returns whether one of them was a program.
+    bool ReapAll() {
+        const std::lock_guard lock(mutex_);
+        bool program_ended = false;
+        for (;;) {
+            siginfo_t info{};
+            if (waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == 0) {
+                return program_ended;
+            }
+            const pid_t pid = info.si_pid;
+            if (ours_.count(pid) != 0) {
+                ended_[pid] = EndGroupAndReap(pid);
+                fresh_.push_back(static_cast<std::uint32_t>(pid));
+                program_ended = true;
+            } else {
+                waitpid(pid, nullptr, 0); // an adopted orphan
+            }
+        }
+    }
+
+    std::vector<std::uint32_t> TakeFresh() {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(fresh_, {});
+    }
+
+    std::unordered_set<pid_t> Ours() {
+        const std::lock_guard lock(mutex_);
+        return ours_;
+    }
+
+    void SetObserver(std::function<void()> on_end) {
+        const std::lock_guard lock(mutex_);
+        on_end_ = std::move(on_end);
+    }
+
+    // Called when SIGCHLD has come.
+    void OnChildSignal() {
+        if (ReapAll()) {
+            std::function<void()> on_end;
+            {
+                const std::lock_guard lock(mutex_);
+                on_end = on_end_;
+            }
+            if (on_end) {
+                on_end();
+            }
+        }
+    }
+
+private:
+    // The program has ended but is not reaped yet, so its id still names its group: end what
+    // is left of the group, then reap the program.
+    std::uint32_t EndGroupAndReap(pid_t pid) {
+        kill(-pid, SIGKILL);
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        ours_.erase(pid);
+        return ExitCodeOf(status);
+    }
+
+    std::mutex mutex_;
+    std::unordered_set<pid_t> ours_;
+    std::unordered_map<pid_t, std::uint32_t> ended_;
+    std::vector<std::uint32_t> fresh_;
+    std::function<void()> on_end_;
+};
+
+// A thread for the life of the process that reads SIGCHLD (blocked in every thread by
+// PrepareProcess) and reaps. False when it could not be set up: ends are then noticed by the
+// supervisor's periodic check alone.
+bool StartChildSignalWatch() {
+    sigset_t child_signal;
+    sigemptyset(&child_signal);
+    sigaddset(&child_signal, SIGCHLD);
+    pthread_sigmask(SIG_BLOCK, &child_signal, nullptr);
+    const int fd = signalfd(-1, &child_signal, SFD_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    std::thread([fd] {
+        signalfd_siginfo info{};
+        while (read(fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info) ||
+               errno == EINTR) {
+            Children::Instance().OnChildSignal();
+        }
+    }).detach();
+    return true;
+}
+
+// The supervisor's children that are not its programs.
+std::vector<pid_t> AdoptedOrphans() {
+    const auto ours = Children::Instance().Ours();
+    std::vector<pid_t> orphans;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream children(task.path() / "children");
+        for (pid_t pid = 0; children >> pid;) {
+            if (ours.count(pid) == 0) {
+                orphans.push_back(pid);
+            }
+        }
+    }
+    return orphans;
+}
+
+} // namespace
+
+FileKind ProbeFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return FileKind::Missing;
+    }
+    return S_ISREG(info.st_mode) ? FileKind::File : FileKind::NotAFile;
+}
+
+bool StartProcess(const std::string& executable, const std::string& command_line,
+                  const std::string& stdout_target, const std::string& stderr_target,
+                  ProcessInformation& information, unsigned long& error) {
+    information = {};
+    const std::string program = AbsolutePath(executable);
+    const std::string directory = DirectoryOf(program);
+    std::vector<std::string> arguments = SplitCommandLine(command_line);
+    if (arguments.empty()) {
+        arguments.push_back(executable);
+    }
+    std::vector<char*> argv;
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<char*> environment = ChildEnvironment();
+
+    const UniqueFd input(OpenAbove2(kDevNull, O_RDONLY));
+    const UniqueFd output(OpenAbove2(SystemTarget(stdout_target), O_WRONLY | O_APPEND | O_CREAT));
+    const UniqueFd errors(OpenAbove2(SystemTarget(stderr_target), O_WRONLY | O_APPEND | O_CREAT));
+    int pipe_ends[2] = {-1, -1};
+    if (input.fd < 0 || output.fd < 0 || errors.fd < 0 || pipe2(pipe_ends, O_CLOEXEC) != 0) {
+        error = static_cast<unsigned long>(errno);
+        return false;
+    }
+    const UniqueFd error_reader(pipe_ends[0]);
+    UniqueFd error_writer(pipe_ends[1]);
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
+    const ChildSetup setup{
+        program.c_str(),
+        argv.data(),
+        environment.data(),
+        directory.c_str(),
+        {input.fd, output.fd, errors.fd},
+        error_writer.fd,
+        getpid(),
+        static_cast<int>(std::min<rlim_t>(files.rlim_cur, 65536)),
+    };
+
+    const pid_t pid = Children::Instance().Start([&setup] {
+        const pid_t child = vfork();
+        if (child == 0) {
+            RunChild(setup);
+        }
+        return child;
+    });
+    if (pid < 0) {
+        error = static_cast<unsigned long>(errno);
+        return false;
+    }
+    close(std::exchange(error_writer.fd, -1));
+    int child_error = 0;
+    if (read(error_reader.fd, &child_error, sizeof child_error) ==
+        static_cast<ssize_t>(sizeof child_error)) {
+        Children::Instance().Check(pid); // reaps the failed child
+        error = static_cast<unsigned long>(child_error);
+        return false;
+    }
+    information.process_handle = pid;
+    information.process_id = static_cast<std::uint32_t>(pid);
+    return true;
+}
+
+bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code) {
+    const auto code = Children::Instance().Check(static_cast<pid_t>(information.process_handle));
+    if (!code) {
+        return true;
+    }
+    exit_code = *code;
+    information = {};
+    return false;
+}
+
+void RequestEnd(const ProcessInformation& information, EndRequest request) {
+    const auto pid = static_cast<pid_t>(information.process_handle);
+    if (pid <= 0) {
+        return;
+    }
+    const int signal_number = request == EndRequest::Ask ? SIGTERM : SIGKILL;
+    kill(-pid, signal_number);
+    kill(pid, signal_number); // in case it has left its group
+}
+
+void KillProcess(ProcessInformation& information) {
+    if (information.process_handle <= 0) {
+        return;
+    }
+    RequestEnd(information, EndRequest::Kill);
+    const auto deadline = std::chrono::steady_clock::now() + kKillWait;
+    std::uint32_t exit_code = 0;
+    while (IsProcessActive(information, exit_code) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    information = {};
+}
+
+void WatchProcessEnds(std::function<void()> on_end) {
+    Children::Instance().SetObserver(std::move(on_end));
+    [[maybe_unused]] static const bool watching = StartChildSignalWatch();
+}
+
+std::vector<std::uint32_t> TakeEndedProcessIds() {
+    return Children::Instance().TakeFresh();
+}
+
+void EndOrphans() {
+    // An orphan's own children become orphans in turn once it has gone: a few rounds.
+    constexpr int kRounds = 10;
+    for (int round = 0; round < kRounds; ++round) {
+        const auto orphans = AdoptedOrphans();
+        if (orphans.empty()) {
+            return;
+        }
+        for (const pid_t pid : orphans) {
+            kill(-pid, SIGKILL); // its group, if it leads one
+            kill(pid, SIGKILL);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Children::Instance().ReapAll();
+    }
+}
+
+} // namespace torvane
