@@ -3,7 +3,8 @@
 # that has only the loopback: nothing the Windows build does can reach a real
 # network. The wineserver is started inside the namespace (it owns the sockets)
 # and kept alive for the whole command, so test runners that read the
-# programs' output through pipes are not held open by it.
+# programs' output through pipes are not held open by it. Windows GUI programs
+# get a private X display (Xvfb) of their own.
 set -euo pipefail
 if [ -z "${WITH_WINE_NETNS_INSIDE:-}" ]; then
     exec unshare -n env WITH_WINE_NETNS_INSIDE=1 "$0" "$@"
@@ -13,11 +14,24 @@ export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/velkor-wine.XXXXXX)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY
+xvfb=""
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log" "$WINEPREFIX.warm.log"
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log" "$WINEPREFIX.warm.log" "$WINEPREFIX.display"
 }
 trap cleanup EXIT
+if command -v Xvfb >/dev/null; then
+    # Xvfb picks a free display number and writes it to the file.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINEPREFIX.display" \
+        </dev/null >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 1 100); do
+        [ -s "$WINEPREFIX.display" ] && break
+        sleep 0.1
+    done
+    [ -s "$WINEPREFIX.display" ] && export DISPLAY=":$(head -n 1 "$WINEPREFIX.display")"
+fi
 wine wineboot --init </dev/null >"$WINEPREFIX.boot.log" 2>&1 || true
 wineserver -w </dev/null >/dev/null 2>&1
 # A persistent server of our own, started once the boot's server has gone: a

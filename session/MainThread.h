@@ -2,11 +2,13 @@
 // pending messages (for waits and modal loops), and timers. A call that another
 // thread runs on the main thread and waits for is built on Post
 // (SynchronizedCaller). The Qt front end implements this with the
-// application's event loop; tests use a deterministic queue.
+// application's event loop, the Win32 front end with posted window messages;
+// tests use a deterministic queue.
 #pragma once
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 class IMainThread {
 public:
@@ -15,9 +17,23 @@ public:
 
     virtual ~IMainThread() = default;
 
-    // Queues `task` to run later on the main thread, in posting order
-    // (the window messages 1124 and 1125).
+    // The window messages of the main window's own queue that a posted task
+    // stands for.
+    enum class Message : unsigned {
+        ModalEdit = 1124,      // WM_USER + 100: open a settings dialog after the dispatch
+        DispatchPacket = 1125, // WM_USER + 101: dispatch the packet just received
+    };
+
+    // Queues `task` to run later on the main thread. Every task runs in
+    // posting order, whichever way it was posted.
     virtual void Post(Task task) = 0;
+
+    // The same for a task that is one of the window's own messages; a bridge
+    // on a toolkit with numbered window messages posts it as that message.
+    virtual void PostWindowMessage(Message message, Task task) {
+        (void)message;
+        Post(std::move(task));
+    }
 
     // Main thread only: runs every task pending now, and the timers that are due.
     virtual void ProcessMessages() = 0;

@@ -187,7 +187,7 @@ void TRFIDMainForm::PostModalMsg(TModalMsgObject::EditEntry edit, uint8_t item,
                                  uint8_t flags) {
     auto message = std::make_shared<TModalMsgObject>(
         TModalMsgObject{std::move(edit), value, caption, item, flags});
-    Post([this, message] { EditAndWriteBack(*message); });
+    Post(IMainThread::Message::ModalEdit, [this, message] { EditAndWriteBack(*message); });
 }
 
 void TRFIDMainForm::EditAndWriteBack(TModalMsgObject& message) {

@@ -118,12 +118,13 @@ void TRFIDMainForm::FormDestroy() {
     reader_.reset();
 }
 
-void TRFIDMainForm::Post(std::function<void()> task) {
-    mainThread_.Post([alive = std::weak_ptr<TRFIDMainForm*>(lifetime_), task = std::move(task)] {
-        if (!alive.expired()) {
-            task();
-        }
-    });
+void TRFIDMainForm::Post(IMainThread::Message message, std::function<void()> task) {
+    mainThread_.PostWindowMessage(
+        message, [alive = std::weak_ptr<TRFIDMainForm*>(lifetime_), task = std::move(task)] {
+            if (!alive.expired()) {
+                task();
+            }
+        });
 }
 
 void TRFIDMainForm::AddLog(std::string line) {
@@ -151,7 +152,7 @@ void TRFIDMainForm::ReaderPacket(const TRFIDReaderPacket& packet) {
     LastPacket = packet;
     // Each queued dispatch carries its own packet, so that two arrivals before
     // the queue runs are both handled, each once.
-    Post([this, packet] {
+    Post(IMainThread::Message::DispatchPacket, [this, packet] {
         LastPacket = packet;
         DispatchPacket();
     });

@@ -223,7 +223,7 @@ public:
     TPopupMenu pmLocks;
 
 private:
-    void Post(std::function<void()> task);
+    void Post(IMainThread::Message message, std::function<void()> task);
     void DisconnectSequence();
     void HandleCardRead(const TRFIDReaderPacket& packet);
     void EnablePinger();

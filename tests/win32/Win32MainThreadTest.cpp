@@ -1,0 +1,133 @@
+// The Win32 main-thread bridge: posted tasks as window messages in posting
+// order, tasks running inside a modal loop, the reader's synchronised calls and
+// their release, waits that keep processing, and timers.
+#include "ui/win32/Win32MainThread.h"
+#include "session/SynchronizedCaller.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The numbers of the messages waiting for `window`, oldest first.
+std::vector<UINT> QueuedMessages(HWND window) {
+    std::vector<UINT> numbers;
+    MSG message;
+    while (PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+        numbers.push_back(message.message);
+    }
+    for (const UINT number : numbers) {
+        PostMessageW(window, number, 0, 0); // put back, in order
+    }
+    return numbers;
+}
+
+} // namespace
+
+TEST(Win32MainThread, PostedTasksRunInOrderAsTheWindowsMessagesAlsoInsideModalLoops) {
+    Win32MainThread bridge;
+    const DWORD mainThread = GetCurrentThreadId();
+    std::vector<int> order;
+    bool allOnMain = true;
+    auto task = [&](int n) {
+        return [&, n] {
+            order.push_back(n);
+            allOnMain = allOnMain && GetCurrentThreadId() == mainThread;
+        };
+    };
+    bridge.Post(task(1));
+    std::thread worker([&] {
+        bridge.PostWindowMessage(IMainThread::Message::DispatchPacket, task(2));
+        bridge.Post(task(3));
+        bridge.PostWindowMessage(IMainThread::Message::ModalEdit, task(4));
+    });
+    worker.join();
+    EXPECT_EQ(QueuedMessages(bridge.Window()),
+              (std::vector<UINT>{Win32MainThread::kTaskMessage, 1125, Win32MainThread::kTaskMessage,
+                                 1124}));
+    EXPECT_TRUE(order.empty()); // nothing runs before messages are processed
+    bridge.ProcessMessages();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_TRUE(allOnMain);
+
+    // A message box runs its own loop; a task posted meanwhile runs inside it
+    // (and here closes the box).
+    bool ranInsideTheBox = false;
+    std::thread late([&] {
+        std::this_thread::sleep_for(100ms);
+        bridge.PostWindowMessage(IMainThread::Message::DispatchPacket, [&] {
+            const HWND box = FindWindowW(L"#32770", L"Modal loop");
+            ranInsideTheBox = box != nullptr;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+    });
+    MessageBoxW(nullptr, L"Waiting for a posted task", L"Modal loop", MB_OK);
+    late.join();
+    EXPECT_TRUE(ranInsideTheBox);
+}
+
+TEST(Win32MainThread, SynchronisedCallsWaitForTheMainThreadAndCloseReleasesThem) {
+    Win32MainThread bridge;
+    {
+        SynchronizedCaller caller(bridge);
+        std::atomic<bool> ran{false};
+        std::promise<bool> result;
+        std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
+        auto answer = result.get_future();
+        EXPECT_EQ(answer.wait_for(50ms), std::future_status::timeout); // waits for the main thread
+        bridge.ProcessMessagesFor(100ms);
+        EXPECT_EQ(answer.wait_for(2s), std::future_status::ready);
+        EXPECT_TRUE(answer.get());
+        EXPECT_TRUE(ran);
+        worker.join();
+    }
+    // Closing while the worker waits: it returns at once, its call never runs,
+    // and the bridge is left with a harmless message.
+    SynchronizedCaller caller(bridge);
+    std::atomic<bool> ran{false};
+    std::promise<bool> result;
+    std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
+    std::this_thread::sleep_for(50ms);
+    caller.Close();
+    auto answer = result.get_future();
+    ASSERT_EQ(answer.wait_for(2s), std::future_status::ready);
+    EXPECT_FALSE(answer.get());
+    worker.join();
+    bridge.ProcessMessages();
+    EXPECT_FALSE(ran);
+}
+
+TEST(Win32MainThread, WaitsKeepProcessingAndTimersTickUntilStopped) {
+    Win32MainThread bridge;
+    bool posted = false;
+    std::thread worker([&] { bridge.Post([&] { posted = true; }); });
+    worker.join();
+    int ticks = 0;
+    IMainThread::TimerId id = 0;
+    id = bridge.StartTimer(10ms, [&] {
+        if (++ticks == 3) {
+            bridge.StopTimer(id); // from its own tick
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    bridge.ProcessMessagesFor(300ms);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 295ms);
+    EXPECT_TRUE(posted);
+    EXPECT_EQ(ticks, 3);
+    bridge.StopTimer(id); // a second stop and an unknown id are harmless
+    bridge.StopTimer(12345);
+
+    // A quit message taken by a wait ends the wait and stays for the outer loop.
+    PostQuitMessage(7);
+    bridge.ProcessMessagesFor(2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
