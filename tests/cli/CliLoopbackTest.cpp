@@ -70,7 +70,8 @@ protected:
         const CliRun run = Cli({"--json", "get", Host(k), "all"});
         EXPECT_EQ(run.status, 0) << run.err;
         std::map<int, std::string> items;
-        for (const json& item : json::parse(run.out).at("items")) {
+        const json document = json::parse(run.out);
+        for (const json& item : document.at("items")) {
             items[item.at("item").get<int>()] = item.at("hex").get<std::string>();
         }
         return items;
