@@ -6,10 +6,11 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-dev clang-format
     googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-    libsystemd-dev supervisor
+    libsystemd-dev pkg-config supervisor
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine
     xvfb x11-utils imagemagick
     iproute2 util-linux
+    dpkg-dev lintian
 )
 # 32-bit Wine runs the i686 build's tests, where the machine can run 32-bit code.
 wine32=false

@@ -6,7 +6,10 @@
 #   3. the Windows cross builds (mingw-w64, x86_64 and i686) with their tests
 #      under Wine, inside a private network namespace; the i686 tests run only
 #      where the machine can execute 32-bit code (scripts/runs-32bit-code.sh);
-#   4. every libFuzzer target for a bounded time.
+#   4. the release packages: the .deb packages checked with lintian, by their
+#      contents and by running each program from the unpacked package, and a
+#      zip per Windows build (scripts/check-packages.sh);
+#   5. every libFuzzer target for a bounded time.
 # Installs the packages it needs first. Exits non-zero on the first failure.
 # Prints how long each stage took at the end.
 set -euo pipefail
@@ -64,6 +67,9 @@ if scripts/runs-32bit-code.sh; then
 else
     echo "Skipped: this machine executes 64-bit code only, so 32-bit Wine cannot run here."
 fi
+
+stage "Packages: .deb (lintian, contents, programs run from the unpacked packages), Windows zips"
+scripts/check-packages.sh
 
 stage "Fuzz targets, ${fuzz_seconds} s each"
 cmake --preset fuzz >/dev/null
