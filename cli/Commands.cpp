@@ -4,6 +4,7 @@
 #include "cli/ControllerSession.h"
 #include "cli/ItemValues.h"
 #include "cli/PrivateFile.h"
+#include "cli/Utf8Console.h"
 #include "device/CommandSequences.h"
 #include "device/DeviceCommands.h"
 #include "device/SettingsRecords.h"
@@ -283,7 +284,7 @@ std::optional<Prepared> Prepare(const Options& options, bool batch, std::string*
             *error = "restore needs the backup FILE";
             return std::nullopt;
         }
-        std::ifstream file(args[0], std::ios::binary);
+        std::ifstream file(PathFromUtf8(args[0]), std::ios::binary);
         std::stringstream text;
         text << file.rdbuf();
         if (!file) {
@@ -584,7 +585,7 @@ std::optional<std::vector<Target>> BatchTargets(const Options& options, std::ost
         }
         return targets;
     }
-    std::ifstream file(options.HostsFile);
+    std::ifstream file(PathFromUtf8(options.HostsFile));
     if (!file) {
         *error = "cannot read " + options.HostsFile;
         return std::nullopt;

@@ -7,7 +7,8 @@
 namespace cli {
 
 // Creates or replaces `path` with `content`; `owner_only` restricts it to the
-// owner (POSIX mode 0600; on Windows the file keeps its folder's access list).
+// owner (POSIX mode 0600; on Windows an access list for the current user
+// alone, not inheriting the folder's).
 bool WriteTextFile(const std::string& path, const std::string& content, bool owner_only,
                    std::string* error);
 

@@ -1,13 +1,14 @@
 // velkor-cli: scripted and batch configuration of controllers.
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
+#include "cli/Utf8Console.h"
 #include "net/UKVTSocket.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
-    const cli::ParseResult parsed =
-        cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    cli::ShowUtf8OnConsole();
+    const cli::ParseResult parsed = cli::ParseCommandLine(cli::Utf8Arguments(argc, argv));
     switch (parsed.Status) {
     case cli::ParseStatus::Help:
     case cli::ParseStatus::Version:
