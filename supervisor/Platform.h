@@ -27,7 +27,8 @@ inline std::string DescribeError(unsigned long code) {
 // Linux: every signal back to its default disposition (a SIGCHLD ignored by whoever started
 // Torvane would hide every exit code), the signals the service reads through its own
 // descriptors (SIGTERM, SIGINT, SIGHUP, SIGCHLD) and SIGPIPE blocked in every thread, and the
-// process made the reaper of its programs' orphaned descendants. Windows: nothing to do.
+// process made the reaper of its programs' orphaned descendants, and the guardian started
+// (Guardian_linux.h). Windows: nothing to do (each program's Job ends with the process).
 void PrepareProcess();
 
 // A lock on a file, held for the life of the object, that a second holder (in this or any

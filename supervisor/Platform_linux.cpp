@@ -1,3 +1,4 @@
+#include "supervisor/Guardian_linux.h"
 #include "supervisor/Platform.h"
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace torvane::platform {
@@ -33,11 +35,20 @@ std::string SystemErrorText(unsigned long code) {
 }
 
 void PrepareProcess() {
-    struct sigaction default_action {};
-    default_action.sa_handler = SIG_DFL;
+    // The kernel's own call, which also reaches the two signals the C library keeps for
+    // itself (and which its posix_spawn hands on ignored); only ignored signals are touched.
+    struct KernelAction {
+        void (*handler)(int);
+        unsigned long flags;
+        void (*restorer)();
+        unsigned long mask;
+    };
     for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
-        if (signal_number != SIGKILL && signal_number != SIGSTOP) {
-            sigaction(signal_number, &default_action, nullptr); // fails harmlessly for gaps
+        KernelAction action{};
+        if (syscall(SYS_rt_sigaction, signal_number, nullptr, &action, sizeof action.mask) == 0 &&
+            action.handler == SIG_IGN) {
+            const KernelAction default_action{SIG_DFL, 0, nullptr, 0};
+            syscall(SYS_rt_sigaction, signal_number, &default_action, nullptr, sizeof action.mask);
         }
     }
     sigset_t blocked;
@@ -47,6 +58,7 @@ void PrepareProcess() {
     }
     sigprocmask(SIG_BLOCK, &blocked, nullptr);
     prctl(PR_SET_CHILD_SUBREAPER, 1);
+    guardian::Start();
 }
 
 FileLock::FileLock(const std::string& path)

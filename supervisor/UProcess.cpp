@@ -61,8 +61,8 @@ std::vector<std::uint32_t> SystemProcesses::TakeEndedProcessIds() {
     return torvane::TakeEndedProcessIds();
 }
 
-void SystemProcesses::EndOrphans() {
-    torvane::EndOrphans();
+void SystemProcesses::FinishStop() {
+    torvane::FinishStop();
 }
 
 std::string SystemProcesses::DescribeError(unsigned long code) {

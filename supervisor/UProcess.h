@@ -62,9 +62,10 @@ void KillProcess(ProcessInformation& information);
 void WatchProcessEnds(std::function<void()> on_end);
 std::vector<std::uint32_t> TakeEndedProcessIds();
 
-// Ends the descendants that left their program's group and were left behind by it (Linux:
-// adopted by the supervisor as their reaper; Windows: none outlive their Job).
-void EndOrphans();
+// Called once every program has been stopped: ends the descendants that left their
+// program's group and outlived it (Linux: adopted by the supervisor as their reaper; on
+// Windows none outlive their Job) and stands the Linux guardian down.
+void FinishStop();
 
 // Splits a command line into arguments where a system takes an argument vector: blanks
 // separate, double quotes group blanks into one argument and are removed.
@@ -87,7 +88,7 @@ public:
     virtual void KillProcess(ProcessInformation& information) = 0;
     virtual void WatchProcessEnds(std::function<void()> on_end) = 0;
     virtual std::vector<std::uint32_t> TakeEndedProcessIds() = 0;
-    virtual void EndOrphans() = 0;
+    virtual void FinishStop() = 0;
     // The system's text for an error code of StartProcess.
     virtual std::string DescribeError(unsigned long code) = 0;
 };
@@ -104,7 +105,7 @@ public:
     void KillProcess(ProcessInformation& information) override;
     void WatchProcessEnds(std::function<void()> on_end) override;
     std::vector<std::uint32_t> TakeEndedProcessIds() override;
-    void EndOrphans() override;
+    void FinishStop() override;
     std::string DescribeError(unsigned long code) override;
 };
 

@@ -4,6 +4,7 @@
 // parent-death signal: if the supervisor dies, so does the program. Ends are learnt from
 // SIGCHLD (read through a signal descriptor by a thread of their own); the supervisor also
 // reaps the orphans of its programs, which the kernel hands to it as their subreaper.
+#include "supervisor/Guardian_linux.h"
 #include "supervisor/UProcess.h"
 #include "supervisor/UniqueFd.h"
 
@@ -149,6 +150,7 @@ public:
         const pid_t pid = spawn();
         if (pid > 0) {
             ours_.insert(pid);
+            guardian::Guard(pid);
         }
         return pid;
     }
@@ -226,6 +228,7 @@ private:
     // is left of the group, then reap the program.
     std::uint32_t EndGroupAndReap(pid_t pid) {
         kill(-pid, SIGKILL);
+        guardian::Release(pid);
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -270,7 +273,7 @@ std::vector<pid_t> AdoptedOrphans() {
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
         std::ifstream children(task.path() / "children");
         for (pid_t pid = 0; children >> pid;) {
-            if (ours.count(pid) == 0) {
+            if (ours.count(pid) == 0 && pid != guardian::Pid()) {
                 orphans.push_back(pid);
             }
         }
@@ -394,13 +397,13 @@ std::vector<std::uint32_t> TakeEndedProcessIds() {
     return Children::Instance().TakeFresh();
 }
 
-void EndOrphans() {
+void FinishStop() {
     // An orphan's own children become orphans in turn once it has gone: a few rounds.
     constexpr int kRounds = 10;
     for (int round = 0; round < kRounds; ++round) {
         const auto orphans = AdoptedOrphans();
         if (orphans.empty()) {
-            return;
+            break;
         }
         for (const pid_t pid : orphans) {
             kill(-pid, SIGKILL); // its group, if it leads one
@@ -409,6 +412,7 @@ void EndOrphans() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         Children::Instance().ReapAll();
     }
+    guardian::StandDown();
 }
 
 } // namespace torvane

@@ -248,7 +248,7 @@ std::vector<std::uint32_t> TakeEndedProcessIds() {
     return EndedPrograms::Instance().Take();
 }
 
-void EndOrphans() {
+void FinishStop() {
     // Nothing outlives its Job.
 }
 

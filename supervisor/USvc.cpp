@@ -257,7 +257,7 @@ void Supervisor::uservice_on_stop() {
             all.push_back(&item);
         }
         EndItems(all);
-        processes_.EndOrphans();
+        processes_.FinishStop();
         items_.clear();
     }
     log_("app: ------------------- session stop -------------------");

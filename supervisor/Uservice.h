@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvane {
 
@@ -29,6 +30,14 @@ inline constexpr std::string_view kDefaultServiceName = "ovra_global";
 // service failed: the dispatcher could not be started (e.g. outside the service manager; a
 // log line says why), or the start or the run callback failed.
 bool RunService(std::string_view service_name, ServiceCallbacks callbacks);
+
+// Registers the service with the service manager, to run this executable with the
+// arguments and to start with the system; the message tells the operator what happened.
+// Windows only: elsewhere it fails with a message naming what to use instead.
+bool InstallService(std::string_view service_name, const std::vector<std::string>& arguments,
+                    std::string& message);
+// Stops the service (waiting up to 30 s) and removes it from the service manager.
+bool UninstallService(std::string_view service_name, std::string& message);
 
 // Appends one line "[dd.mm.yyyy hh:nn:ss] message\r\n" to the log file. An empty or blank
 // path means the service's log file (see SetLogPath). Safe to call from any thread; lines are

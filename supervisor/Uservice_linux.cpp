@@ -53,6 +53,16 @@ bool LogSystemError(std::string_view call, int error) {
 
 } // namespace
 
+bool InstallService(std::string_view, const std::vector<std::string>&, std::string& message) {
+    message = "install and uninstall are for the Windows service manager; under systemd, "
+              "install the unit torvane.service";
+    return false;
+}
+
+bool UninstallService(std::string_view service_name, std::string& message) {
+    return InstallService(service_name, {}, message);
+}
+
 bool RunService(std::string_view service_name, ServiceCallbacks callbacks) {
     sigset_t control_signals;
     sigemptyset(&control_signals);

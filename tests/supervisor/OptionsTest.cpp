@@ -42,3 +42,40 @@ TEST(Options, HelpVersionAndEveryMistakeIsNamed) {
     expect_failure({"--log="}, "--log needs a value");
     expect_failure({"one", "two"}, "unexpected argument: two (the service name is one)");
 }
+
+TEST(Options, OperatorSettingsAreCheckedAndWrittenBackForTheService) {
+    using std::chrono::milliseconds;
+    const auto parsed =
+        ParseCommandLine({"install", "--backoff", "30", "--stop-grace=2.5", "--log-max-size",
+                          "1048576", "--log-keep", "5", "--config", "/etc/my list.ini", "svc"});
+    ASSERT_EQ(parsed.action, CommandLine::Action::Install) << parsed.message;
+    const auto& options = parsed.options;
+    EXPECT_EQ(options.backoff_max, milliseconds(30000));
+    EXPECT_EQ(options.stop_grace, milliseconds(2500));
+    EXPECT_EQ(options.log_max_size, 1048576u);
+    EXPECT_EQ(options.log_keep, 5u);
+    const std::string list = std::filesystem::absolute("/etc/my list.ini").string();
+    EXPECT_EQ(
+        torvane::ServiceArguments(options),
+        (std::vector<std::string>{"--config", list, "--backoff", "30", "--stop-grace", "2.5",
+                                  "--log-max-size", "1048576", "--log-keep", "5", "--", "svc"}));
+    EXPECT_EQ(torvane::JoinCommandLine({R"(C:\Program Files\T\Torvane.exe)", "--config",
+                                        R"(C:\a b\)", R"(say "hi")", "", "plain"}),
+              R"("C:\Program Files\T\Torvane.exe" --config "C:\a b\\" "say \"hi\"" "" plain)");
+    EXPECT_EQ(ParseCommandLine({"uninstall", "svc"}).action, CommandLine::Action::Uninstall);
+
+    for (const auto& [arguments, message] :
+         std::vector<std::pair<std::vector<std::string_view>, std::string>>{
+             {{"--backoff", "-1"}, "bad value for --backoff: -1"},
+             {{"--backoff", "1e9"}, "bad value for --backoff: 1e9"},
+             {{"--stop-grace", "soon"}, "bad value for --stop-grace: soon"},
+             {{"--log-max-size", "100"}, "bad value for --log-max-size: 100"},
+             {{"--log-max-size", "12kB"}, "bad value for --log-max-size: 12kB"},
+             {{"--log-keep", "2"}, "--log-keep goes with --log-max-size"},
+             {{"uninstall", "--backoff", "3"}, "uninstall takes only the service name"},
+         }) {
+        const auto result = ParseCommandLine(arguments);
+        EXPECT_EQ(result.action, CommandLine::Action::Fail) << message;
+        EXPECT_EQ(result.message, message);
+    }
+}

@@ -90,9 +90,9 @@ public:
         const std::lock_guard lock(mutex);
         return std::exchange(reported, {});
     }
-    void EndOrphans() override {
+    void FinishStop() override {
         const std::lock_guard lock(mutex);
-        events.push_back("end orphans");
+        events.push_back("finish stop");
     }
     std::string DescribeError(unsigned long code) override {
         return "Permission denied (" + std::to_string(code) + ")";
@@ -376,7 +376,7 @@ TEST_F(SupervisorFixture, StopTerminatesRunningProgramsInListOrderThenWritesTheB
                                    "app: ------------------- session stop -------------------"));
     EXPECT_THAT(processes.events,
                 ElementsAre("end /opt/a", "end /opt/c", "end /opt/e", "kill /opt/a", "kill /opt/c",
-                            "kill /opt/e", "end orphans"));
+                            "kill /opt/e", "finish stop"));
     EXPECT_THAT(processes.running, IsEmpty());
     EXPECT_THAT(svc.Items(), IsEmpty());
     EXPECT_TRUE(svc.StopRequested());
@@ -522,6 +522,6 @@ TEST_F(SupervisorFixture, StopGraceAsksEveryProgramFirstAndKillsOnlyThoseStillRu
     processes.events.clear();
     svc.uservice_on_stop();
     EXPECT_THAT(processes.events, ElementsAre("ask /opt/polite", "ask /opt/stubborn",
-                                              "kill /opt/stubborn", "end orphans"));
+                                              "kill /opt/stubborn", "finish stop"));
     EXPECT_THAT(processes.running, IsEmpty());
 }

@@ -1,190 +1,25 @@
 // The built Linux service run as systemd runs it: in the foreground, its ini file beside it,
 // stopped by SIGTERM or SIGINT, optionally with a notify socket that the test listens on.
+#include "ServiceRun.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
-#include <random>
-#include <regex>
-#include <spawn.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
+using namespace service_test;
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 const std::string kChild = TORVANE_TEST_CHILD;
-const std::string kStopBanner = "app: ------------------- session stop -------------------";
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::size_t Count(const std::vector<std::string>& lines, const std::string& line) {
-    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
-}
-
-// The processes whose parent is the given one.
-std::vector<pid_t> ChildrenOf(pid_t parent) {
-    std::vector<pid_t> children;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        const std::string stat = ReadAll(entry.path() / "stat");
-        const auto after_name = stat.rfind(')');
-        if (after_name == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(after_name + 2));
-        char state = 0;
-        pid_t ppid = 0;
-        fields >> state >> ppid;
-        if (ppid == parent) {
-            children.push_back(static_cast<pid_t>(std::stoi(name)));
-        }
-    }
-    return children;
-}
-
-bool Alive(pid_t pid) {
-    return kill(pid, 0) == 0 || errno != ESRCH;
-}
-
-// One run of the service in a directory of its own.
-class ServiceRun {
-public:
-    ServiceRun() {
-        fs::create_directories(dir);
-        fs::copy_file(TORVANE_BINARY, binary);
-    }
-    ~ServiceRun() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        fs::remove_all(dir);
-    }
-
-    void WriteIni(const std::string& text) const {
-        std::ofstream(dir / "Torvane.ini", std::ios::binary) << text;
-    }
-
-    void Start(const std::vector<std::string>& extra_environment = {},
-               std::vector<std::string> arguments = {"torvane_test"}) {
-        std::vector<std::string> environment_text(extra_environment);
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            if (std::string_view(*entry).rfind("NOTIFY_SOCKET=", 0) != 0) {
-                environment_text.emplace_back(*entry);
-            }
-        }
-        std::vector<char*> environment;
-        for (auto& entry : environment_text) {
-            environment.push_back(entry.data());
-        }
-        environment.push_back(nullptr);
-        std::string program = binary.string();
-        std::vector<char*> argv{program.data()};
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        ASSERT_EQ(
-            posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environment.data()),
-            0);
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    pid_t Pid() const { return pid_; }
-
-    // The log's messages (stamps checked and removed).
-    std::vector<std::string> Log() const {
-        static const std::regex stamped(R"(\[\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\] (.*)\r)");
-        std::vector<std::string> messages;
-        std::istringstream text(ReadAll(log_path));
-        for (std::string line; std::getline(text, line);) {
-            std::smatch match;
-            EXPECT_TRUE(std::regex_match(line, match, stamped)) << line;
-            messages.push_back(match[1]);
-        }
-        return messages;
-    }
-
-    // Waits up to the timeout until the log holds the line at least `times` times.
-    bool WaitForLogLine(const std::string& line, std::size_t times = 1,
-                        Clock::duration timeout = 10s) const {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            if (Count(Log(), line) >= times) {
-                return true;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
-    }
-
-    // Sends the signal and waits (bounded) for a clean exit.
-    void StopWith(int signal_number) {
-        ASSERT_EQ(kill(pid_, signal_number), 0);
-        const auto deadline = Clock::now() + 10s;
-        int status = 0;
-        pid_t result = 0;
-        while ((result = waitpid(pid_, &status, WNOHANG)) == 0 && Clock::now() < deadline) {
-            std::this_thread::sleep_for(5ms);
-        }
-        ASSERT_EQ(result, pid_) << "the service did not stop within 10 s";
-        pid_ = 0;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-
-    fs::path dir = fs::temp_directory_path() /
-                   ("torvane_service_test_" + std::to_string(std::random_device{}()));
-    fs::path binary = dir / "Torvane";
-    fs::path log_path = dir / "Torvane.log";
-
-private:
-    pid_t pid_ = 0;
-};
-
-// Gaps between each end of the stamping child and its next start.
-std::vector<double> RestartGapsMs(const fs::path& stamps) {
-    std::istringstream text(ReadAll(stamps));
-    std::vector<double> gaps;
-    std::optional<long long> last_end;
-    char kind = 0;
-    long long ns = 0;
-    while (text >> kind >> ns) {
-        if (kind == 'E') {
-            last_end = ns;
-        } else if (last_end) {
-            gaps.push_back(static_cast<double>(ns - *last_end) / 1e6);
-            last_end.reset();
-        }
-    }
-    return gaps;
-}
 
 // Everything a stopped run must show: the stop lines, no start once the programs are being
 // terminated, the children gone and the banner last.
@@ -295,7 +130,7 @@ TEST(TorvaneService, ReportsItsStatesThroughTheNotifySocket) {
 
     const fs::path err = run.dir / "err.txt";
     run.WriteIni(kChild + " exit 3 20 > " + err.string() + "\n" + kChild + " sleep\n");
-    run.Start({"NOTIFY_SOCKET=" + socket_path.string()});
+    run.Start({"torvane_test"}, {"NOTIFY_SOCKET=" + socket_path.string()});
     ASSERT_TRUE(receive_until("READY=1"));
     ASSERT_TRUE(run.WaitForLogLine("app: check fail [" + kChild + "], ret_code [3]", 2));
     const auto children = ChildrenOf(run.Pid());
@@ -329,36 +164,10 @@ TEST(TorvaneService, WithoutAnIniFileItLogsTheErrorRunsAndStopsOnSigint) {
 
 TEST(TorvaneService, CommandLinePlacesTheListAndTheLogAndRefusesWhatItDoesNotKnow) {
     ServiceRun run;
-    // Runs the binary to its end (bounded); its exit status and what it printed.
     const auto run_to_end = [&](std::vector<std::string> arguments) {
-        const fs::path out = run.dir / "out.txt";
-        const fs::path err = run.dir / "err.txt";
-        std::string program = run.binary.string();
-        std::vector<char*> argv{program.data()};
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        const auto deadline = Clock::now() + 10s;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                ADD_FAILURE() << "did not end";
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        return std::tuple(WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err));
+        arguments.insert(arguments.begin(), run.binary.string());
+        const Finished finished = RunToEnd(arguments, run.dir);
+        return std::tuple(finished.status, finished.out, finished.err);
     };
 
     auto [help_status, help, help_errors] = run_to_end({"--help"});
@@ -377,8 +186,8 @@ TEST(TorvaneService, CommandLinePlacesTheListAndTheLogAndRefusesWhatItDoesNotKno
     fs::create_directories(elsewhere);
     std::ofstream(elsewhere / "list.ini") << kChild << " sleep\n";
     run.log_path = elsewhere / "service.log";
-    run.Start({}, {"--config", (elsewhere / "list.ini").string(), "--log=" + run.log_path.string(),
-                   "named"});
+    run.Start(
+        {"--config", (elsewhere / "list.ini").string(), "--log=" + run.log_path.string(), "named"});
     ASSERT_TRUE(run.WaitForLogLine("app: starting [" + kChild + ":" + kChild + " sleep] Ok"));
     const auto children = ChildrenOf(run.Pid());
     run.StopWith(SIGTERM);

@@ -8,6 +8,8 @@
 //                          milliseconds (0: until terminated) and exits with 0
 //   report                 writes its open descriptors and blocked and ignored signals
 //                          (Linux) to standard error and exits with 0
+//   control SERVICE CODE   (Windows) sends the control code to the service; exits with 0
+//                          when the service manager took it
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -59,6 +61,28 @@ bool StartTicker(const std::string& self, const std::string& file) {
 #endif
 }
 
+// Sends a control code the service manager's own tool cannot send under Wine.
+int SendControl(const char* service_name, unsigned long code) {
+#ifdef _WIN32
+    const SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service =
+        manager != nullptr ? OpenServiceA(manager, service_name, SERVICE_ALL_ACCESS) : nullptr;
+    SERVICE_STATUS status{};
+    const bool sent = service != nullptr && ControlService(service, code, &status);
+    if (service != nullptr) {
+        CloseServiceHandle(service);
+    }
+    if (manager != nullptr) {
+        CloseServiceHandle(manager);
+    }
+    return sent ? 0 : 1;
+#else
+    (void)service_name;
+    (void)code;
+    return 2;
+#endif
+}
+
 // "fds=0,1,2 blocked=0000000000000000 ignored=0000000000000000" from /proc where it exists.
 std::string Surroundings() {
     std::string fds;
@@ -106,13 +130,16 @@ int main(int argc, char** argv) {
                                                  : std::chrono::minutes(10));
         return 0;
     }
+    if (mode == "control" && argc > 3) {
+        return SendControl(argv[2], std::strtoul(argv[3], nullptr, 10));
+    }
     if (mode == "report") {
         std::cerr << "child: " << Surroundings() << std::endl;
         return 0;
     }
     if (mode != "exit" || argc < 4) {
         std::cerr << "usage: torvane_test_child exit CODE MS [STAMPS] | sleep | tick FILE | "
-                     "family FILE MS | report\n";
+                     "family FILE MS | report | control SERVICE CODE\n";
         return 2;
     }
     const char* stamps = argc > 4 ? argv[4] : nullptr;
