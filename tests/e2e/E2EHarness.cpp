@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QListView>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -58,9 +59,19 @@ void Rig::Click(const char* name, Qt::KeyboardModifiers modifiers) {
 }
 
 bool Rig::ScanFor(int count) {
+    // A scan starts the list afresh; until the view has shown that, the rows
+    // counted are the previous scan's.
+    QAbstractItemModel* rows = Window().DeviceList()->model();
+    QSignalSpy reset(rows, &QAbstractItemModel::modelReset);
+    QSignalSpy removed(rows, &QAbstractItemModel::rowsRemoved);
+    const bool wasEmpty = rows->rowCount() == 0;
     Click("btnScan");
-    return QTest::qWaitFor([&] { return Window().DeviceList()->model()->rowCount() >= count; },
-                           5000);
+    return QTest::qWaitFor(
+        [&] {
+            const bool fresh = wasEmpty || !reset.isEmpty() || !removed.isEmpty();
+            return fresh && rows->rowCount() >= count;
+        },
+        5000);
 }
 
 QModelIndex Rig::Entry(const std::string& address) {
