@@ -11,7 +11,7 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: velkor-cli [options] COMMAND [arguments]\n"
+    "Usage: velkor-cli [options] COMMAND [arguments]\n"
     "\n"
     "commands:\n"
     "  discover                      list the controllers that answer a discovery\n"
@@ -39,30 +39,30 @@ constexpr const char* kUsage =
     "  --version         the program's version\n";
 
 const std::map<std::string, std::string> kCommandHelp = {
-    {"discover", "usage: velkor-cli discover [--interface NAME | --broadcast ADDRESS] "
+    {"discover", "Usage: velkor-cli discover [--interface NAME | --broadcast ADDRESS] "
                  "[--timeout S] [--json | --csv]\n"
                  "Sends one discovery to every interface's directed broadcast and to "
                  "255.255.255.255,\nor to one interface, or to exactly --broadcast ADDRESS; "
                  "lists each controller once.\n"},
-    {"get", "usage: velkor-cli get HOST ITEM... [--hex] [--json]\n"
+    {"get", "Usage: velkor-cli get HOST ITEM... [--hex] [--json]\n"
             "ITEM is a number or a name (network, language, db-wait-timeout, sector-keys, "
             "lockers,\nusart, auth-flags, debug-flags, relay-close-flags, relay-open-flags,\n"
             "relay-hold-flags, relay-open-time, no-network, lock-mode, ...) or 'all'.\n"},
-    {"set", "usage: velkor-cli set HOST ITEM VALUE\n"
+    {"set", "Usage: velkor-cli set HOST ITEM VALUE\n"
             "VALUE: a number or name for one-value items; KEY=VALUE pairs changing the\n"
             "current value for records (network ip=10.0.0.5 tcp_port=8080); BLOCK:NAME,...\n"
             "for lockers; hex:BYTES for the raw value. The write follows the window's\n"
             "sequence for the item and the item is read back to confirm.\n"},
-    {"send", "usage: velkor-cli send HOST COMMAND [ARGS] [--volume N] [--hold MS]\n"
+    {"send", "Usage: velkor-cli send HOST COMMAND [ARGS] [--volume N] [--hold MS]\n"
              "commands: beep, quack, text TEXT, relay N [MS], ap-on, ap-off,\n"
              "write-number BLOCK NUMBER, led LEVEL(1-8), sound-volume N(0-255), net-restart,\n"
              "reset oled-idle|rfid|oled|rfid-oled|net-restart|net-reset|net-reboot|mcu\n"},
-    {"backup", "usage: velkor-cli backup HOST -o FILE [--include-keys]\n"
+    {"backup", "Usage: velkor-cli backup HOST -o FILE [--include-keys]\n"
                "Sector keys are left out unless --include-keys; a file with keys is "
                "readable by its owner only.\nIn a batch, -o names a folder.\n"},
-    {"restore", "usage: velkor-cli restore HOST FILE [--dry-run]\n"
+    {"restore", "Usage: velkor-cli restore HOST FILE [--dry-run]\n"
                 "Shows what differs, then writes only that (network record last).\n"},
-    {"watch", "usage: velkor-cli watch HOST [--for SECONDS]\n"
+    {"watch", "Usage: velkor-cli watch HOST [--for SECONDS]\n"
               "Stays connected with keep-alives and prints card reads, input states and\n"
               "serial data as JSON lines.\n"},
 };

@@ -1,6 +1,8 @@
 # The Debian packages, one per program, all from the source package "velkor":
 #   velkor          Velkor, its desktop entry, icon, AppStream metainfo, man page
 #   torvane         Torvane, its systemd unit, man page and example program list
+#   velkor-cli      the command-line configurator and its man page (its own
+#                   package: scripting hosts need no window toolkit)
 #   controller-sim  the simulator and its man page
 # Run-time dependencies are computed by dpkg-shlibdeps. Files land under /usr
 # (CPACK_PACKAGING_INSTALL_PREFIX); /etc and the systemd unit folder are absolute.
@@ -44,6 +46,20 @@ endfunction()
 
 set(packages "")
 
+# velkor_command_package(PROGRAM DESCRIPTION): a package of the same name, in
+# section net, holding the program in /usr/bin, its man page (section 1) and
+# the documents every package carries.
+function(velkor_command_package program description)
+    string(TOUPPER ${program} component)
+    install(TARGETS ${program} RUNTIME DESTINATION bin COMPONENT ${program})
+    velkor_man_page(${program} 1 ${program})
+    velkor_package_docs(${program})
+    set(CPACK_DEBIAN_${component}_PACKAGE_NAME ${program} PARENT_SCOPE)
+    set(CPACK_DEBIAN_${component}_PACKAGE_SECTION net PARENT_SCOPE)
+    set(CPACK_DEBIAN_${component}_DESCRIPTION "${description}" PARENT_SCOPE)
+    set(packages ${packages} ${program} PARENT_SCOPE)
+endfunction()
+
 if(TARGET Velkor)
     list(APPEND packages velkor)
     install(TARGETS Velkor RUNTIME DESTINATION bin COMPONENT velkor)
@@ -59,9 +75,6 @@ if(TARGET Velkor)
             DESTINATION share/icons/hicolor/scalable/apps COMPONENT velkor)
     velkor_man_page(Velkor 1 velkor)
     velkor_package_docs(velkor)
-    # velkor-cli joins this package here: its install(TARGETS ... COMPONENT velkor),
-    # its velkor_man_page(velkor-cli 1 velkor), and the expected files in
-    # scripts/check-packages.sh.
     set(CPACK_DEBIAN_VELKOR_PACKAGE_NAME velkor)
     set(CPACK_DEBIAN_VELKOR_PACKAGE_SECTION net)
     set(CPACK_DEBIAN_VELKOR_DESCRIPTION
@@ -93,14 +106,16 @@ whether each still runs, starts again those that have ended, and
 terminates all of them when the service stops. Every event goes to a
 timestamped log. It runs under systemd as a notify service.")
 
+velkor_command_package(velkor-cli
+    "scripted and batch configuration of RFID reader controllers
+velkor-cli discovers the RFID reader controllers on every network of the
+computer, reads and writes their settings by name, sends device commands,
+backs settings up to JSON files and restores them, and prints card reads
+as JSON lines; any command runs on many controllers at once. It uses the
+same protocol code as the Velkor window and needs no window toolkit.")
+
 if(TARGET controller-sim)
-    list(APPEND packages controller-sim)
-    install(TARGETS controller-sim RUNTIME DESTINATION bin COMPONENT controller-sim)
-    velkor_man_page(controller-sim 1 controller-sim)
-    velkor_package_docs(controller-sim)
-    set(CPACK_DEBIAN_CONTROLLER-SIM_PACKAGE_NAME controller-sim)
-    set(CPACK_DEBIAN_CONTROLLER-SIM_PACKAGE_SECTION net)
-    set(CPACK_DEBIAN_CONTROLLER-SIM_DESCRIPTION
+    velkor_command_package(controller-sim
         "simulated fleet of networked RFID reader controllers
 controller-sim simulates RFID reader controllers with real sockets, each
 with its own address, MAC, TCP listener and settings, to try the Velkor

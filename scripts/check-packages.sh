@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release packages and checks them, without installing anything:
-#   - the .deb packages (velkor, torvane, controller-sim) from the "package"
-#     preset: lintian finds no error, each holds the files it must, its
-#     dependencies were computed, and each program, run from the package
+#   - the .deb packages (velkor, velkor-cli, torvane, controller-sim) from the
+#     "package" preset: lintian finds no error, each holds the files it must,
+#     its dependencies were computed, and each program, run from the package
 #     unpacked into a temporary folder (dpkg -x), answers --version and --help;
 #   - a zip per Windows preset already built (mingw, mingw-i686): it holds every
 #     program the build made, the example program list and README.txt.
@@ -32,18 +32,25 @@ declare -A files=(
         usr/share/man/man1/Velkor.1.gz"
     [torvane]="usr/sbin/Torvane lib/systemd/system/torvane.service etc/torvane/torvane.ini
         usr/share/doc/torvane/examples/torvane.ini usr/share/man/man8/Torvane.8.gz"
+    [velkor-cli]="usr/bin/velkor-cli usr/share/man/man1/velkor-cli.1.gz"
     [controller-sim]="usr/bin/controller-sim usr/share/man/man1/controller-sim.1.gz"
 )
 # Each package's programs and the name their --version starts with.
 declare -A programs=(
     [velkor]="usr/bin/Velkor:Velkor"
     [torvane]="usr/sbin/Torvane:Torvane"
+    [velkor-cli]="usr/bin/velkor-cli:velkor-cli"
     [controller-sim]="usr/bin/controller-sim:controller-sim"
 )
 
-for package in velkor torvane controller-sim; do
+declare -A summaries=()
+for package in velkor velkor-cli torvane controller-sim; do
     deb="build/package/packages/${package}_${version}_${arch}.deb"
     [ -f "$deb" ] || fail "$deb was not built"
+    # The first line of the description is the package's own summary.
+    summary=$(dpkg-deb --field "$deb" Description | sed -n 1p)
+    [ -z "${summaries[$summary]:-}" ] || fail "$package has the summary of ${summaries[$summary]}"
+    summaries[$summary]=$package
     echo "-- $package"
     lintian --fail-on error "$deb" 2>/dev/null ||
         fail "lintian reports errors in $deb"
