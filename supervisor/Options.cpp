@@ -38,8 +38,10 @@ std::optional<milliseconds> ParseSeconds(std::string_view text, double max_secon
 std::string SecondsText(milliseconds duration) {
     std::string text = std::to_string(duration.count() / 1000);
     if (const auto fraction = duration.count() % 1000; fraction != 0) {
-        const std::string digits = std::to_string(1000 + fraction).substr(1);
-        text += "." + digits.substr(0, digits.find_last_not_of('0') + 1);
+        std::string digits = std::to_string(1000 + fraction).substr(1);
+        digits.erase(digits.find_last_not_of('0') + 1);
+        text += '.';
+        text += digits;
     }
     return text;
 }
