@@ -9,17 +9,17 @@
 
 int main(int argc, char* argv[]) {
     // Parsed before the window system is reached, so --help and --version work anywhere.
-    const CommandLineResult command = ParseCommandLine({argv, argv + argc});
+    const velkor::CommandLineResult command = velkor::ParseCommandLine({argv, argv + argc});
     switch (command.action) {
-    case CommandLineResult::Action::ShowHelp:
-    case CommandLineResult::Action::ShowVersion:
+    case velkor::CommandLineResult::Action::ShowHelp:
+    case velkor::CommandLineResult::Action::ShowVersion:
         std::fputs(command.message.c_str(), stdout);
         return 0;
-    case CommandLineResult::Action::Fail:
-        std::fprintf(stderr, "%s: %s (see --help)\n", ProgramFileName(argv[0]).c_str(),
+    case velkor::CommandLineResult::Action::Fail:
+        std::fprintf(stderr, "%s: %s (see --help)\n", velkor::ProgramFileName(argv[0]).c_str(),
                      command.message.c_str());
         return 2;
-    case CommandLineResult::Action::Run:
+    case velkor::CommandLineResult::Action::Run:
         break;
     }
 
@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
         icon.addFile(QString(":/icons/velkor-%1.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    Configurator configurator(command.options);
+    velkor::Configurator configurator(command.options);
     QString error;
     if (!configurator.Start(&error)) {
         std::fprintf(stderr, "Velkor: %s\n", error.toLocal8Bit().constData());

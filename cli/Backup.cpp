@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 constexpr const char* kSchema = "velkor-cli settings backup";
@@ -72,4 +72,4 @@ std::optional<Backup> ParseBackup(const std::string& text, std::string* error) {
     return backup;
 }
 
-} // namespace cli
+} // namespace velkor::cli

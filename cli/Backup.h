@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace velkor::cli {
 
 inline constexpr int kBackupSchemaVersion = 1;
 
@@ -20,4 +20,4 @@ std::string BackupJson(const Backup& backup);
 // Nothing, with `error`, for a file of another schema or with a bad item.
 std::optional<Backup> ParseBackup(const std::string& text, std::string* error);
 
-} // namespace cli
+} // namespace velkor::cli

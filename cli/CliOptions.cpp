@@ -6,7 +6,7 @@
 #include <cmath>
 #include <map>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -242,4 +242,4 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     return result;
 }
 
-} // namespace cli
+} // namespace velkor::cli

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace velkor::cli {
 
 struct Target {
     std::string Host;
@@ -56,4 +56,4 @@ std::optional<Target> ParseTarget(const std::string& text);
 // A strict unsigned decimal (or 0x hexadecimal) number up to `max`.
 std::optional<uint32_t> ParseUnsigned(const std::string& text, uint32_t max);
 
-} // namespace cli
+} // namespace velkor::cli

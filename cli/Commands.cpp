@@ -25,7 +25,7 @@
 #include <sstream>
 #include <thread>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -702,4 +702,4 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-} // namespace cli
+} // namespace velkor::cli

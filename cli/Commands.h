@@ -5,10 +5,10 @@
 
 #include <iosfwd>
 
-namespace cli {
+namespace velkor::cli {
 
 // Runs the parsed command line; returns the exit status: 0 when everything
 // succeeded, 1 when a controller failed, 2 for bad input (nothing was sent).
 int RunCommand(const Options& options, std::ostream& out, std::ostream& err);
 
-} // namespace cli
+} // namespace velkor::cli

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -160,4 +160,4 @@ void ControllerSession::Pump(std::chrono::milliseconds duration,
     }
 }
 
-} // namespace cli
+} // namespace velkor::cli

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace velkor::cli {
 
 struct SessionSettings {
     std::string Key;
@@ -70,4 +70,4 @@ private:
     std::string last_error_;
 };
 
-} // namespace cli
+} // namespace velkor::cli

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <map>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -482,4 +482,4 @@ std::optional<std::string> ParseValue(const SettingsItemInfo& item, const std::s
     }
 }
 
-} // namespace cli
+} // namespace velkor::cli

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace velkor::cli {
 
 // The item by number or name; nullptr for neither.
 const device::SettingsItemInfo* ItemByNumberOrName(const std::string& text);
@@ -26,4 +26,4 @@ std::optional<std::string> ParseValue(const device::SettingsItemInfo& item, cons
 // Whether the item needs its current value to build a new one from `text`.
 bool NeedsCurrentValue(const device::SettingsItemInfo& item, const std::string& text);
 
-} // namespace cli
+} // namespace velkor::cli

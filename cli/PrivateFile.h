@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace cli {
+namespace velkor::cli {
 
 // Creates or replaces `path` with `content`; `owner_only` restricts it to the
 // owner (POSIX mode 0600; on Windows an access list for the current user
@@ -12,4 +12,4 @@ namespace cli {
 bool WriteTextFile(const std::string& path, const std::string& content, bool owner_only,
                    std::string* error);
 
-} // namespace cli
+} // namespace velkor::cli

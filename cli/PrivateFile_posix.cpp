@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace cli {
+namespace velkor::cli {
 
 bool WriteTextFile(const std::string& path, const std::string& content, bool owner_only,
                    std::string* error) {
@@ -26,4 +26,4 @@ bool WriteTextFile(const std::string& path, const std::string& content, bool own
     return ok;
 }
 
-} // namespace cli
+} // namespace velkor::cli

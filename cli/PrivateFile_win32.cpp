@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -89,4 +89,4 @@ bool WriteTextFile(const std::string& path, const std::string& content, bool own
     return ok;
 }
 
-} // namespace cli
+} // namespace velkor::cli

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace velkor::cli {
 
 // The program's arguments after its name, in UTF-8 whatever the system's code
 // page (Windows hands `main` its arguments in the ANSI code page).
@@ -22,4 +22,4 @@ inline std::filesystem::path PathFromUtf8(const std::string& name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
-} // namespace cli
+} // namespace velkor::cli

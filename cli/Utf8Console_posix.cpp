@@ -1,6 +1,6 @@
 #include "cli/Utf8Console.h"
 
-namespace cli {
+namespace velkor::cli {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + 1, argv + argc);
@@ -9,4 +9,4 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 void ShowUtf8OnConsole() {
 }
 
-} // namespace cli
+} // namespace velkor::cli

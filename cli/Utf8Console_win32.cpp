@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-namespace cli {
+namespace velkor::cli {
 
 namespace {
 
@@ -41,4 +41,4 @@ void ShowUtf8OnConsole() {
     ::SetConsoleOutputCP(CP_UTF8);
 }
 
-} // namespace cli
+} // namespace velkor::cli

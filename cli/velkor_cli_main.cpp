@@ -7,19 +7,20 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    cli::ShowUtf8OnConsole();
-    const cli::ParseResult parsed = cli::ParseCommandLine(cli::Utf8Arguments(argc, argv));
+    velkor::cli::ShowUtf8OnConsole();
+    const velkor::cli::ParseResult parsed =
+        velkor::cli::ParseCommandLine(velkor::cli::Utf8Arguments(argc, argv));
     switch (parsed.Status) {
-    case cli::ParseStatus::Help:
-    case cli::ParseStatus::Version:
+    case velkor::cli::ParseStatus::Help:
+    case velkor::cli::ParseStatus::Version:
         std::cout << parsed.Text;
         return 0;
-    case cli::ParseStatus::Error:
+    case velkor::cli::ParseStatus::Error:
         std::cerr << "velkor-cli: " << parsed.Text << (parsed.Text.back() == '\n' ? "" : "\n");
         return 2;
-    case cli::ParseStatus::Run:
+    case velkor::cli::ParseStatus::Run:
         break;
     }
-    KVT_StartSocketLibrary();
-    return cli::RunCommand(parsed.Options, std::cout, std::cerr);
+    velkor::KVT_StartSocketLibrary();
+    return velkor::cli::RunCommand(parsed.Options, std::cout, std::cerr);
 }

@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace velkor {
+
 namespace {
 
 constexpr std::array<TByteMenuInfo, 3> kLanguage{{
@@ -92,3 +94,5 @@ void BuildLockKits(TMenuLockInfoArr& kits) {
         kits.push_back(std::move(kit));
     }
 }
+
+} // namespace velkor

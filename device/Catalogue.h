@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 struct TByteMenuInfo {
     uint8_t Value;
     const char* ShortName; // shown on the button: "Lang: RUS"
@@ -38,3 +40,5 @@ using TMenuLockInfoArr = std::vector<TMenuLockInfo>;
 
 // Appends the 18 lock kits, in menu order.
 void BuildLockKits(TMenuLockInfoArr& kits);
+
+} // namespace velkor

@@ -3,7 +3,7 @@
 #include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
 
-namespace device {
+namespace velkor::device {
 
 namespace {
 
@@ -128,4 +128,4 @@ void SetGlobalSoundVolume(IReaderLink& link, uint8_t volume) {
     WriteSettingAndCommit(link, contract::kItemSoundVolume, OneByte(volume / 2));
 }
 
-} // namespace device
+} // namespace velkor::device

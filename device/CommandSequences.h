@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-namespace device {
+namespace velkor::device {
 
 // ---- Settings ----
 
@@ -55,4 +55,4 @@ void SetLedBrightness(IReaderLink& link, uint8_t level, uint8_t volume);
 // "Global Sound Vol": item 24 := volume div 2, committed.
 void SetGlobalSoundVolume(IReaderLink& link, uint8_t volume);
 
-} // namespace device
+} // namespace velkor::device

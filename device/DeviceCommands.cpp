@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace velkor {
+
 namespace {
 
 constexpr uint16_t kPatternHz = 4000;
@@ -178,3 +180,5 @@ std::string TrimBlanks(std::string_view text) {
     }
     return std::string(text);
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 // The TLV item list of a display command, written into a 250-byte buffer. An
 // item that does not fit the rest of the buffer is left out; later items are
 // still written if they fit.
@@ -78,3 +80,5 @@ std::optional<int64_t> ParseDecimal(std::string_view text);
 
 // The text without leading and trailing blanks (bytes up to the space).
 std::string TrimBlanks(std::string_view text);
+
+} // namespace velkor

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace device {
+namespace velkor::device {
 
 namespace {
 
@@ -60,4 +60,4 @@ const SettingsItemInfo* FindSettingsItem(std::string_view name) {
     return found == std::end(kItems) ? nullptr : &*found;
 }
 
-} // namespace device
+} // namespace velkor::device

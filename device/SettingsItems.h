@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-namespace device {
+namespace velkor::device {
 
 // What follows the settings write (command 9) of an item.
 enum class WriteSequence {
@@ -46,4 +46,4 @@ std::span<const SettingsItemInfo> SettingsItems();
 const SettingsItemInfo* FindSettingsItem(uint8_t item);
 const SettingsItemInfo* FindSettingsItem(std::string_view name);
 
-} // namespace device
+} // namespace velkor::device

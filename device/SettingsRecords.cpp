@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace device {
+namespace velkor::device {
 
 namespace {
 
@@ -252,4 +252,4 @@ std::vector<BitField> AuthFlagFields(std::size_t length) {
     return fields;
 }
 
-} // namespace device
+} // namespace velkor::device

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace device {
+namespace velkor::device {
 
 // Little-endian unsigned field of `width` bytes (1 to 4) at `offset`; the
 // caller makes sure the bytes are there.
@@ -161,4 +161,4 @@ std::string EncodeAuthFlags(const AuthFlags& flags); // Length bytes
 std::vector<BitField> AuthFlagFields(std::size_t length);
 std::span<const char* const> AuthReaderLockNames();
 
-} // namespace device
+} // namespace velkor::device

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace velkor;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 300) {
         return 0;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 struct Bounds {
@@ -27,6 +29,10 @@ int16_t CheckInside(uint32_t, uint32_t length, const uint8_t* value, void* conte
 }
 
 } // namespace
+
+} // namespace velkor
+
+using namespace velkor;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFF) {

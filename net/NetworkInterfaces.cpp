@@ -1,6 +1,8 @@
 // The computer's IPv4 interfaces with their network and broadcast addresses.
 #include "net/UKVTSocket.h"
 
+namespace velkor {
+
 tNetworkInterface MakeNetworkInterface(std::string name, uint32_t ip, uint32_t mask,
                                        uint32_t broadcast, unsigned flags) {
     tNetworkInterface entry;
@@ -32,3 +34,5 @@ bool GetNetworkInterfaces(tNetworkInterfaceList& list) {
     }
     return true;
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 namespace sockplat {
 
 // A socket handle wide enough for both systems; kNoSocket is "no socket".
@@ -89,3 +91,5 @@ struct InterfaceRecord {
 bool ListInterfaces(std::vector<InterfaceRecord>& records);
 
 } // namespace sockplat
+
+} // namespace velkor

@@ -14,6 +14,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace velkor {
+
 namespace sockplat {
 namespace {
 
@@ -254,3 +256,5 @@ bool ListInterfaces(std::vector<InterfaceRecord>& records) {
 }
 
 } // namespace sockplat
+
+} // namespace velkor

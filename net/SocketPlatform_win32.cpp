@@ -12,6 +12,8 @@
 #include <map>
 #include <memory>
 
+namespace velkor {
+
 namespace sockplat {
 namespace {
 
@@ -340,3 +342,5 @@ bool ListInterfaces(std::vector<InterfaceRecord>& records) {
 }
 
 } // namespace sockplat
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 // socket once without waiting and reports through the four events.
 #include "net/UKVTSocket.h"
 
+namespace velkor {
+
 using sockplat::kNoSocket;
 
 namespace {
@@ -176,3 +178,5 @@ void TKVT_TCPSocket::Raise(const TextEvent& event, const std::string& text) {
         event(text);
     }
 }
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 // any thread (the socket handle is the only state they share).
 #include "net/UKVTSocket.h"
 
+namespace velkor {
+
 using sockplat::kNoSocket;
 
 namespace {
@@ -109,3 +111,5 @@ int TKVT_UDPSocket::Receive() {
     }
     return received;
 }
+
+} // namespace velkor

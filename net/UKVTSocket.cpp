@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstring>
 
+namespace velkor {
+
 void KVT_StartSocketLibrary() {
     sockplat::StartLibrary();
 }
@@ -59,3 +61,5 @@ std::string KVT_IPv4ToText(uint32_t ip) {
     }
     return text;
 }
+
+} // namespace velkor

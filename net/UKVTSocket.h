@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 // Starts the system's socket library for the whole program (it is stopped once
 // at program exit). Every socket of this unit starts it on first use; a program
 // may call it first thing so the library is up before any other work.
@@ -166,3 +168,5 @@ tNetworkInterface MakeNetworkInterface(std::string name, uint32_t ip, uint32_t m
 // Fills `list` (emptied first) with the computer's IPv4 interfaces in the
 // system's order; false when the system cannot be asked.
 bool GetNetworkInterfaces(tNetworkInterfaceList& list);
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace velkor {
+
 namespace contract {
 
 inline constexpr uint16_t kUdpPort = 3052;
@@ -94,3 +96,5 @@ enum SettingsItem : uint8_t {
 };
 
 } // namespace contract
+
+} // namespace velkor

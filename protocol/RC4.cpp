@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace velkor {
+
 void rc4_init(rc4_state* state) {
     for (int k = 0; k < 256; ++k) {
         state->s[k] = static_cast<uint8_t>(k);
@@ -30,3 +32,5 @@ void rc4_crypt(const uint8_t* input, uint8_t* output, std::size_t count, rc4_sta
     state->i = i;
     state->j = j;
 }
+
+} // namespace velkor

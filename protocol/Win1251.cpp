@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace velkor {
+
 namespace {
 
 // Unicode code points of the bytes 0x80 to 0xFF; 0 marks the unassigned 0x98.
@@ -109,3 +111,5 @@ std::string Utf8FromWin1251(std::string_view win1251) {
     }
     return out;
 }
+
+} // namespace velkor

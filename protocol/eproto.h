@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 // ---- Packet header and checksums ----
 
 inline constexpr uint8_t EPROTO_MAGIC = 0x2A;
@@ -97,3 +99,5 @@ int16_t eproto_cipher_decrypt(eproto_cipher* context, const uint8_t* key, std::s
 // configurator only deciphers). `out` must hold payload_length + 8 bytes.
 int16_t eproto_cipher_seal(uint8_t* out, const uint8_t* payload, uint16_t payload_length,
                            const uint8_t* key, std::size_t key_length);
+
+} // namespace velkor

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <random>
 
+namespace velkor {
+
 namespace {
 
 constexpr uint16_t kSaltSize = 3;
@@ -86,3 +88,5 @@ int16_t eproto_cipher_seal(uint8_t* out, const uint8_t* payload, uint16_t payloa
     context.position = size;
     return eproto_cipher_crypt(&context, key, key_length);
 }
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 
 #include <array>
 
+namespace velkor {
+
 namespace {
 
 constexpr std::array<uint8_t, 256> MakeCrc8Table() {
@@ -105,3 +107,5 @@ int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
     *position = static_cast<uint16_t>(start + packet_size);
     return 0;
 }
+
+} // namespace velkor

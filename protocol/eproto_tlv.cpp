@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+namespace velkor {
+
 namespace {
 
 constexpr uint8_t kMaxPackWidth = 8;
@@ -171,3 +173,5 @@ std::string eproto_hex_to_bytes(std::string_view text, std::size_t length) {
     }
     return bytes;
 }
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 
 #include "protocol/ControllerContract.h"
 
+namespace velkor {
+
 std::optional<TDiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet) {
     if (packet.cmd != contract::kDiscoverReply) {
         return std::nullopt;
@@ -31,3 +33,5 @@ void TDiscoveryAnswerSet::Clear() {
     answers_.clear();
     seen_.clear();
 }
+
+} // namespace velkor

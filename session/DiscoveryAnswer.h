@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 struct TDiscoveryAnswer {
     TRFIDReaderTLVStruct Items;
     std::string FromIP; // the sender's address as the datagram gave it
@@ -37,3 +39,5 @@ private:
     std::vector<TDiscoveryAnswer> answers_;
     std::set<std::string> seen_;
 };
+
+} // namespace velkor

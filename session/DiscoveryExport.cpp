@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace velkor {
+
 namespace {
 
 std::optional<std::string> TextOrNothing(const std::string& text) {
@@ -112,3 +114,5 @@ std::string DiscoveryJson(const std::vector<TDiscoveryAnswer>& answers, bool one
     }
     return lines;
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 // One field of an answer: its value as text (decimal for numbers), or nothing
 // when the answer did not carry it.
 struct TDiscoveryField {
@@ -33,3 +35,5 @@ std::string DiscoveryJson(const std::vector<TDiscoveryAnswer>& answers, bool one
 // A CSV field: quoted (with inner quotes doubled) when it holds a comma, a
 // quote, a line break or surrounding blanks.
 std::string CsvField(std::string_view text);
+
+} // namespace velkor

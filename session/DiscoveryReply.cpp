@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+namespace velkor {
+
 namespace {
 
 constexpr uint8_t kDiscoveredKind = 2;
@@ -127,3 +129,5 @@ std::optional<TRFIDDeviceBaseCaps> ParseDiscoveryReply(std::string_view data) {
     device.Seconds = items->Seconds;
     return device;
 }
+
+} // namespace velkor

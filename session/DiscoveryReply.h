@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 // Every item a discovery answer may carry, with the reset values for the
 // items it lacks.
 struct TRFIDReaderTLVStruct {
@@ -37,3 +39,5 @@ std::optional<TRFIDReaderTLVStruct> ReadDiscoveryItems(std::string_view data);
 
 // The device record of an answer, or nothing for a malformed one.
 std::optional<TRFIDDeviceBaseCaps> ParseDiscoveryReply(std::string_view data);
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bit>
 
+namespace velkor {
+
 namespace {
 
 // Host bits of a /31 or /32 network leave no broadcast address.
@@ -92,3 +94,5 @@ std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces) {
     }
     return text.empty() ? "none up" : text;
 }
+
+} // namespace velkor

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 struct TDiscoveryScope {
     enum class Kind {
         AllInterfaces, // the limited broadcast and every interface's directed broadcast
@@ -36,3 +38,5 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& 
 
 // "eth0 192.168.1.10/24" for each interface that is up, for messages and help.
 std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces);
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <functional>
 #include <utility>
 
+namespace velkor {
+
 class IMainThread {
 public:
     using Task = std::function<void()>;
@@ -45,3 +47,5 @@ public:
     virtual TimerId StartTimer(std::chrono::milliseconds interval, Task task) = 0;
     virtual void StopTimer(TimerId id) = 0;
 };
+
+} // namespace velkor

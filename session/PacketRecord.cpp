@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+namespace velkor {
+
 void FillPacketRecord(TRFIDReaderPacket& packet, const eproto_header& header,
                       std::string_view key) {
     packet.cmd = header.cmd;
@@ -27,3 +29,5 @@ void FillPacketRecord(TRFIDReaderPacket& packet, const eproto_header& header,
                        header.len - EPROTO_CIPHER_OVERHEAD);
     packet.Decrypted = true;
 }
+
+} // namespace velkor

@@ -7,8 +7,12 @@
 
 #include <string_view>
 
+namespace velkor {
+
 // Sets cmd, flags, code, data and Decrypted of `packet` from `header` (whose
 // data must be valid for the call); leaves packet.Datagram as it is. With an
 // empty key, or 8 data bytes or fewer, the data is kept as received; a field
 // that fails deciphering is kept as received too.
 void FillPacketRecord(TRFIDReaderPacket& packet, const eproto_header& header, std::string_view key);
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace velkor {
+
 void TRFIDPacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
     pending_.append(chunk);
     const auto* bytes = reinterpret_cast<const uint8_t*>(pending_.data());
@@ -32,3 +34,5 @@ void TRFIDPacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
 void TRFIDPacketStream::Reset() {
     pending_.clear();
 }
+
+} // namespace velkor

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 class TRFIDPacketStream {
 public:
     // Called with each packet cut; its data points into the stream's buffer
@@ -28,3 +30,5 @@ public:
 private:
     std::string pending_;
 };
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace velkor {
+
 QueuedMainThread::QueuedMainThread(Clock clock)
     : clock_(clock), main_id_(std::this_thread::get_id()) {
 }
@@ -157,3 +159,5 @@ std::size_t QueuedMainThread::PendingCount() const {
     std::lock_guard lock(mutex_);
     return queue_.size();
 }
+
+} // namespace velkor

@@ -16,6 +16,8 @@
 #include <mutex>
 #include <thread>
 
+namespace velkor {
+
 class QueuedMainThread final : public IMainThread {
 public:
     enum class Clock { Steady, Manual };
@@ -71,3 +73,5 @@ private:
     TimerId next_timer_ = 1;
     TimePoint manual_now_{};
 };
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+namespace velkor {
+
 namespace {
 
 constexpr auto kIdlePause = std::chrono::milliseconds(10);
@@ -325,3 +327,5 @@ std::string TRFIDReader::UDPTarget() const {
     std::lock_guard lock(fields_mutex_);
     return udp_target_;
 }
+
+} // namespace velkor

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 // Where the reader's UDP traffic goes and comes from; read by Start.
 struct TRFIDReaderNetSettings {
     // Destinations of discovery and of UDP commands without a target: each
@@ -138,3 +140,5 @@ private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
+
+} // namespace velkor

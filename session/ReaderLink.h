@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace velkor {
+
 class IReaderLink {
 public:
     using DatagramEvent = std::function<void(const TRFIDReaderDatagram&)>;
@@ -40,3 +42,5 @@ public:
     virtual void SetUDPTarget(const std::string& target) = 0;
     virtual std::string UDPTarget() const = 0;
 };
+
+} // namespace velkor

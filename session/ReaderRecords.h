@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace velkor {
+
 struct TRFIDReaderDatagram {
     std::string data; // the whole datagram
     std::string FromIP;
@@ -33,3 +35,5 @@ struct TRFIDDeviceBaseCaps {
     int32_t SignedSeconds = -1; // -1: absent
     int32_t Seconds = -1;       // -1: absent
 };
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace velkor {
+
 namespace {
 
 struct PendingCall {
@@ -91,3 +93,5 @@ void SynchronizedCaller::Close() {
     }
     shared_->changed.notify_all();
 }
+
+} // namespace velkor

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+namespace velkor {
+
 class SynchronizedCaller {
 public:
     explicit SynchronizedCaller(IMainThread& main_thread);
@@ -35,3 +37,5 @@ private:
     IMainThread& main_thread_;
     std::shared_ptr<Shared> shared_; // outlives this object in posted tasks
 };
+
+} // namespace velkor

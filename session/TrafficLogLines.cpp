@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace velkor {
+
 std::string DatagramLogLine(const TRFIDReaderDatagram& datagram) {
     return "datagram [" + eproto_bytes_to_hex(datagram.data) + ":" +
            std::to_string(datagram.data.size()) + "] " + datagram.FromIP + ":" +
@@ -50,3 +52,5 @@ std::string DurationText(uint32_t seconds) {
                   static_cast<unsigned>(minutes), static_cast<unsigned>(seconds));
     return (days != 0 ? std::to_string(days) + "d " : std::string()) + clock;
 }
+
+} // namespace velkor

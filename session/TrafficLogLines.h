@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 // "datagram [<hex>:<count>] <ip>:<port>"
 std::string DatagramLogLine(const TRFIDReaderDatagram& datagram);
 
@@ -23,3 +25,5 @@ std::string EscapeControlBytes(std::string_view text);
 
 // Seconds as "[<d>d ]HH:MM:SS".
 std::string DurationText(uint32_t seconds);
+
+} // namespace velkor

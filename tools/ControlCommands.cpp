@@ -32,8 +32,9 @@ bool ParseNumber(const std::string& text, unsigned long long max, unsigned long 
 }
 
 bool ParseHex(const std::string& text, std::string* bytes) {
-    *bytes = eproto_hex_to_bytes(text);
-    return !bytes->empty() && bytes->size() * 2 == text.size() && bytes->size() <= EPROTO_MAX_DATA;
+    *bytes = velkor::eproto_hex_to_bytes(text);
+    return !bytes->empty() && bytes->size() * 2 == text.size() &&
+           bytes->size() <= velkor::EPROTO_MAX_DATA;
 }
 
 ControlResult Error(const std::string& text) {
@@ -119,7 +120,8 @@ ControlResult Command::Settings(bool write) {
         }
         if (!write) {
             text += fleet_.Address(index) + " " +
-                    eproto_bytes_to_hex(fleet_.Setting(index, static_cast<uint8_t>(item))) + "\n";
+                    velkor::eproto_bytes_to_hex(fleet_.Setting(index, static_cast<uint8_t>(item))) +
+                    "\n";
         }
     }
     return {text + "ok\n", false};
@@ -144,7 +146,7 @@ ControlResult Command::Run() {
         std::string text;
         for (std::size_t i = 0; i < fleet_.Size(); ++i) {
             text += std::to_string(i) + " " + fleet_.Address(i) + " " +
-                    eproto_bytes_to_hex(fleet_.Mac(i), ":") + " " +
+                    velkor::eproto_bytes_to_hex(fleet_.Mac(i), ":") + " " +
                     std::to_string(fleet_.TcpPort(i)) + "\n";
         }
         return {text + "ok\n", false};

@@ -15,9 +15,9 @@ std::string ItemAnswer(uint8_t item, const SettingsStore& settings) {
     return data;
 }
 
-void PutBytes(eproto_tlv* cursor, uint8_t tag, const std::string& bytes) {
-    eproto_tlv_put_bytes(cursor, tag, reinterpret_cast<const uint8_t*>(bytes.data()),
-                         static_cast<uint16_t>(bytes.size()));
+void PutBytes(velkor::eproto_tlv* cursor, uint8_t tag, const std::string& bytes) {
+    velkor::eproto_tlv_put_bytes(cursor, tag, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                 static_cast<uint16_t>(bytes.size()));
 }
 
 int16_t AppendTo(const uint8_t* bytes, uint16_t count, void* context) {
@@ -27,8 +27,8 @@ int16_t AppendTo(const uint8_t* bytes, uint16_t count, void* context) {
 
 } // namespace
 
-Outcome AnswerPacket(const eproto_header& request, ControllerView controller) {
-    using namespace contract;
+Outcome AnswerPacket(const velkor::eproto_header& request, ControllerView controller) {
+    using namespace velkor::contract;
     Outcome outcome;
     const std::string data(reinterpret_cast<const char*>(request.data), request.len);
     OutPacket reply;
@@ -62,25 +62,25 @@ Outcome AnswerPacket(const eproto_header& request, ControllerView controller) {
 }
 
 std::string DiscoveryAnswerData(ControllerView controller) {
-    using namespace contract;
+    using namespace velkor::contract;
     const std::string& net = *controller.settings.Find(kItemNetConfig);
     const ControllerIdentity& identity = controller.identity;
-    uint8_t buffer[EPROTO_MAX_DATA];
-    eproto_tlv cursor;
-    eproto_tlv_init(&cursor, 1, 1, buffer, sizeof buffer);
+    uint8_t buffer[velkor::EPROTO_MAX_DATA];
+    velkor::eproto_tlv cursor;
+    velkor::eproto_tlv_init(&cursor, 1, 1, buffer, sizeof buffer);
     PutBytes(&cursor, kTagMac, identity.mac);
     PutBytes(&cursor, kTagAddress, Ipv4Bytes(identity.address));
     PutBytes(&cursor, kTagAddress3, net.substr(10, 4)); // mask
     PutBytes(&cursor, kTagAddress4, net.substr(14, 4)); // gateway
     PutBytes(&cursor, kTagAddress5, Ipv4Bytes(0));
-    eproto_tlv_put_int(&cursor, kTagTcpPort, identity.tcp_port, 2);
-    eproto_tlv_put_int(&cursor, kTag7Value, kFirmwareVersion, 2);
-    eproto_tlv_put_int(&cursor, kTag8Byte,
-                       static_cast<uint8_t>((*controller.settings.Find(kItemLanguage))[0]), 1);
-    eproto_tlv_put_int(&cursor, kTag9Byte,
-                       static_cast<uint8_t>((*controller.settings.Find(kItemLockMode))[0]), 1);
-    eproto_tlv_put_int(&cursor, kTagSignedSeconds, 0, 4);
-    eproto_tlv_put_int(&cursor, kTagSeconds, controller.uptime_seconds, 4);
+    velkor::eproto_tlv_put_int(&cursor, kTagTcpPort, identity.tcp_port, 2);
+    velkor::eproto_tlv_put_int(&cursor, kTag7Value, kFirmwareVersion, 2);
+    velkor::eproto_tlv_put_int(
+        &cursor, kTag8Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLanguage))[0]), 1);
+    velkor::eproto_tlv_put_int(
+        &cursor, kTag9Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLockMode))[0]), 1);
+    velkor::eproto_tlv_put_int(&cursor, kTagSignedSeconds, 0, 4);
+    velkor::eproto_tlv_put_int(&cursor, kTagSeconds, controller.uptime_seconds, 4);
     PutBytes(&cursor, kTagText12, "SIM-" + std::to_string(identity.index));
     PutBytes(&cursor, kTagText13, "controller-sim");
     PutBytes(&cursor, kTagText14, kDeviceType);
@@ -89,24 +89,25 @@ std::string DiscoveryAnswerData(ControllerView controller) {
 
 std::string EncodePacket(const OutPacket& packet, const std::string& key) {
     std::string data = packet.data;
-    if (!key.empty() && !data.empty() && data.size() + EPROTO_CIPHER_OVERHEAD <= EPROTO_MAX_DATA) {
-        std::string sealed(data.size() + EPROTO_CIPHER_OVERHEAD, '\0');
-        eproto_cipher_seal(reinterpret_cast<uint8_t*>(sealed.data()),
-                           reinterpret_cast<const uint8_t*>(data.data()),
-                           static_cast<uint16_t>(data.size()),
-                           reinterpret_cast<const uint8_t*>(key.data()), key.size());
+    if (!key.empty() && !data.empty() &&
+        data.size() + velkor::EPROTO_CIPHER_OVERHEAD <= velkor::EPROTO_MAX_DATA) {
+        std::string sealed(data.size() + velkor::EPROTO_CIPHER_OVERHEAD, '\0');
+        velkor::eproto_cipher_seal(reinterpret_cast<uint8_t*>(sealed.data()),
+                                   reinterpret_cast<const uint8_t*>(data.data()),
+                                   static_cast<uint16_t>(data.size()),
+                                   reinterpret_cast<const uint8_t*>(key.data()), key.size());
         data = std::move(sealed);
     }
-    eproto_header header;
-    eproto_header_init(&header);
+    velkor::eproto_header header;
+    velkor::eproto_header_init(&header);
     header.cmd = packet.cmd;
     header.flags = packet.flags;
     header.code = packet.code;
     header.len = static_cast<uint16_t>(data.size());
     header.data = reinterpret_cast<const uint8_t*>(data.data());
     std::string bytes;
-    bytes.reserve(EPROTO_HEADER_SIZE + data.size());
-    eproto_encode(&header, AppendTo, &bytes);
+    bytes.reserve(velkor::EPROTO_HEADER_SIZE + data.size());
+    velkor::eproto_encode(&header, AppendTo, &bytes);
     return bytes;
 }
 

@@ -35,7 +35,7 @@ struct Outcome {
 // `code`), settings read (8 → 136 + item + value) and display (23 → 151), and
 // applies settings writes (9). Every other command is taken without answer.
 // A reply repeats the request's `flags`.
-Outcome AnswerPacket(const eproto_header& request, ControllerView controller);
+Outcome AnswerPacket(const velkor::eproto_header& request, ControllerView controller);
 
 // The TLV list of a discovery answer, tags 1 to 14.
 std::string DiscoveryAnswerData(ControllerView controller);

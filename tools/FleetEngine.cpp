@@ -313,8 +313,8 @@ std::size_t FleetEngine::HandleDatagram(const uint8_t* bytes, const Datagram& da
     // configurator does with the controllers' datagrams.
     const auto total = static_cast<uint16_t>(std::min<std::size_t>(datagram.size, UINT16_MAX));
     uint16_t position = 0;
-    eproto_header header{};
-    if (targets.empty() || eproto_decode(bytes, &position, total, &header) != 0) {
+    velkor::eproto_header header{};
+    if (targets.empty() || velkor::eproto_decode(bytes, &position, total, &header) != 0) {
         return targets.size();
     }
     // Answers to a broadcast may be spread out; an answer to the controller's
@@ -341,7 +341,7 @@ std::size_t FleetEngine::HandleDatagram(const uint8_t* bytes, const Datagram& da
     return targets.size();
 }
 
-Outcome FleetEngine::Answer(Controller& controller, const eproto_header& header) {
+Outcome FleetEngine::Answer(Controller& controller, const velkor::eproto_header& header) {
     const auto uptime = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - started_);
     const Outcome outcome = AnswerPacket(
         header, ControllerView{controller.identity, controller.settings, controller.input_states,
@@ -350,7 +350,8 @@ Outcome FleetEngine::Answer(Controller& controller, const eproto_header& header)
     return outcome;
 }
 
-void FleetEngine::Record(Controller& controller, Transport transport, const eproto_header& header) {
+void FleetEngine::Record(Controller& controller, Transport transport,
+                         const velkor::eproto_header& header) {
     ReceivedRecord record{controller.next_sequence++,
                           transport,
                           header.cmd,
@@ -420,7 +421,7 @@ void FleetEngine::ReadConnection(uint64_t id) {
             return;
         }
         connection.cutter.Feed(buffer, static_cast<std::size_t>(n),
-                               [&](const eproto_header& header) {
+                               [&](const velkor::eproto_header& header) {
                                    Record(controller, Transport::Tcp, header);
                                    const Outcome outcome = Answer(controller, header);
                                    if (outcome.reply) {
@@ -495,7 +496,7 @@ void FleetEngine::SweepDoomed() {
 }
 
 std::size_t FleetEngine::SendToConnections(std::size_t index, const OutPacket& packet) {
-    if (index >= controllers.size() || packet.data.size() > EPROTO_MAX_DATA) {
+    if (index >= controllers.size() || packet.data.size() > velkor::EPROTO_MAX_DATA) {
         return 0;
     }
     const std::string bytes = EncodePacket(packet, OutgoingKey());
@@ -529,7 +530,8 @@ void FleetEngine::RunTimers(Clock::time_point now) {
     for (std::size_t index = 0; index < controllers.size(); ++index) {
         if (!controllers[index].connections.empty()) {
             SendToConnections(
-                index, OutPacket{contract::kKeepAlive, 0, controllers[index].input_states, {}});
+                index,
+                OutPacket{velkor::contract::kKeepAlive, 0, controllers[index].input_states, {}});
         }
     }
 }

@@ -103,8 +103,8 @@ private:
     void SweepDoomed();
     void RunTimers(Clock::time_point now);
     int NextTimeoutMs(Clock::time_point now) const;
-    void Record(Controller& controller, Transport transport, const eproto_header& header);
-    Outcome Answer(Controller& controller, const eproto_header& header);
+    void Record(Controller& controller, Transport transport, const velkor::eproto_header& header);
+    Outcome Answer(Controller& controller, const velkor::eproto_header& header);
     std::string OutgoingKey() const { return options.encipher ? options.key : std::string(); }
 
     Fd udp_;

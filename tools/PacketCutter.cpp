@@ -18,17 +18,17 @@ void PacketCutter::Cut(const Visitor& visit) {
     const auto total = static_cast<uint16_t>(buffer_.size());
     uint16_t position = 0;
     while (position < total) {
-        if (buffer_[position] != EPROTO_MAGIC) {
-            const auto next =
-                std::find(buffer_.begin() + position + 1, buffer_.begin() + total, EPROTO_MAGIC);
+        if (buffer_[position] != velkor::EPROTO_MAGIC) {
+            const auto next = std::find(buffer_.begin() + position + 1, buffer_.begin() + total,
+                                        velkor::EPROTO_MAGIC);
             const auto skip = static_cast<uint16_t>(next - (buffer_.begin() + position));
             skipped_ += skip;
             position = static_cast<uint16_t>(position + skip);
             continue;
         }
-        eproto_header header{};
+        velkor::eproto_header header{};
         uint16_t after = position;
-        const int16_t result = eproto_decode(buffer_.data(), &after, total, &header);
+        const int16_t result = velkor::eproto_decode(buffer_.data(), &after, total, &header);
         if (result == 0) {
             visit(header);
             position = after;

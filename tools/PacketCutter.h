@@ -16,9 +16,9 @@ namespace sim {
 class PacketCutter {
 public:
     // Larger than the largest packet, so a started packet always fits.
-    static constexpr std::size_t kCapacity = 4 * EPROTO_MAX_PACKET;
+    static constexpr std::size_t kCapacity = 4 * velkor::EPROTO_MAX_PACKET;
 
-    using Visitor = std::function<void(const eproto_header&)>;
+    using Visitor = std::function<void(const velkor::eproto_header&)>;
 
     // Takes `count` bytes and calls `visit` for every complete packet, in
     // order. The header's data points into the cutter's buffer and is valid

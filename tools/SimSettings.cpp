@@ -24,7 +24,7 @@ std::string NetworkRecord(const ControllerIdentity& identity) {
 // Item lengths a write may carry: exact, or anything from 1 up for the two
 // items whose editors keep the length they were given.
 bool LengthFits(uint8_t item, std::size_t factory_length, std::size_t length) {
-    if (item == contract::kItemLockersList || item == contract::kItemAuthFlags) {
+    if (item == velkor::contract::kItemLockersList || item == velkor::contract::kItemAuthFlags) {
         return length >= 1;
     }
     return length == factory_length;
@@ -33,7 +33,7 @@ bool LengthFits(uint8_t item, std::size_t factory_length, std::size_t length) {
 } // namespace
 
 SettingsStore::SettingsStore(const ControllerIdentity& identity) {
-    using namespace contract;
+    using namespace velkor::contract;
     factory_[kItemNetConfig] = NetworkRecord(identity);
     factory_[kItemLanguage] = std::string(1, '\x01');
     factory_[kItemDbWaitTimeout] = Le(1000, 2);

@@ -37,7 +37,7 @@ bool ParseLine(const std::string& line, SavedSetting* setting) {
     }
     setting->address = address;
     setting->item = static_cast<uint8_t>(item);
-    setting->value = eproto_hex_to_bytes(hex);
+    setting->value = velkor::eproto_hex_to_bytes(hex);
     return !setting->value.empty() && setting->value.size() * 2 == hex.size();
 }
 
@@ -69,7 +69,7 @@ bool SaveStateFile(const std::string& path, const std::vector<SavedSetting>& set
     std::string text = std::string(kHeader) + "\n";
     for (const auto& setting : settings) {
         text += setting.address + " " + std::to_string(setting.item) + " " +
-                eproto_bytes_to_hex(setting.value) + "\n";
+                velkor::eproto_bytes_to_hex(setting.value) + "\n";
     }
     const std::string temporary = path + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

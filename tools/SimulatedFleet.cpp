@@ -12,7 +12,7 @@ std::string RecordToJson(const std::string& controller_address, const ReceivedRe
            "\",\"cmd\":" + std::to_string(record.cmd) +
            ",\"flags\":" + std::to_string(record.flags) +
            ",\"code\":" + std::to_string(record.code) + ",\"data\":\"" +
-           eproto_bytes_to_hex(record.data) + "\"}";
+           velkor::eproto_bytes_to_hex(record.data) + "\"}";
 }
 
 SimulatedFleet::SimulatedFleet(FleetOptions options)
@@ -79,7 +79,8 @@ std::optional<std::size_t> SimulatedFleet::Find(const std::string& address) cons
 std::size_t SimulatedFleet::SendCardRead(std::size_t index, const std::string& data, uint8_t flags,
                                          uint8_t code) {
     std::lock_guard lock(engine_->mutex);
-    return engine_->SendToConnections(index, OutPacket{contract::kCardRead, flags, code, data});
+    return engine_->SendToConnections(index,
+                                      OutPacket{velkor::contract::kCardRead, flags, code, data});
 }
 
 std::size_t SimulatedFleet::SendInputState(std::size_t index, uint8_t states) {
@@ -87,24 +88,26 @@ std::size_t SimulatedFleet::SendInputState(std::size_t index, uint8_t states) {
     if (index < engine_->controllers.size()) {
         engine_->controllers[index].input_states = states;
     }
-    return engine_->SendToConnections(index, OutPacket{contract::kInputState, 0, states, {}});
+    return engine_->SendToConnections(index,
+                                      OutPacket{velkor::contract::kInputState, 0, states, {}});
 }
 
 std::size_t SimulatedFleet::SendUsartData(std::size_t index, const std::string& data) {
     std::lock_guard lock(engine_->mutex);
-    return engine_->SendToConnections(index, OutPacket{contract::kUsartData, 0, 0, data});
+    return engine_->SendToConnections(index, OutPacket{velkor::contract::kUsartData, 0, 0, data});
 }
 
 std::size_t SimulatedFleet::SendCardPanelOff(std::size_t index) {
     std::lock_guard lock(engine_->mutex);
-    return engine_->SendToConnections(index, OutPacket{contract::kCardPanelOff, 0, 0, {}});
+    return engine_->SendToConnections(index, OutPacket{velkor::contract::kCardPanelOff, 0, 0, {}});
 }
 
 std::size_t SimulatedFleet::SendKeepAlive(std::size_t index) {
     std::lock_guard lock(engine_->mutex);
     const uint8_t states =
         index < engine_->controllers.size() ? engine_->controllers[index].input_states : 0;
-    return engine_->SendToConnections(index, OutPacket{contract::kKeepAlive, 0, states, {}});
+    return engine_->SendToConnections(index,
+                                      OutPacket{velkor::contract::kKeepAlive, 0, states, {}});
 }
 
 void SimulatedFleet::SetInputStates(std::size_t index, uint8_t states) {

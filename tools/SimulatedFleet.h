@@ -32,8 +32,8 @@ struct FleetOptions {
     // 0 asks the system for a free port: for UDP one port shared by the
     // fleet, for TCP one port per controller (each reports its own in its
     // discovery answer). Tests use 0 so that parallel runs never collide.
-    uint16_t udp_port = contract::kUdpPort;
-    uint16_t tcp_port = contract::kDefaultTcpPort;
+    uint16_t udp_port = velkor::contract::kUdpPort;
+    uint16_t tcp_port = velkor::contract::kDefaultTcpPort;
 
     // Interval of the keep-alives (command 6) sent on every open TCP
     // connection; zero switches them off.
@@ -44,7 +44,7 @@ struct FleetOptions {
 
     // Encipher the data field of every outgoing packet that has data.
     bool encipher = false;
-    std::string key = contract::kPacketKey;
+    std::string key = velkor::contract::kPacketKey;
 
     // Written settings survive a restart when this names a file.
     std::string state_file;

@@ -17,6 +17,8 @@
 #include <string>
 #include <thread>
 
+namespace velkor {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -161,5 +163,7 @@ void FleetSizes(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK(BM_BareSocketDiscovery)->Apply(FleetSizes);
 BENCHMARK(BM_ReaderDiscovery)->Apply(FleetSizes);
+
+} // namespace velkor
 
 BENCHMARK_MAIN();

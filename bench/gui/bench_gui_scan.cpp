@@ -32,6 +32,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace velkor {
+
 namespace {
 
 constexpr const char* kLoopbackBroadcast = "127.255.255.255";
@@ -175,6 +177,8 @@ BENCHMARK(BM_BareSocketScan)
 BENCHMARK(BM_WindowScan)->Arg(10000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace velkor
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

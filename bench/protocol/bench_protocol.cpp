@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+namespace velkor {
+
 namespace {
 
 constexpr uint16_t kData = EPROTO_MAX_DATA;
@@ -97,4 +99,7 @@ BENCHMARK(BM_Crc8Baseline);
 BENCHMARK(BM_Encode);
 BENCHMARK(BM_Decode);
 BENCHMARK(BM_Decipher);
+
+} // namespace velkor
+
 BENCHMARK_MAIN();

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 using nlohmann::json;
 
@@ -241,3 +243,5 @@ TEST_F(CliWithFleet, WatchPrintsCardReadsInputsAndSerialDataAsJsonLines) {
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), "usart"), kinds.end()) << watch.out;
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), "inputs"), kinds.end()) << watch.out;
 }
+
+} // namespace velkor

@@ -15,6 +15,8 @@
 #include <iostream>
 #include <sstream>
 
+namespace velkor {
+
 namespace {
 
 struct FileSecurity {
@@ -104,3 +106,5 @@ TEST(PrivateFileOnWindows, KeysFileIsForTheCurrentUserAloneOthersInherit) {
     EXPECT_NE(error.find("x.json"), std::string::npos) << error;
     std::filesystem::remove_all(folder);
 }
+
+} // namespace velkor

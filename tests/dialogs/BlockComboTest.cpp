@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace dialogs {
+namespace velkor::dialogs {
 namespace {
 
 // Entries 0..7, where 3 and 7 may not be chosen.
@@ -92,4 +92,4 @@ TEST(BlockCombo, ItemColours) {
 }
 
 } // namespace
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -2,7 +2,7 @@
 
 #include "ui/dialogs/EditOperations.h"
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 TEST(OptoFlags, BitsMapToTheirBoxes) {
@@ -110,4 +110,4 @@ TEST(AuthFlags, BlockListMarksSectorTrailers) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

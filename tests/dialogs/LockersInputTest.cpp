@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 std::string Entry(uint8_t block, std::string name) {
@@ -112,4 +112,4 @@ TEST(LockersInput, CancelStillRestoresTheColour) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 
 std::string Bytes(std::string hex) {
     hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
@@ -70,4 +70,4 @@ TEST(NetConfig, CancelReturnsNothingEvenAfterEdits) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

@@ -21,7 +21,7 @@
 #include <functional>
 #include <string>
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 
 class ScriptedRunner : public IModalRunner {
 public:
@@ -79,4 +79,4 @@ private:
 // Bytes from a hex text with optional blanks, for readable expectations.
 std::string Bytes(std::string hex);
 
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

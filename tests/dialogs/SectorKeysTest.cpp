@@ -2,7 +2,7 @@
 
 #include "ui/dialogs/EditOperations.h"
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 std::string KeysBlock(std::size_t size) {
@@ -74,4 +74,4 @@ TEST(SectorKeys, CancelReturnsNothing) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

@@ -4,7 +4,7 @@
 
 #include <random>
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 constexpr std::size_t kMaxLength = 200;
@@ -75,4 +75,4 @@ TEST(SetDataProperty, IntegerDialogStaysWithinItsBounds) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

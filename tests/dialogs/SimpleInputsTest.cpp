@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 // Types `text` into the integer dialog, checking what it showed first.
@@ -150,4 +150,4 @@ TEST(NumberText, FieldConversion) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

@@ -2,7 +2,7 @@
 
 #include "ui/dialogs/EditOperations.h"
 
-namespace dialogs::testing {
+namespace velkor::dialogs::testing {
 namespace {
 
 const std::string kBlock = Bytes("02 00 80 25 01 00 00 00 34 12 78 56");
@@ -87,4 +87,4 @@ TEST(USARTCfg, ShortLongAndEmptyBlocks) {
 }
 
 } // namespace
-} // namespace dialogs::testing
+} // namespace velkor::dialogs::testing

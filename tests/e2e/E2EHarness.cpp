@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 namespace e2e {
@@ -180,3 +182,5 @@ std::optional<std::string> DisplayItem(const std::string& data, uint8_t tag) {
 }
 
 } // namespace e2e
+
+} // namespace velkor

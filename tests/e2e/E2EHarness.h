@@ -22,6 +22,8 @@
 
 class QPushButton;
 class QWidget;
+
+namespace velkor {
 class TRFIDMainForm;
 
 namespace e2e {
@@ -95,3 +97,5 @@ void Screenshot(QWidget& widget, const char* name);
 std::optional<std::string> DisplayItem(const std::string& data, uint8_t tag);
 
 } // namespace e2e
+
+} // namespace velkor

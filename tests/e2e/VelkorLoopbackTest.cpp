@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <thread>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 using e2e::Rig;
 
@@ -506,5 +508,7 @@ void VelkorLoopbackTest::closingWhileTheReaderWaitsDoesNotHang() {
     QVERIFY2(closing.elapsed() < 5000, "closing took too long");
 }
 
-QTEST_MAIN(VelkorLoopbackTest)
+} // namespace velkor
+
+QTEST_MAIN(velkor::VelkorLoopbackTest)
 #include "VelkorLoopbackTest.moc"

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velkor {
+
 namespace {
 std::string Hex(const std::string& bytes) {
     return eproto_bytes_to_hex(bytes);
@@ -134,3 +136,5 @@ TEST(TextFormats, HostPortDurationsEscapesAndTables) {
     EXPECT_STREQ(FindByteMenuInfo(1, LockModeTable())->ShortName, "VESKO");
     EXPECT_TRUE(ByteMenuTableForItem(19).empty());
 }
+
+} // namespace velkor

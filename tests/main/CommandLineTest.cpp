@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velkor {
+
 namespace {
 using Action = CommandLineResult::Action;
 using Arguments = std::vector<std::string>;
@@ -50,3 +52,5 @@ TEST(CommandLine, OptionsHelpVersionAndMistakes) {
         EXPECT_EQ(result.message, message);
     }
 }
+
+} // namespace velkor

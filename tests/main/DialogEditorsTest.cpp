@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velkor {
+
 namespace {
 
 using namespace dialogs;
@@ -81,3 +83,5 @@ TEST(DialogEditors, ForwardToTheDialogsAndConvertTheirAnswers) {
     EXPECT_EQ(text->holdMs, 3000u);
     EXPECT_EQ(editors.InputCardNumber(), 70000);
 }
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 // queued edits and write-back, and the outbound commands.
 #include "MainFormFixture.h"
 
+namespace velkor {
+
 TEST_F(MainFormTest, CardReadsShowTheCardAndAnswer) {
     Connect();
     Receive(3, Bytes("04A1B2C3D40001"), 5);
@@ -301,3 +303,5 @@ TEST_F(MainFormTest, DeviceButtonsSendTheirCommands) {
     EXPECT_EQ(TakeSent()[0], "16:0:0:");
     EXPECT_EQ(form.pcMain.ActivePage(), &form.tsMain);
 }
+
+} // namespace velkor

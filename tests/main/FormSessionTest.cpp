@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 TEST_F(MainFormTest, StartUpPreparesReaderPagesAndDefaults) {
@@ -273,3 +275,5 @@ TEST_F(MainFormTest, NetConfigGetAndSetOnTheDiscoveryPage) {
     EXPECT_EQ(editors.calls.back().substr(0, 29), "EditNetConfig|Network Config|");
     EXPECT_TRUE(reader->sent.empty());
 }
+
+} // namespace velkor

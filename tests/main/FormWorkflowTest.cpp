@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace velkor {
+
 TEST_F(MainFormTest, ByteMenusListTheirTablesAndWriteTheChoice) {
     Connect();
     form.BindByteMenuButton(form.btnLang, 17, "Lang");
@@ -208,3 +210,5 @@ TEST_F(MainFormTest, DirectConnectMenuFromFile) {
     services.files.clear();
     EXPECT_FALSE(form.BuildDirectConnectMenu());
 }
+
+} // namespace velkor

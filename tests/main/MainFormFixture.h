@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 // One command as the reader was asked to send it.
 struct SentCommand {
     uint8_t cmd = 0;
@@ -267,3 +269,5 @@ protected:
     FakeEditors editors;
     TRFIDMainForm form;
 };
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+namespace velkor {
+
 namespace nettest {
 
 bool WaitFor(const std::function<bool()>& done, const std::function<void()>& step,
@@ -127,3 +129,5 @@ bool NetworkIsIsolated() {
 }
 
 } // namespace nettest
+
+} // namespace velkor

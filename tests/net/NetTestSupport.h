@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 namespace nettest {
 
 using namespace std::chrono_literals;
@@ -78,3 +80,5 @@ bool RunningUnderWine();
 bool NetworkIsIsolated();
 
 } // namespace nettest
+
+} // namespace velkor

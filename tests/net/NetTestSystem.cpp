@@ -9,6 +9,8 @@
 #include <cerrno>
 #endif
 
+namespace velkor {
+
 namespace nettest {
 
 #ifdef _WIN32
@@ -35,3 +37,5 @@ bool RunningUnderWine() {
 #endif
 
 } // namespace nettest
+
+} // namespace velkor

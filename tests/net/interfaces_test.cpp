@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace velkor {
+
 using namespace nettest;
 
 namespace {
@@ -66,3 +68,5 @@ TEST(NetworkInterfaces, ThisMachineListsItsLoopback) {
         EXPECT_EQ(entry.Name, list.front().Name);
     }
 }
+
+} // namespace velkor

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 using namespace nettest;
 
 namespace {
@@ -245,3 +247,5 @@ TEST(TcpSocket, OpenAgainDropsTheOldConnectionAndItsQueue) {
     ASSERT_TRUE(PollUntil(c.client, [&] { return c.client.IsConnected(); }));
     EXPECT_TRUE(c.log.errors.empty());
 }
+
+} // namespace velkor

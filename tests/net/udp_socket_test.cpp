@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 using namespace nettest;
 
 namespace {
@@ -202,3 +204,5 @@ TEST(UdpSocket, SendsFromAnotherThreadWhileReceiving) {
     EXPECT_TRUE(all);
     EXPECT_EQ(received, kDatagrams);
 }
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -151,3 +153,5 @@ TEST(PacketCipher, EmptyPayloadAndEmptyKey) {
 }
 
 } // namespace
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -161,3 +163,5 @@ TEST(Decode, EveryLengthRoundTrips) {
 }
 
 } // namespace
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 #include <tuple>
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -134,3 +136,5 @@ TEST(HexText, BothDirections) {
 }
 
 } // namespace
+
+} // namespace velkor

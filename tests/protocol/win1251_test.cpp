@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace velkor {
+
 namespace {
 
 TEST(Win1251, CyrillicAndPunctuationRoundTrip) {
@@ -37,3 +39,5 @@ TEST(Win1251, UnmappableAndMalformedInput) {
 }
 
 } // namespace
+
+} // namespace velkor

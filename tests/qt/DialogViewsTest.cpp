@@ -30,6 +30,8 @@
 
 #include <functional>
 
+namespace velkor {
+
 namespace {
 
 // Runs `act` on the next modal dialog from inside its modal loop; a dialog a
@@ -200,3 +202,5 @@ void DialogViewsTest::cyrillicCaptionsShowFromTheirCodePageBytes() {
     QCOMPARE(text->text, Win1251FromUtf8("Привет\r\nмир"));
     QCOMPARE(text->holdMs, 3000u);
 }
+
+} // namespace velkor

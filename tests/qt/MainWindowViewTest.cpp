@@ -25,6 +25,8 @@
 
 #include <cstring>
 
+namespace velkor {
+
 namespace {
 
 TRFIDDeviceBaseCaps Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
@@ -179,3 +181,5 @@ void MainWindowViewTest::aboutEntryShowsTheVersion() {
     QVERIFY(shown.startsWith("About Velkor\nRFID Reader Configurator"));
     QVERIFY2(shown.contains(kProjectVersion), qPrintable(shown));
 }
+
+} // namespace velkor

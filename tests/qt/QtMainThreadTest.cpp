@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 void QtMainThreadTest::postedTasksRunInOrderOnTheGuiThread() {
@@ -112,3 +114,5 @@ void QtMainThreadTest::timersTickUntilStoppedEvenFromTheirOwnTick() {
     bridge.StopTimer(id); // a second stop is harmless
     bridge.StopTimer(12345);
 }
+
+} // namespace velkor

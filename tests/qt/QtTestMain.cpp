@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTest>
 
+using namespace velkor;
+
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     int failed = 0;

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+namespace velkor {
+
 class QtMainThreadTest : public QObject {
     Q_OBJECT
 
@@ -35,3 +37,5 @@ private slots:
     void statusBarShowsTheHintUnderTheMouse();
     void aboutEntryShowsTheVersion();
 };
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 constexpr auto kStep = std::chrono::milliseconds(1);
@@ -129,3 +131,5 @@ std::string UdpListener::Next(std::chrono::milliseconds timeout) {
 int UdpListener::SendTo(const std::string& bytes, uint16_t port, const std::string& host) {
     return socket_.SendToHost(bytes, host, port);
 }
+
+} // namespace velkor

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <string>
 
+namespace velkor {
+
 // Encodes one packet (no cipher).
 std::string EncodePacket(uint8_t cmd, const std::string& data, uint8_t flags = 0, uint8_t code = 0);
 // A packet whose data is `payload` enciphered with `key`.
@@ -53,3 +55,5 @@ private:
     TKVT_UDPSocket socket_;
     std::string last_;
 };
+
+} // namespace velkor

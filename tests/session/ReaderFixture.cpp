@@ -1,5 +1,7 @@
 #include "tests/session/ReaderFixture.h"
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port,
@@ -46,3 +48,5 @@ void ReaderFixture::Settle(std::chrono::milliseconds duration) {
 void ReaderFixture::SendToReader(const std::string& bytes) {
     ASSERT_EQ(controllers.SendTo(bytes, reader->LocalUdpPort()), static_cast<int>(bytes.size()));
 }
+
+} // namespace velkor

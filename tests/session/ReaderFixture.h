@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 class ReaderFixture : public ::testing::Test {
 protected:
     // Starts the reader; `on_error` replaces the recording error handler.
@@ -35,3 +37,5 @@ protected:
     std::vector<TRFIDDeviceBaseCaps> devices;
     std::vector<std::string> errors;
 };
+
+} // namespace velkor

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+namespace velkor {
+
 namespace {
 
 tNetworkInterface Interface(const char* name, const char* ip, const char* mask, bool up = true) {
@@ -109,3 +111,5 @@ TEST(DiscoveryAnswers, OneEntryPerControllerAndEveryFieldInCsvAndJson) {
     EXPECT_TRUE(second.at("uptime").is_null());
     EXPECT_EQ(second.at("ip"), "");
 }
+
+} // namespace velkor

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velkor {
+
 namespace {
 
 std::string Hex(const char* text) {
@@ -101,3 +103,5 @@ TEST(DiscoveryReply, TruncatedAnswerGivesNoDeviceAndEmptyAnswerAResetOne) {
     EXPECT_EQ(device->Tag7Value, 0);
     EXPECT_EQ(device->SignedSeconds, -1);
 }
+
+} // namespace velkor

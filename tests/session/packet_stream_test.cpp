@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace velkor {
+
 namespace {
 
 struct Cut {
@@ -100,3 +102,5 @@ TEST(PacketRecord, DeciphersOnlyWithAKeyAndMoreThanEightDataBytes) {
     EXPECT_FALSE(packet.Decrypted);
     EXPECT_EQ(packet.data.size(), 8u);
 }
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -91,3 +93,5 @@ TEST(QueuedMainThread, SteadyWaitServesTasksPostedWhileItWaits) {
     EXPECT_EQ(served.load(), 3);
     EXPECT_GE(ticks, 1);
 }
+
+} // namespace velkor

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -68,3 +70,5 @@ TEST_F(ReaderWithFleet, DiscoveryFindsEveryControllerAndASessionCarriesCommands)
     EXPECT_TRUE(main.ProcessUntil([&] { return fleet.ConnectionCount(target) == 0; }, 5s));
     EXPECT_TRUE(errors.empty());
 }
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <thread>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -254,3 +256,5 @@ TEST_F(ReaderLifetime, ConnectWaitServesEventsThatArriveMeanwhile) {
     EXPECT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
     EXPECT_EQ(std::string(order.begin(), order.end()), "DP");
 }
+
+} // namespace velkor

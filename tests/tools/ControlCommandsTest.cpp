@@ -36,13 +36,13 @@ TEST(ControlCommands, DriveTheFleetAndRejectBadInput) {
     EXPECT_EQ(run("card 1 02A1B20000 2 4"), "ok 1\n");
     const auto card = client.ReadPacket(2s);
     ASSERT_TRUE(card);
-    EXPECT_EQ(card->cmd, contract::kCardRead);
+    EXPECT_EQ(card->cmd, velkor::contract::kCardRead);
     EXPECT_EQ(card->flags, 2);
     EXPECT_EQ(card->code, 4);
     EXPECT_EQ(card->data, std::string("\x02\xA1\xB2\x00\x00", 5));
 
-    client.Send(simtest::Encode({contract::kQuack, 0, 0, "Q"}));
-    ASSERT_TRUE(fleet.WaitForReceived(1, contract::kQuack, 2s));
+    client.Send(simtest::Encode({velkor::contract::kQuack, 0, 0, "Q"}));
+    ASSERT_TRUE(fleet.WaitForReceived(1, velkor::contract::kQuack, 2s));
     EXPECT_EQ(run("received 1"), "{\"controller\":\"127.0.12.3\",\"seq\":0,\"transport\":\"tcp\","
                                  "\"cmd\":13,\"flags\":0,\"code\":0,\"data\":\"51\"}\nok\n");
     EXPECT_EQ(run("clear 1"), "ok\n");

@@ -32,7 +32,7 @@ std::string Le16(uint16_t value) {
 // Checks one discovery answer against the fleet; returns the index it came from.
 std::optional<std::size_t> CheckAnswer(const sim::SimulatedFleet& fleet,
                                        const simtest::Reply& reply, uint8_t flags) {
-    EXPECT_EQ(reply.packet.cmd, contract::kDiscoverReply);
+    EXPECT_EQ(reply.packet.cmd, velkor::contract::kDiscoverReply);
     EXPECT_EQ(reply.packet.flags, flags);
     EXPECT_EQ(reply.from_port, fleet.UdpPort());
     const auto index = fleet.Find(reply.from_address);
@@ -41,13 +41,13 @@ std::optional<std::size_t> CheckAnswer(const sim::SimulatedFleet& fleet,
         ADD_FAILURE() << "answer from " << reply.from_address << " not from the fleet or malformed";
         return std::nullopt;
     }
-    for (uint8_t tag = contract::kTagMac; tag <= contract::kTagText14; ++tag) {
+    for (uint8_t tag = velkor::contract::kTagMac; tag <= velkor::contract::kTagText14; ++tag) {
         EXPECT_TRUE(items->count(tag)) << "tag " << int(tag);
     }
-    EXPECT_EQ(items->at(contract::kTagMac), fleet.Mac(*index));
-    EXPECT_EQ(items->at(contract::kTagAddress),
+    EXPECT_EQ(items->at(velkor::contract::kTagMac), fleet.Mac(*index));
+    EXPECT_EQ(items->at(velkor::contract::kTagAddress),
               sim::Ipv4Bytes(*sim::ParseIpv4(fleet.Address(*index))));
-    EXPECT_EQ(items->at(contract::kTagTcpPort), Le16(fleet.TcpPort(*index)));
+    EXPECT_EQ(items->at(velkor::contract::kTagTcpPort), Le16(fleet.TcpPort(*index)));
     return index;
 }
 
@@ -59,7 +59,7 @@ TEST(FleetDiscovery, BroadcastAndUnicastAnswersCarryTheControllersOwnAddressAndP
     ASSERT_TRUE(fleet.Start(&error)) << error;
     simtest::UdpClient client;
     ASSERT_TRUE(client.SendTo(kLoopbackBroadcast, fleet.UdpPort(),
-                              simtest::Encode(Packet{contract::kDiscover, 3, 0, {}})));
+                              simtest::Encode(Packet{velkor::contract::kDiscover, 3, 0, {}})));
     std::set<std::size_t> answered;
     for (int i = 0; i < 3; ++i) {
         const auto reply = client.Receive(2s);
@@ -73,7 +73,7 @@ TEST(FleetDiscovery, BroadcastAndUnicastAnswersCarryTheControllersOwnAddressAndP
 
     // Addressed to one controller, only that one answers.
     ASSERT_TRUE(client.SendTo(fleet.Address(1), fleet.UdpPort(),
-                              simtest::Encode(Packet{contract::kDiscover, 1, 0, {}})));
+                              simtest::Encode(Packet{velkor::contract::kDiscover, 1, 0, {}})));
     const auto reply = client.Receive(2s);
     ASSERT_TRUE(reply);
     EXPECT_EQ(CheckAnswer(fleet, *reply, 1), 1u);
@@ -88,7 +88,7 @@ TEST(FleetDiscovery, OnlyTheFleetsBroadcastReachesAllAndADatagramIsOnePacket) {
     ASSERT_TRUE(fleet.Start(&error)) << error;
     simtest::UdpClient client;
     const auto discover = [](uint8_t flags) {
-        return simtest::Encode(Packet{contract::kDiscover, flags, 0, {}});
+        return simtest::Encode(Packet{velkor::contract::kDiscover, flags, 0, {}});
     };
     // 127.0.11.255 merely ends in .255: on the fleet's /8 it is an address of
     // nobody's, so the unicast sent after it is the first thing answered.
@@ -100,7 +100,7 @@ TEST(FleetDiscovery, OnlyTheFleetsBroadcastReachesAllAndADatagramIsOnePacket) {
 
     // Two packets in one broadcast datagram: every controller answers the
     // first only, and the keep-alive sent after it is answered next.
-    const std::string keep_alive = simtest::Encode(Packet{contract::kKeepAlive, 3, 0, {}});
+    const std::string keep_alive = simtest::Encode(Packet{velkor::contract::kKeepAlive, 3, 0, {}});
     ASSERT_TRUE(client.SendTo(kLoopbackBroadcast, fleet.UdpPort(), discover(2) + keep_alive));
     ASSERT_TRUE(client.SendTo(fleet.Address(2), fleet.UdpPort(), keep_alive));
     std::set<std::size_t> answered;
@@ -114,7 +114,7 @@ TEST(FleetDiscovery, OnlyTheFleetsBroadcastReachesAllAndADatagramIsOnePacket) {
     EXPECT_EQ(answered.size(), 3u);
     reply = client.Receive(2s);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->packet.cmd, contract::kKeepAliveReply);
+    EXPECT_EQ(reply->packet.cmd, velkor::contract::kKeepAliveReply);
     EXPECT_EQ(reply->from_address, fleet.Address(2));
     EXPECT_EQ(fleet.Received(1).size(), 1u);
 }
@@ -123,13 +123,13 @@ TEST(FleetDiscovery, NetworkRecordIsReadAndWrittenByUdp) {
     sim::SimulatedFleet fleet(LoopbackFleet(2, "127.0.7.20"));
     ASSERT_TRUE(fleet.Start());
     simtest::UdpClient client;
-    const std::string item(1, static_cast<char>(contract::kItemNetConfig));
+    const std::string item(1, static_cast<char>(velkor::contract::kItemNetConfig));
     client.SendTo(fleet.Address(1), fleet.UdpPort(),
-                  simtest::Encode(Packet{contract::kSettingsRead, 2, 0, item}));
+                  simtest::Encode(Packet{velkor::contract::kSettingsRead, 2, 0, item}));
     const auto reply = client.Receive(2s);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->from_address, fleet.Address(1));
-    ASSERT_EQ(reply->packet.cmd, contract::kSettingsData);
+    ASSERT_EQ(reply->packet.cmd, velkor::contract::kSettingsData);
     ASSERT_EQ(reply->packet.data.size(), 25u);
     const std::string record = reply->packet.data.substr(1);
     EXPECT_EQ(record.substr(0, 6), fleet.Mac(1));
@@ -139,10 +139,10 @@ TEST(FleetDiscovery, NetworkRecordIsReadAndWrittenByUdp) {
     std::string edited = record;
     edited[22] = 0x51; // debug port 81
     client.SendTo(fleet.Address(1), fleet.UdpPort(),
-                  simtest::Encode(Packet{contract::kSettingsWrite, 2, 0, item + edited}));
-    ASSERT_TRUE(fleet.WaitForReceived(1, contract::kSettingsWrite, 2s));
-    EXPECT_EQ(fleet.Setting(1, contract::kItemNetConfig), edited);
-    EXPECT_NE(fleet.Setting(0, contract::kItemNetConfig).substr(22), edited.substr(22));
+                  simtest::Encode(Packet{velkor::contract::kSettingsWrite, 2, 0, item + edited}));
+    ASSERT_TRUE(fleet.WaitForReceived(1, velkor::contract::kSettingsWrite, 2s));
+    EXPECT_EQ(fleet.Setting(1, velkor::contract::kItemNetConfig), edited);
+    EXPECT_NE(fleet.Setting(0, velkor::contract::kItemNetConfig).substr(22), edited.substr(22));
 }
 
 TEST(FleetDiscovery, ThousandControllersGiveThousandDistinctWellFormedAnswers) {
@@ -152,7 +152,7 @@ TEST(FleetDiscovery, ThousandControllersGiveThousandDistinctWellFormedAnswers) {
     ASSERT_EQ(fleet.Size(), 1000u);
     simtest::UdpClient client;
     ASSERT_TRUE(client.SendTo(kLoopbackBroadcast, fleet.UdpPort(),
-                              simtest::Encode(Packet{contract::kDiscover, 3, 0, {}})));
+                              simtest::Encode(Packet{velkor::contract::kDiscover, 3, 0, {}})));
     std::set<std::size_t> answered;
     for (int i = 0; i < 1000; ++i) {
         const auto reply = client.Receive(5s);
@@ -171,7 +171,7 @@ TEST(FleetDiscovery, JitteredAnswersAllArrive) {
     ASSERT_TRUE(fleet.Start());
     simtest::UdpClient client;
     client.SendTo(kLoopbackBroadcast, fleet.UdpPort(),
-                  simtest::Encode(Packet{contract::kDiscover, 3, 0, {}}));
+                  simtest::Encode(Packet{velkor::contract::kDiscover, 3, 0, {}}));
     std::set<std::string> senders;
     while (senders.size() < 50) {
         const auto reply = client.Receive(3s);

@@ -24,7 +24,7 @@ std::vector<uint8_t> CodesOf(sim::PacketCutter& cutter, const std::string& bytes
     for (std::size_t at = 0; at < bytes.size(); at += chunk) {
         const std::string part = bytes.substr(at, chunk);
         cutter.Feed(reinterpret_cast<const uint8_t*>(part.data()), part.size(),
-                    [&](const eproto_header& header) { codes.push_back(header.code); });
+                    [&](const velkor::eproto_header& header) { codes.push_back(header.code); });
     }
     return codes;
 }
@@ -39,7 +39,8 @@ TEST(PacketCutter, FindsEveryPacketWhateverTheGarbageAndTheChunking) {
     std::string stream;
     for (uint8_t code = 1; code <= 5; ++code) {
         stream += std::string("\x2A\x2A junk \x2A", 9);
-        stream += simtest::Encode(Packet{contract::kQuack, 0, code, std::string(code * 20, 'd')});
+        stream +=
+            simtest::Encode(Packet{velkor::contract::kQuack, 0, code, std::string(code * 20, 'd')});
     }
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, stream.size()}) {
         sim::PacketCutter cutter;
@@ -50,11 +51,12 @@ TEST(PacketCutter, FindsEveryPacketWhateverTheGarbageAndTheChunking) {
     }
     // A header whose data never arrive right is left behind once the next
     // packet shows the data checksum fails.
-    std::string broken = simtest::Encode(Packet{contract::kQuack, 0, 9, "abcdef"});
+    std::string broken = simtest::Encode(Packet{velkor::contract::kQuack, 0, 9, "abcdef"});
     broken.resize(10);
     sim::PacketCutter cutter;
-    EXPECT_EQ(CodesOf(cutter, broken + simtest::Encode(Packet{contract::kQuack, 0, 7, {}}), 3),
-              std::vector<uint8_t>{7});
+    EXPECT_EQ(
+        CodesOf(cutter, broken + simtest::Encode(Packet{velkor::contract::kQuack, 0, 7, {}}), 3),
+        std::vector<uint8_t>{7});
 }
 
 TEST(PacketCutter, EndlessGarbageKeepsTheBufferBounded) {
@@ -65,28 +67,28 @@ TEST(PacketCutter, EndlessGarbageKeepsTheBufferBounded) {
     }
     EXPECT_TRUE(CodesOf(cutter, garbage, 4096).empty());
     EXPECT_LE(cutter.buffered_bytes(), sim::PacketCutter::kCapacity);
-    EXPECT_EQ(CodesOf(cutter, simtest::Encode(Packet{contract::kQuack, 0, 4, {}}), 100),
+    EXPECT_EQ(CodesOf(cutter, simtest::Encode(Packet{velkor::contract::kQuack, 0, 4, {}}), 100),
               std::vector<uint8_t>{4});
 }
 
 TEST(SettingsStore, FactoryValuesAndWriteRules) {
     sim::ControllerIdentity identity{3, 0x7F000105, "127.0.1.5", sim::MacForIndex(3), 8081, 3052};
     sim::SettingsStore store(identity);
-    const std::string net = *store.Find(contract::kItemNetConfig);
+    const std::string net = *store.Find(velkor::contract::kItemNetConfig);
     ASSERT_EQ(net.size(), 24u);
     EXPECT_EQ(net.substr(0, 6), identity.mac);
     EXPECT_EQ(net.substr(6, 4), std::string("\x7F\x00\x01\x05", 4));
     EXPECT_EQ(net.substr(18), std::string("\xEC\x0B\x91\x1F\x50\x00", 6));
     EXPECT_TRUE(store.Changed().empty());
 
-    EXPECT_FALSE(store.Write(contract::kItemLanguage, "\x01\x02"));
+    EXPECT_FALSE(store.Write(velkor::contract::kItemLanguage, "\x01\x02"));
     EXPECT_FALSE(store.Write(99, "\x01"));
-    EXPECT_TRUE(store.Write(contract::kItemLockersList, std::string(81, '\0')));
-    EXPECT_TRUE(store.Write(contract::kItemAuthFlags, std::string("\xCF\x03", 2)));
-    EXPECT_FALSE(store.Write(contract::kItemAuthFlags, ""));
+    EXPECT_TRUE(store.Write(velkor::contract::kItemLockersList, std::string(81, '\0')));
+    EXPECT_TRUE(store.Write(velkor::contract::kItemAuthFlags, std::string("\xCF\x03", 2)));
+    EXPECT_FALSE(store.Write(velkor::contract::kItemAuthFlags, ""));
     const auto changed = store.Changed();
     ASSERT_EQ(changed.size(), 2u);
-    EXPECT_EQ(changed[0].first, contract::kItemLockersList);
+    EXPECT_EQ(changed[0].first, velkor::contract::kItemLockersList);
 }
 
 TEST(StateFile, WrittenSettingsSurviveARestartAndBadFilesAreReported) {
@@ -104,9 +106,9 @@ TEST(StateFile, WrittenSettingsSurviveARestartAndBadFilesAreReported) {
         ASSERT_TRUE(fleet.Start());
         simtest::TcpClient client;
         ASSERT_TRUE(client.Connect(fleet.Address(1), fleet.TcpPort(1)));
-        client.Send(
-            simtest::Encode(Packet{contract::kSettingsWrite, 0, 0, std::string(1, '\x20') + keys}));
-        ASSERT_TRUE(fleet.WaitForReceived(1, contract::kSettingsWrite, 2s));
+        client.Send(simtest::Encode(
+            Packet{velkor::contract::kSettingsWrite, 0, 0, std::string(1, '\x20') + keys}));
+        ASSERT_TRUE(fleet.WaitForReceived(1, velkor::contract::kSettingsWrite, 2s));
         // Saved at once, before any orderly stop.
         std::vector<sim::SavedSetting> saved;
         std::string error;
@@ -116,8 +118,8 @@ TEST(StateFile, WrittenSettingsSurviveARestartAndBadFilesAreReported) {
     }
     sim::SimulatedFleet restarted(options);
     ASSERT_TRUE(restarted.Start());
-    EXPECT_EQ(restarted.Setting(1, contract::kItemSectorKeys), keys);
-    EXPECT_NE(restarted.Setting(0, contract::kItemSectorKeys), keys);
+    EXPECT_EQ(restarted.Setting(1, velkor::contract::kItemSectorKeys), keys);
+    EXPECT_NE(restarted.Setting(0, velkor::contract::kItemSectorKeys), keys);
     restarted.Stop();
 
     std::ofstream(path, std::ios::app) << "127.0.10.2 nine 00\n";

@@ -37,23 +37,23 @@ int16_t CollectItem(uint32_t tag, uint32_t length, const uint8_t* value, void* c
 } // namespace
 
 std::string Encode(const Packet& packet) {
-    eproto_header header;
-    eproto_header_init(&header);
+    velkor::eproto_header header;
+    velkor::eproto_header_init(&header);
     header.cmd = packet.cmd;
     header.flags = packet.flags;
     header.code = packet.code;
     header.len = static_cast<uint16_t>(packet.data.size());
     header.data = reinterpret_cast<const uint8_t*>(packet.data.data());
     std::string bytes;
-    eproto_encode(&header, Append, &bytes);
+    velkor::eproto_encode(&header, Append, &bytes);
     return bytes;
 }
 
 std::optional<Packet> Decode(const std::string& bytes, std::size_t* used) {
     uint16_t position = 0;
-    eproto_header header{};
-    if (eproto_decode(reinterpret_cast<const uint8_t*>(bytes.data()), &position,
-                      static_cast<uint16_t>(bytes.size()), &header) != 0) {
+    velkor::eproto_header header{};
+    if (velkor::eproto_decode(reinterpret_cast<const uint8_t*>(bytes.data()), &position,
+                              static_cast<uint16_t>(bytes.size()), &header) != 0) {
         return std::nullopt;
     }
     if (used != nullptr) {
@@ -65,11 +65,11 @@ std::optional<Packet> Decode(const std::string& bytes, std::size_t* used) {
 
 std::optional<std::map<uint8_t, std::string>> DiscoveryItems(const std::string& data) {
     std::string copy = data;
-    eproto_tlv cursor;
-    eproto_tlv_init(&cursor, 1, 1, reinterpret_cast<uint8_t*>(copy.data()),
-                    static_cast<uint16_t>(copy.size()));
+    velkor::eproto_tlv cursor;
+    velkor::eproto_tlv_init(&cursor, 1, 1, reinterpret_cast<uint8_t*>(copy.data()),
+                            static_cast<uint16_t>(copy.size()));
     std::map<uint8_t, std::string> items;
-    if (eproto_tlv_iterate(&cursor, CollectItem, &items) != 0) {
+    if (velkor::eproto_tlv_iterate(&cursor, CollectItem, &items) != 0) {
         return std::nullopt;
     }
     return items;

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace velkor {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -131,3 +133,5 @@ TEST(Win32MainThread, WaitsKeepProcessingAndTimersTickUntilStopped) {
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 7u);
 }
+
+} // namespace velkor

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 std::string TMemo::Text() const {
     std::string text;
@@ -47,4 +47,4 @@ TButton MakeCancelButton() {
     return button;
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

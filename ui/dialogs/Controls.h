@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 // What a modal dialog returns when it closes.
 enum ModalResult : int {
@@ -76,4 +76,4 @@ TCheckBox MakeCheckBox(std::string name, const char* caption);
 TButton MakeOkButton(const char* name = "btnOk");
 TButton MakeCancelButton(); // "Cancel": Escape clicks it, closes with mrCancel
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 // Network record (24 bytes): the edited record on OK, empty otherwise.
 std::string EditNetConfig(IModalRunner& runner, const std::string& record,
@@ -84,4 +84,4 @@ std::optional<DisplayTextInput> InputDisplayText(IModalRunner& runner, TfrmTextI
 // nothing when cancelled.
 std::optional<int32_t> InputCardNumber(IModalRunner& runner);
 
-} // namespace dialogs
+} // namespace velkor::dialogs

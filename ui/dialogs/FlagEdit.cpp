@@ -1,6 +1,6 @@
 #include "ui/dialogs/FlagEdit.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 std::string EditFirstByteIfChanged(ByteEdit edit, IModalRunner& runner, const std::string& value,
                                    const std::string& caption) {
@@ -12,4 +12,4 @@ std::string EditFirstByteIfChanged(ByteEdit edit, IModalRunner& runner, const st
     return after == before ? std::string() : std::string(1, static_cast<char>(after));
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 using ByteEdit = uint8_t (*)(IModalRunner& runner, uint8_t value, const std::string& caption);
 
@@ -30,4 +30,4 @@ std::string EditRecordIfChanged(IModalRunner& runner, const std::string& value,
     return result == value ? std::string() : result;
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

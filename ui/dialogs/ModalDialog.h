@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmNetConfig;
 class TfrmSectorKeys;
@@ -53,4 +53,4 @@ public:
     virtual ModalResult Run(TfrmNewCardNum& dialog) = 0;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

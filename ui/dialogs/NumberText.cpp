@@ -5,7 +5,7 @@
 #include <charconv>
 #include <limits>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 std::string_view TrimBlanks(std::string_view text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
@@ -48,4 +48,4 @@ int32_t FieldToInt(std::string_view text) {
     return ParseInt32(TrimBlanks(text)).value_or(0);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 // The text without leading and trailing blanks (any character up to space).
 std::string_view TrimBlanks(std::string_view text);
@@ -26,4 +26,4 @@ int32_t FieldToInt(std::string_view text);
 using device::AppendLe;
 using device::ReadLe;
 
-} // namespace dialogs
+} // namespace velkor::dialogs

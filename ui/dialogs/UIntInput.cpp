@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::string EditRelayOpenTime(IModalRunner& runner, const std::string& value,
     return EditLeValue(runner, value, 4, kMinRelayOpenTime, kMaxRelayOpenTime, caption);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmIntInput : public TfrmBase {
 public:
@@ -26,4 +26,4 @@ public:
     uint32_t Value() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -121,4 +121,4 @@ std::string EditLockersList(IModalRunner& runner, const std::string& block,
     return result;
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

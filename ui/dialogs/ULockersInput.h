@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmLockersInput : public TfrmBase {
 public:
@@ -44,4 +44,4 @@ private:
     int menuRow_ = -1;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

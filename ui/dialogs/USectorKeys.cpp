@@ -9,7 +9,7 @@
 
 #include <cctype>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -113,4 +113,4 @@ std::string EditSectorKeys(IModalRunner& runner, const std::string& block,
     return result.size() >= TfrmSectorKeys::kKeysSize ? result : std::string();
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 // Keeps only the hexadecimal digits, in order, and puts "F" digits in front
 // until there are 12; longer results are not cut.
@@ -45,4 +45,4 @@ public:
     void edPasswordExit(int sector);
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

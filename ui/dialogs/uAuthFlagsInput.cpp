@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <array>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -104,4 +104,4 @@ std::string EditAuthFlags(IModalRunner& runner, const std::string& value,
     return EditRecordIfChanged<TfrmAuthFlagsInput>(runner, value, caption);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

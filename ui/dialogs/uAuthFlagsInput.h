@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmAuthFlagsInput : public TfrmBase {
 public:
@@ -46,4 +46,4 @@ private:
     std::size_t length_ = 0;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -111,4 +111,4 @@ void TComboBox::Beep() const {
     }
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 struct TComboItem {
     std::string text;
@@ -65,4 +65,4 @@ private:
     void Beep() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

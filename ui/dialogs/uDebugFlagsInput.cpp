@@ -4,7 +4,7 @@
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::string EditDebugFlags(IModalRunner& runner, const std::string& value,
     return EditFirstByteIfChanged(&EditDebugFlags, runner, value, caption);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

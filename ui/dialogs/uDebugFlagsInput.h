@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmDebugFlagsInput : public TfrmBase {
 public:
@@ -23,4 +23,4 @@ public:
     uint8_t GetData() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

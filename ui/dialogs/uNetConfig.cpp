@@ -7,7 +7,7 @@
 #include "ui/dialogs/NumberText.h"
 #include <algorithm>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -100,4 +100,4 @@ std::string EditNetConfig(IModalRunner& runner, const std::string& record,
     return runner.Run(form) == mrOk ? form.GetData() : std::string();
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

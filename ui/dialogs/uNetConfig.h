@@ -10,7 +10,7 @@
 #include <array>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmNetConfig : public TfrmBase {
 public:
@@ -41,4 +41,4 @@ public:
     std::string GetData() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

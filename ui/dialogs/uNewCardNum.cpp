@@ -4,7 +4,7 @@
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/NumberText.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 TfrmNewCardNum::TfrmNewCardNum() : TfrmBase(Win1251FromUtf8("Запись номера")) {
     Label1.name = "Label1";
@@ -28,4 +28,4 @@ std::optional<int32_t> InputCardNumber(IModalRunner& runner) {
     return form.CardNumber();
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

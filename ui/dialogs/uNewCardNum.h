@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmNewCardNum : public TfrmBase {
 public:
@@ -20,4 +20,4 @@ public:
     int32_t CardNumber() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -4,7 +4,7 @@
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/FlagEdit.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
     for (int k = 0; k < kInputs; ++k) {
@@ -45,4 +45,4 @@ std::string EditOptoFlags(IModalRunner& runner, const std::string& value,
     return EditFirstByteIfChanged(&EditOptoFlags, runner, value, caption);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmOptoFlagsInput : public TfrmBase {
 public:
@@ -26,4 +26,4 @@ public:
     uint8_t GetData() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -3,7 +3,7 @@
 #include "ui/dialogs/EditOperations.h"
 #include "ui/dialogs/NumberText.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 TfrmStrInput::TfrmStrInput() : TfrmBase("Input a string") {
     edStr.name = "edStr";
@@ -22,4 +22,4 @@ std::string InputString(IModalRunner& runner, const std::string& initial,
     return std::string(TrimBlanks(form.edStr.text));
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

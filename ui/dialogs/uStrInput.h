@@ -4,7 +4,7 @@
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmStrInput : public TfrmBase {
 public:
@@ -14,4 +14,4 @@ public:
     TButton Button1;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

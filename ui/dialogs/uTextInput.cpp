@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -64,4 +64,4 @@ std::optional<DisplayTextInput> InputDisplayText(IModalRunner& runner, TfrmTextI
     return DisplayTextInput{form.memText.Text(), form.HoldMs()};
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

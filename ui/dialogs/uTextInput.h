@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 struct FrameRect {
     int left;
@@ -45,4 +45,4 @@ public:
     uint32_t HoldMs() const;
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 namespace {
 
@@ -122,4 +122,4 @@ std::string EditUSARTConfig(IModalRunner& runner, const std::string& block,
     return EditRecordIfChanged<TfrmUSARTCfg>(runner, block, caption);
 }
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-namespace dialogs {
+namespace velkor::dialogs {
 
 class TfrmUSARTCfg : public TfrmBase {
 public:
@@ -66,4 +66,4 @@ public:
     void btnDefaultsClick();
 };
 
-} // namespace dialogs
+} // namespace velkor::dialogs

@@ -2,6 +2,8 @@
 
 #include "protocol/eproto.h"
 
+namespace velkor {
+
 namespace {
 
 constexpr int kNoNumber = 1000;
@@ -70,3 +72,5 @@ std::optional<TCardRead> DecodeCardRead(std::string_view data) {
     card.HasClosedLockers = IsLockerNumber(CardNumber(cabinet)) || IsLockerNumber(CardNumber(cell));
     return card;
 }
+
+} // namespace velkor

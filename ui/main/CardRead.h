@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 struct TCardRead {
     std::string RawUID;   // the identifier bytes
     std::string UIDLabel; // "A1B2C3D4 (195,45729)"
@@ -29,3 +31,5 @@ int CardNumber(uint32_t word);
 // "!" for a negative number, "---" for 1000 or more, else the decimal with
 // the letter 64 + bits 16-22 in front when bit 23 is set.
 std::string CardNumberText(uint32_t word);
+
+} // namespace velkor

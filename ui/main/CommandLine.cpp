@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace velkor {
+
 namespace {
 
 constexpr std::string_view kBroadcastOption = "--broadcast";
@@ -97,3 +99,5 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     return result;
 }
+
+} // namespace velkor

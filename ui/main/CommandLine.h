@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 struct VelkorOptions {
     // Where discovery and untargeted UDP commands go.
     std::string BroadcastAddress = "255.255.255.255";
@@ -37,3 +39,5 @@ std::string ProgramFileName(std::string_view path);
 std::string VersionLine();
 // What the About entry of the window shows: purpose, program and version.
 std::string AboutText();
+
+} // namespace velkor

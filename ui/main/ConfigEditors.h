@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace velkor {
+
 class IConfigEditors {
 public:
     virtual ~IConfigEditors() = default;
@@ -40,3 +42,5 @@ public:
 
 // An edit entry point as a settings reply names it.
 using TEditEntry = std::string (IConfigEditors::*)(const std::string&, const std::string&);
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace velkor {
+
 void TChangeTracker::Notify(const TControl& control) {
     ++revision_;
     if (listener_) {
@@ -115,3 +117,5 @@ void TPopupMenu::Add(TMenuItem item) {
     items_.push_back(std::move(item));
     Changed();
 }
+
+} // namespace velkor

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 class TControl;
 
 class TChangeTracker {
@@ -168,3 +170,5 @@ public:
 private:
     std::vector<TMenuItem> items_;
 };
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace velkor {
+
 const TDeviceListEntry* TDeviceListBox::Selected() const {
     return itemIndex_ >= 0 && itemIndex_ < Count() ? &Entry(itemIndex_) : nullptr;
 }
@@ -65,3 +67,5 @@ std::string DeviceEntryText(const TRFIDDeviceBaseCaps& caps) {
     }
     return text;
 }
+
+} // namespace velkor

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 struct TDeviceListEntry {
     std::string Text;
     TRFIDDeviceBaseCaps Caps; // the entry's own copy
@@ -58,3 +60,5 @@ std::string DeviceEntryText(const TRFIDDeviceBaseCaps& caps);
 
 // The MAC as hex with "-" between bytes.
 std::string MacText(const TRFIDDeviceBaseCaps& caps);
+
+} // namespace velkor

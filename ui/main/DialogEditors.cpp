@@ -1,5 +1,7 @@
 #include "ui/main/DialogEditors.h"
 
+namespace velkor {
+
 std::string TDialogEditors::EditNetConfig(const std::string& value, const std::string& caption) {
     return dialogs::EditNetConfig(runner_, value, caption);
 }
@@ -53,3 +55,5 @@ std::optional<IConfigEditors::DisplayText> TDialogEditors::InputDisplayText() {
 std::optional<int32_t> TDialogEditors::InputCardNumber() {
     return dialogs::InputCardNumber(runner_);
 }
+
+} // namespace velkor

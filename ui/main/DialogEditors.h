@@ -5,6 +5,8 @@
 #include "ui/dialogs/EditOperations.h"
 #include "ui/main/ConfigEditors.h"
 
+namespace velkor {
+
 class TDialogEditors final : public IConfigEditors {
 public:
     // `textInput` is the application-wide text dialog; it outlives this object.
@@ -28,3 +30,5 @@ private:
     dialogs::IModalRunner& runner_;
     dialogs::TfrmTextInput& textInput_;
 };
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+namespace velkor {
+
 namespace {
 
 constexpr size_t kMaxMenuCaption = 50;
@@ -93,3 +95,5 @@ std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& pat
     }
     return lines;
 }
+
+} // namespace velkor

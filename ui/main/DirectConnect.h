@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velkor {
+
 struct THostPort {
     std::string Host;
     int Port = 0;
@@ -33,3 +35,5 @@ std::vector<TDirectConnectEntry> DirectConnectEntries(const std::vector<std::str
 // The lines of a text file (line ends CR LF or LF), or nothing when it cannot
 // be read.
 std::optional<std::vector<std::string>> ReadTextFileLines(const std::string& path);
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 #include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
 
+namespace velkor {
+
 namespace {
 
 constexpr unsigned kRelayButtonMs = 200;
@@ -138,3 +140,5 @@ void TRFIDMainForm::BuildResetMenu() {
                           {}});
     pmReset.Add(entry("Reset MCU", kResetMcu));
 }
+
+} // namespace velkor

@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace velkor {
+
 namespace {
 
 constexpr unsigned kConnectTimeoutMs = 3000;
@@ -127,3 +129,5 @@ void TRFIDMainForm::DisconnectSequence() {
     ShowMainPage();
     reader_->Disconnect(kDisconnectTimeoutMs);
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+namespace velkor {
+
 namespace {
 
 constexpr size_t kNetConfigBytes = 24;
@@ -210,3 +212,5 @@ void TRFIDMainForm::SendSettings(uint8_t item, uint8_t flags, const std::string&
     device::SendSettings(*reader_, item, flags, value);
     AddLog(DataLogLine("settings ", static_cast<char>(item) + value));
 }
+
+} // namespace velkor

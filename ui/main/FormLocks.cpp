@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace velkor {
+
 namespace {
 
 constexpr const char* kDirectConnectFile = "dc.txt";
@@ -133,3 +135,5 @@ void TRFIDMainForm::DirectConnectChoose(const TMenuItem& entry) {
         ConnectPrompt();
     }
 }
+
+} // namespace velkor

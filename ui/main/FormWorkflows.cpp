@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kDefaultLockerCountLimit = 5;
@@ -199,3 +201,5 @@ void TRFIDMainForm::FullDefaults() {
     send(contract::kPostWrite34);
     BindByteMenuButtons();
 }
+
+} // namespace velkor

@@ -1,5 +1,7 @@
 #include "ui/main/TrafficLog.h"
 
+namespace velkor {
+
 void TMemoLog::Add(std::string line) {
     lines_.push_back(std::move(line));
     size_t dropped = 0;
@@ -12,3 +14,5 @@ void TMemoLog::Add(std::string line) {
     }
     Changed();
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 class TMemoLog : public TControl {
 public:
     static constexpr size_t kMaxLines = 100;
@@ -30,3 +32,5 @@ private:
     std::deque<std::string> lines_;
     AppendListener appendListener_;
 };
+
+} // namespace velkor

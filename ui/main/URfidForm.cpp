@@ -5,6 +5,8 @@
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
 
+namespace velkor {
+
 namespace {
 
 // The network record a fresh window starts from: MAC 90-A2-DA-0F-36-4F,
@@ -162,3 +164,5 @@ void TRFIDMainForm::ReaderError(const std::string& text) {
     AddLog("tcp error: " + text);
     DisconnectSequence();
 }
+
+} // namespace velkor

@@ -23,6 +23,8 @@
 #include <memory>
 #include <string>
 
+namespace velkor {
+
 // One pending settings edit, carried from the packet dispatch to the handler
 // that opens its dialog (window message 1124), so that no modal dialog runs
 // inside a packet handler.
@@ -254,3 +256,5 @@ private:
     std::shared_ptr<TRFIDMainForm*> lifetime_; // posted tasks run only while it lives
     IMainThread::TimerId pingerTimer_ = 0;
 };
+
+} // namespace velkor

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace velkor {
+
 class IWindowServices {
 public:
     virtual ~IWindowServices() = default;
@@ -28,3 +30,5 @@ public:
     // missing or unreadable (ReadTextFileLines does this for plain files).
     virtual std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) = 0;
 };
+
+} // namespace velkor

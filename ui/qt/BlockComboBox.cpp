@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+namespace velkor {
+
 namespace {
 
 // Windows colour values are 0x00BBGGRR.
@@ -107,3 +109,5 @@ void BlockComboBox::hidePopup() {
         });
     }
 }
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 
+namespace velkor {
+
 namespace dialogs {
 class TComboBox;
 }
@@ -28,3 +30,5 @@ private:
     dialogs::TComboBox& model_;
     int popupIndex_ = -1; // the selection when the list dropped down
 };
+
+} // namespace velkor

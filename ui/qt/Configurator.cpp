@@ -9,6 +9,8 @@
 #include "ui/qt/QtModalRunner.h"
 #include "ui/qt/QtWindowServices.h"
 
+namespace velkor {
+
 Configurator::Configurator(VelkorOptions options)
     : options_(std::move(options)), logFile_(std::make_unique<LogFileMirror>()),
       mainThread_(std::make_unique<QtMainThread>()) {
@@ -46,3 +48,5 @@ bool Configurator::Start(QString* error) {
     view_->show();
     return true;
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace velkor {
+
 class TDialogEditors;
 class LogFileMirror;
 class QtMainThread;
@@ -48,3 +50,5 @@ private:
     std::unique_ptr<TRFIDMainForm> form_;
     std::unique_ptr<TMainWindowView> view_;
 };
+
+} // namespace velkor

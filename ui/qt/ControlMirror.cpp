@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace velkor {
+
 QColor ModelColour(TColour colour) {
     if (colour >= kSystemColour) {
         return {};
@@ -85,3 +87,5 @@ void ControlMirror::Apply(const TControl& model, const Binding& binding) {
         binding.refresh();
     }
 }
+
+} // namespace velkor

@@ -17,6 +17,8 @@
 
 class QWidget;
 
+namespace velkor {
+
 // How long the views gather model changes before they show them: short enough
 // to look immediate, long enough to batch a flood of answers.
 inline constexpr int kViewRefreshMs = 30;
@@ -64,3 +66,5 @@ private:
 // A model colour (0xRRGGBB, or a system colour) as a Qt colour; invalid for
 // the toolkit's own colours.
 QColor ModelColour(TColour colour);
+
+} // namespace velkor

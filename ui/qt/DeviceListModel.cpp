@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace velkor {
+
 namespace {
 
 // Beyond this many insertions in one turn, one reset is cheaper for the view
@@ -104,3 +106,5 @@ void DeviceListModel::Flush() {
     }
     emit RowsApplied();
 }
+
+} // namespace velkor

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace velkor {
+
 class DeviceListModel final : public QAbstractListModel {
     Q_OBJECT
 
@@ -46,3 +48,5 @@ private:
     bool flushQueued_ = false;
     bool attached_ = true;
 };
+
+} // namespace velkor

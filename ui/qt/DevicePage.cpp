@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kCardPanelWidth = 230;
@@ -170,3 +172,5 @@ QWidget* TMainWindowView::BuildCardPanel() {
     grid->setRowStretch(4, 1);
     return panel;
 }
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace velkor {
+
 dialogs::ModalResult ShowNetConfig(dialogs::TfrmNetConfig& form, QWidget* parent);
 dialogs::ModalResult ShowSectorKeys(dialogs::TfrmSectorKeys& form, QWidget* parent);
 dialogs::ModalResult ShowLockersInput(dialogs::TfrmLockersInput& form, QWidget* parent);
@@ -17,3 +19,5 @@ dialogs::ModalResult ShowIntInput(dialogs::TfrmIntInput& form, QWidget* parent);
 dialogs::ModalResult ShowStrInput(dialogs::TfrmStrInput& form, QWidget* parent);
 dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, QWidget* parent);
 dialogs::ModalResult ShowNewCardNum(dialogs::TfrmNewCardNum& form, QWidget* parent);
+
+} // namespace velkor

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velkor {
+
 namespace {
 
 void OkRow(ModelDialog& dialog, QVBoxLayout* column, dialogs::TButton& ok) {
@@ -68,3 +70,5 @@ dialogs::ModalResult ShowAuthFlags(dialogs::TfrmAuthFlagsInput& form, QWidget* p
     OkRow(dialog, column, form.Button1);
     return dialog.Run();
 }
+
+} // namespace velkor

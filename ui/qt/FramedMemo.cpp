@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTextBlock>
 
+namespace velkor {
+
 FramedMemo::FramedMemo(dialogs::TFramedMemo& model, QWidget* parent)
     : QTextEdit(parent), model_(model) {
     setAcceptRichText(false);
@@ -57,3 +59,5 @@ void FramedMemo::paintEvent(QPaintEvent* event) {
     const int radius = dialogs::TFramedMemo::kCornerSize / 2;
     painter.drawRoundedRect(GuideFrame(), radius, radius);
 }
+
+} // namespace velkor

@@ -5,6 +5,8 @@
 
 #include <QTextEdit>
 
+namespace velkor {
+
 namespace dialogs {
 struct TFramedMemo;
 }
@@ -26,3 +28,5 @@ protected:
 private:
     dialogs::TFramedMemo& model_;
 };
+
+} // namespace velkor

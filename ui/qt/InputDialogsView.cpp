@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kFieldWidth = 220;
@@ -71,3 +73,5 @@ dialogs::ModalResult ShowNewCardNum(dialogs::TfrmNewCardNum& form, QWidget* pare
     column->addLayout(row);
     return dialog.Run();
 }
+
+} // namespace velkor

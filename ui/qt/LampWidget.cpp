@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace velkor {
+
 LampWidget::LampWidget(QWidget* parent) : QWidget(parent) {
     setFixedSize(sizeHint());
 }
@@ -26,3 +28,5 @@ void LampWidget::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     emit released();
 }
+
+} // namespace velkor

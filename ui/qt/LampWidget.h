@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace velkor {
+
 class LampWidget final : public QWidget {
     Q_OBJECT
 
@@ -25,3 +27,5 @@ protected:
 private:
     QColor colour_{192, 192, 192};
 };
+
+} // namespace velkor

@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+namespace velkor {
+
 namespace {
 
 void AddMenuItems(QMenu* menu, const std::vector<dialogs::TMenuItem>& items,
@@ -62,3 +64,5 @@ dialogs::ModalResult ShowLockersInput(dialogs::TfrmLockersInput& form, QWidget* 
     grid->addLayout(buttons, dialogs::TfrmLockersInput::kRows, 0, 1, 2);
     return dialog.Run();
 }
+
+} // namespace velkor

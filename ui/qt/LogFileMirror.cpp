@@ -2,6 +2,8 @@
 
 #include "ui/qt/QtText.h"
 
+namespace velkor {
+
 bool LogFileMirror::Open(const QString& path, QString* error) {
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
@@ -20,3 +22,5 @@ void LogFileMirror::Write(const std::string& line) {
     file_.write((ToQt(line) + '\n').toUtf8());
     file_.flush();
 }
+
+} // namespace velkor

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace velkor {
+
 class LogFileMirror {
 public:
     // Opens `path` for appending; false with `error` set when it cannot.
@@ -17,3 +19,5 @@ public:
 private:
     QFile file_;
 };
+
+} // namespace velkor

@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kToolBarHeight = 41;
@@ -384,3 +386,5 @@ void TMainWindowView::FlushLog() {
     pendingLog_.clear();
     log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
 }
+
+} // namespace velkor

@@ -12,8 +12,6 @@
 #include <functional>
 #include <string>
 
-class DeviceListModel;
-class LampWidget;
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
@@ -24,6 +22,11 @@ class QPushButton;
 class QSlider;
 class QTabWidget;
 class QVBoxLayout;
+
+namespace velkor {
+
+class DeviceListModel;
+class LampWidget;
 
 class TMainWindowView final : public QMainWindow {
     Q_OBJECT
@@ -86,3 +89,5 @@ private:
     bool logFlushQueued_ = false;
     bool attached_ = true;
 };
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace velkor {
+
 namespace {
 
 void SetBold(QWidget* widget, bool bold) {
@@ -129,3 +131,5 @@ void ModelDialog::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+} // namespace velkor

@@ -17,6 +17,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace velkor {
 class BlockComboBox;
 
 namespace dialogs {
@@ -50,3 +52,5 @@ private:
     std::vector<std::function<void()>> refreshers_;
     QPushButton* cancelButton_ = nullptr;
 };
+
+} // namespace velkor

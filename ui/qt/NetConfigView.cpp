@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kOctetWidth = 44;
@@ -63,3 +65,5 @@ dialogs::ModalResult ShowNetConfig(dialogs::TfrmNetConfig& form, QWidget* parent
     grid->addLayout(buttons, row, 0, 1, 5);
     return dialog.Run();
 }
+
+} // namespace velkor

@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+namespace velkor {
+
 QtMainThread::QtMainThread(QObject* parent) : QObject(parent) {
 }
 
@@ -42,3 +44,5 @@ void QtMainThread::StopTimer(TimerId id) {
     found->second->deleteLater(); // it may be the timer whose tick is running now
     timers_.erase(found);
 }
+
+} // namespace velkor

@@ -10,6 +10,8 @@
 
 class QTimer;
 
+namespace velkor {
+
 class QtMainThread final : public QObject, public IMainThread {
     Q_OBJECT
 
@@ -27,3 +29,5 @@ private:
     std::map<TimerId, QTimer*> timers_;
     TimerId nextTimer_ = 1;
 };
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 
 #include "ui/qt/DialogViews.h"
 
+namespace velkor {
+
 QtModalRunner::QtModalRunner(std::function<QWidget*()> owner) : owner_(std::move(owner)) {
 }
 
@@ -38,3 +40,5 @@ dialogs::ModalResult QtModalRunner::Run(dialogs::TfrmTextInput& dialog) {
 dialogs::ModalResult QtModalRunner::Run(dialogs::TfrmNewCardNum& dialog) {
     return ShowNewCardNum(dialog, owner_());
 }
+
+} // namespace velkor

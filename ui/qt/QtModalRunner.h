@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace velkor {
+
 class QtModalRunner final : public dialogs::IModalRunner {
 public:
     // `owner` gives the window the dialogs belong to (may return nullptr).
@@ -28,3 +30,5 @@ public:
 private:
     std::function<QWidget*()> owner_;
 };
+
+} // namespace velkor

@@ -7,5 +7,9 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 QString ToQt(std::string_view win1251);
 std::string FromQt(const QString& text);
+
+} // namespace velkor

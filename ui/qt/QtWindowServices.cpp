@@ -11,6 +11,8 @@
 #include <QStatusTipEvent>
 #include <QWidget>
 
+namespace velkor {
+
 namespace {
 
 void AddEntries(QMenu* menu, const std::vector<TMenuItem>& items) {
@@ -85,3 +87,5 @@ bool QtWindowServices::AskYesNo(const std::string& text, const std::string& capt
 std::optional<std::vector<std::string>> QtWindowServices::ReadLines(const std::string& fileName) {
     return ReadTextFileLines(fileName);
 }
+
+} // namespace velkor

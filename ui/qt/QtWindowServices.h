@@ -10,6 +10,8 @@
 class QMenu;
 class QWidget;
 
+namespace velkor {
+
 class QtWindowServices final : public IWindowServices {
 public:
     // `window` gives the main window (menus and message boxes belong to it);
@@ -33,3 +35,5 @@ private:
 // model may rebuild its own menu meanwhile. Hints become status tips, shown
 // by the status bar of the parent's window.
 QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent);
+
+} // namespace velkor

@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace velkor {
+
 namespace {
 
 // Filters the keys typed into one key field and tidies the field on leaving.
@@ -85,3 +87,5 @@ dialogs::ModalResult ShowSectorKeys(dialogs::TfrmSectorKeys& form, QWidget* pare
     grid->addLayout(buttons, dialogs::TfrmSectorKeys::kSectors + 1, 0, 1, 3);
     return dialog.Run();
 }
+
+} // namespace velkor

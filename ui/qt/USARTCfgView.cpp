@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velkor {
+
 namespace {
 
 constexpr int kMinWidth = 450;
@@ -70,3 +72,5 @@ dialogs::ModalResult ShowUSARTCfg(dialogs::TfrmUSARTCfg& form, QWidget* parent) 
     column->addLayout(buttons);
     return dialog.Run();
 }
+
+} // namespace velkor

@@ -1,5 +1,7 @@
 #include "ui/win32/MessagePump.h"
 
+namespace velkor {
+
 namespace {
 
 constexpr const wchar_t* kDialogKeysProperty = L"VelkorDialogKeys";
@@ -42,3 +44,5 @@ int RunMessageLoop() {
     }
     return static_cast<int>(message.wParam);
 }
+
+} // namespace velkor

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace velkor {
+
 // Marks `window` (a top-level window) as one whose keys navigate like a dialog's.
 void UseDialogKeys(HWND window);
 
@@ -18,3 +20,5 @@ bool DispatchPending();
 
 // Runs until the quit message; returns its exit code.
 int RunMessageLoop();
+
+} // namespace velkor

@@ -2,6 +2,8 @@
 
 #include "ui/win32/MessagePump.h"
 
+namespace velkor {
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"VelkorMainThread";
@@ -129,3 +131,5 @@ LRESULT CALLBACK Win32MainThread::WindowProc(HWND window, UINT message, WPARAM w
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
+
+} // namespace velkor

@@ -15,6 +15,8 @@
 #include <memory>
 #include <mutex>
 
+namespace velkor {
+
 class Win32MainThread final : public IMainThread {
 public:
     // The message of tasks posted without a window message of their own.
@@ -51,3 +53,5 @@ private:
     std::map<TimerId, std::shared_ptr<Task>> timers_;
     TimerId nextTimer_ = 1;
 };
+
+} // namespace velkor

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace velkor {
+
 std::wstring Wide(std::string_view win1251) {
     const std::string utf8 = Utf8FromWin1251(win1251);
     if (utf8.empty()) {
@@ -28,3 +30,5 @@ std::string Narrow(std::wstring_view text) {
                         nullptr, nullptr);
     return Win1251FromUtf8(utf8);
 }
+
+} // namespace velkor

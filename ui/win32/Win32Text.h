@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 std::wstring Wide(std::string_view win1251);
 // A character the code page lacks becomes '?'.
 std::string Narrow(std::wstring_view text);
+
+} // namespace velkor

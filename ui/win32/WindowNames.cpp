@@ -1,5 +1,7 @@
 #include "ui/win32/WindowNames.h"
 
+namespace velkor {
+
 namespace {
 
 constexpr const wchar_t* kNameProperty = L"VelkorName";
@@ -52,3 +54,5 @@ HWND FindNamedTopLevel(std::string_view name) {
     EnumThreadWindows(GetCurrentThreadId(), MatchVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+} // namespace velkor

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace velkor {
+
 void SetWindowName(HWND window, std::string_view name);
 // Empty when the window has no name.
 std::string WindowName(HWND window);
@@ -15,3 +17,5 @@ std::string WindowName(HWND window);
 HWND FindNamedChild(HWND root, std::string_view name);
 // The first visible top-level window of the calling thread with this name, or nullptr.
 HWND FindNamedTopLevel(std::string_view name);
+
+} // namespace velkor

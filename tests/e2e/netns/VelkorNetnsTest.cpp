@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace velkor {
+
 namespace {
 
 struct Received {
@@ -169,5 +171,7 @@ void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
     }
 }
 
-QTEST_MAIN(VelkorNetnsTest)
+} // namespace velkor
+
+QTEST_MAIN(velkor::VelkorNetnsTest)
 #include "VelkorNetnsTest.moc"
