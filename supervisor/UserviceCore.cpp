@@ -32,15 +32,18 @@ ServiceWrapper::ServiceWrapper(IServiceManager& manager, ServiceCallbacks callba
 
 void ServiceWrapper::Report() {
     if (!manager_.ReportStatus(state_.load(), failed_.load())) {
-        log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
+        LogFailedCall(manager_.ReportCallName());
     }
+}
+
+void ServiceWrapper::LogFailedCall(std::string_view call) {
+    log_("userv: {error} " + std::string(call) + " (" + std::to_string(manager_.LastError()) + ")");
 }
 
 void ServiceWrapper::ServiceMain() {
     state_ = ServiceState::StartPending;
     if (!manager_.RegisterControlHandler(service_name_)) {
-        log_("userv: {error} RegisterServiceCtrlHandler (" + std::to_string(manager_.LastError()) +
-             ")");
+        LogFailedCall(manager_.RegisterCallName());
         return;
     }
     Report();
@@ -57,7 +60,7 @@ void ServiceWrapper::ServiceMain() {
         return;
     }
     if (!manager_.ReportStatus(ServiceState::Running, false)) {
-        log_("userv: {error} SetServiceStatus (" + std::to_string(manager_.LastError()) + ")");
+        LogFailedCall(manager_.ReportCallName());
         return;
     }
     log_("userv: started");

@@ -34,6 +34,9 @@ public:
     virtual bool ReportStatus(ServiceState state, bool failed) = 0;
     // The system's error code of the last failed call.
     virtual unsigned long LastError() = 0;
+    // The system calls behind the two, as failure lines name them.
+    virtual std::string_view RegisterCallName() const = 0;
+    virtual std::string_view ReportCallName() const = 0;
 };
 
 // The name the control handler logs for a control code ("???" for unknown codes).
@@ -58,6 +61,7 @@ public:
 
 private:
     void Report();
+    void LogFailedCall(std::string_view call);
     void Fail(std::string_view message);
 
     IServiceManager& manager_;

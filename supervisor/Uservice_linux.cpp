@@ -39,6 +39,9 @@ public:
     }
 
     unsigned long LastError() override { return last_error_; }
+    // The signal descriptor stands for the control handler; it is made by RunService.
+    std::string_view RegisterCallName() const override { return "signalfd"; }
+    std::string_view ReportCallName() const override { return "sd_notify"; }
 
 private:
     // Like errno, the code of the calling thread's last failure.

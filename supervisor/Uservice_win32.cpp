@@ -41,6 +41,8 @@ public:
     }
 
     unsigned long LastError() override { return last_error_; }
+    std::string_view RegisterCallName() const override { return "RegisterServiceCtrlHandler"; }
+    std::string_view ReportCallName() const override { return "SetServiceStatus"; }
 
     static void WINAPI ServiceMain(DWORD, LPSTR*) {
         entered = true;

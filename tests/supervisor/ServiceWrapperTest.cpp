@@ -31,6 +31,8 @@ public:
         return !fail;
     }
     unsigned long LastError() override { return last_error; }
+    std::string_view RegisterCallName() const override { return "RegisterServiceCtrlHandler"; }
+    std::string_view ReportCallName() const override { return "SetServiceStatus"; }
 
     std::string registered_name;
     std::vector<int> reports;
