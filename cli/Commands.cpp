@@ -525,17 +525,17 @@ SessionSettings MakeSessionSettings(const Options& options, std::vector<std::str
 }
 
 std::optional<std::vector<std::string>> Targets(const Options& options, std::string* error) {
-    TDiscoveryScope scope;
+    DiscoveryScope scope;
     if (!options.Broadcast.empty()) {
-        scope = {TDiscoveryScope::Kind::OneAddress, options.Broadcast};
+        scope = {DiscoveryScope::Kind::OneAddress, options.Broadcast};
     } else if (!options.Interface.empty()) {
-        scope = {TDiscoveryScope::Kind::OneInterface, options.Interface};
+        scope = {DiscoveryScope::Kind::OneInterface, options.Interface};
     }
     return DiscoveryTargets(scope, error);
 }
 
-std::optional<std::vector<TDiscoveryAnswer>> Discover(const Options& options, std::ostream& err,
-                                                      std::mutex& err_mutex, std::string* error) {
+std::optional<std::vector<DiscoveryAnswer>> Discover(const Options& options, std::ostream& err,
+                                                     std::mutex& err_mutex, std::string* error) {
     const auto targets = Targets(options, error);
     if (!targets) {
         return std::nullopt;
@@ -557,7 +557,7 @@ int RunDiscover(const Options& options, std::ostream& out, std::ostream& err) {
     } else if (options.Csv) {
         out << DiscoveryCsv(*answers);
     } else {
-        for (const TDiscoveryAnswer& answer : *answers) {
+        for (const DiscoveryAnswer& answer : *answers) {
             const auto fields = DiscoveryFields(answer);
             out << fields[0].Value.value_or("") << "  " << fields[1].Value.value_or("") << ":"
                 << fields[2].Value.value_or("") << "  " << fields[6].Value.value_or("") << "  "
@@ -577,7 +577,7 @@ std::optional<std::vector<Target>> BatchTargets(const Options& options, std::ost
         if (!answers) {
             return std::nullopt;
         }
-        for (const TDiscoveryAnswer& answer : *answers) {
+        for (const DiscoveryAnswer& answer : *answers) {
             const std::string& ip =
                 answer.Items.IPText.empty() ? answer.FromIP : answer.Items.IPText;
             targets.push_back(

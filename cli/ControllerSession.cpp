@@ -17,7 +17,7 @@ constexpr unsigned kDisconnectWaitMs = 500;
 
 ControllerSession::ControllerSession(const SessionSettings& settings)
     : settings_(settings), reader_(main_) {
-    TRFIDReaderNetSettings net;
+    ReaderNetSettings net;
     net.BroadcastAddresses = settings.BroadcastAddresses;
     net.ControllerUdpPort = settings.ControllerUdpPort;
     reader_.SetNetSettings(net);
@@ -42,10 +42,10 @@ void ControllerSession::Log(const std::string& line) const {
     }
 }
 
-std::vector<TDiscoveryAnswer> ControllerSession::Discover() {
+std::vector<DiscoveryAnswer> ControllerSession::Discover() {
     inbox_.clear();
     reader_.Discover();
-    TDiscoveryAnswerSet answers;
+    DiscoveryAnswerSet answers;
     Pump(
         std::chrono::milliseconds(settings_.TimeoutMs),
         [&answers](const TRFIDReaderPacket& packet) {

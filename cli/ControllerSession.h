@@ -35,7 +35,7 @@ public:
 
     // Discovery by UDP to the broadcast addresses; the answers of the wait,
     // one per controller.
-    std::vector<TDiscoveryAnswer> Discover();
+    std::vector<DiscoveryAnswer> Discover();
 
     bool Connect(const std::string& host, uint16_t port, std::string* error);
     void Disconnect();

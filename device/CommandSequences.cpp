@@ -62,7 +62,7 @@ void WriteSettingsItem(IReaderLink& link, const SettingsItemInfo& item, const st
 
 void ShowDeviceText(IReaderLink& link, const std::string& text, uint16_t holdMs, int pattern,
                     bool holdFlag, uint8_t volume, uint8_t flags, uint8_t code) {
-    TDisplayItems items;
+    DisplayItems items;
     items.Text(text);
     items.SoundPattern(pattern, volume);
     items.Hold(holdMs, false, holdFlag);
@@ -70,7 +70,7 @@ void ShowDeviceText(IReaderLink& link, const std::string& text, uint16_t holdMs,
 }
 
 void PlayMelody(IReaderLink& link, uint8_t volume, uint16_t holdMs, uint8_t flags, uint8_t code) {
-    TDisplayItems items;
+    DisplayItems items;
     items.Melody(volume);
     if (holdMs > 0) {
         items.Hold(holdMs, false, false);
@@ -79,7 +79,7 @@ void PlayMelody(IReaderLink& link, uint8_t volume, uint16_t holdMs, uint8_t flag
 }
 
 void Beep(IReaderLink& link, uint8_t volume) {
-    TDisplayItems items;
+    DisplayItems items;
     items.Tone(0, kBeepHz, kBeepMs, volume, 0);
     link.SendCommandData(contract::kDisplay, items.Bytes(), 0, 0);
 }
@@ -115,7 +115,7 @@ void WriteNumber(IReaderLink& link, uint8_t block, int64_t number) {
 
 void SetLedBrightness(IReaderLink& link, uint8_t level, uint8_t volume) {
     WriteSettingAndCommit(link, contract::kItemLedBrightness, OneByte(level & 7));
-    TDisplayItems preview;
+    DisplayItems preview;
     preview.Led(true);
     preview.Tone(0, kPreviewHz, kPreviewToneMs, volume, kPreviewGapMs);
     preview.Pause(kPreviewPauseMs);

@@ -20,9 +20,9 @@ constexpr size_t kMaxCardText = 16;
 
 } // namespace
 
-TDisplayItems::TDisplayItems() = default;
+DisplayItems::DisplayItems() = default;
 
-void TDisplayItems::Put(uint8_t tag, const uint8_t* value, uint16_t count) {
+void DisplayItems::Put(uint8_t tag, const uint8_t* value, uint16_t count) {
     eproto_tlv cursor;
     eproto_tlv_init(&cursor, 1, 1, buffer_.data(), kCapacity);
     cursor.position = used_;
@@ -31,15 +31,15 @@ void TDisplayItems::Put(uint8_t tag, const uint8_t* value, uint16_t count) {
     }
 }
 
-void TDisplayItems::Pause(uint16_t ms) {
+void DisplayItems::Pause(uint16_t ms) {
     uint8_t value[2];
     uint16_t at = 0;
     eproto_put_le(value, &at, ms, 2);
     Put(DisplayPause, value, at);
 }
 
-void TDisplayItems::Tone(uint8_t mode, uint16_t hz, uint16_t totalMs, uint8_t volume,
-                         uint16_t gapMs) {
+void DisplayItems::Tone(uint8_t mode, uint16_t hz, uint16_t totalMs, uint8_t volume,
+                        uint16_t gapMs) {
     if (totalMs < gapMs) {
         gapMs = 0;
     }
@@ -55,12 +55,12 @@ void TDisplayItems::Tone(uint8_t mode, uint16_t hz, uint16_t totalMs, uint8_t vo
     }
 }
 
-void TDisplayItems::Led(bool on) {
+void DisplayItems::Led(bool on) {
     const uint8_t value = on ? 255 : 0;
     Put(DisplayLed, &value, 1);
 }
 
-void TDisplayItems::Text(std::string_view text) {
+void DisplayItems::Text(std::string_view text) {
     if (text.size() > kCapacity) {
         return; // cannot fit; also keeps the count within the length field
     }
@@ -68,7 +68,7 @@ void TDisplayItems::Text(std::string_view text) {
         static_cast<uint16_t>(text.size()));
 }
 
-void TDisplayItems::Hold(uint16_t ms, bool flagA, bool flagB) {
+void DisplayItems::Hold(uint16_t ms, bool flagA, bool flagB) {
     uint8_t value[4];
     uint16_t at = 0;
     eproto_put_le(value, &at, ms, 2);
@@ -81,7 +81,7 @@ void TDisplayItems::Hold(uint16_t ms, bool flagA, bool flagB) {
     Put(DisplayHold, value, at);
 }
 
-void TDisplayItems::SoundPattern(int pattern, uint8_t volume) {
+void DisplayItems::SoundPattern(int pattern, uint8_t volume) {
     switch (pattern) {
     case 1:
         Tone(0, kPatternHz, 150, volume, kPatternGapMs);
@@ -102,7 +102,7 @@ void TDisplayItems::SoundPattern(int pattern, uint8_t volume) {
     }
 }
 
-void TDisplayItems::Melody(uint8_t volume) {
+void DisplayItems::Melody(uint8_t volume) {
     constexpr uint16_t eighth = kWholeNoteMs / 8;
     constexpr uint16_t quarter = kWholeNoteMs / 4;
     constexpr uint16_t half = kWholeNoteMs / 2;
@@ -120,7 +120,7 @@ void TDisplayItems::Melody(uint8_t volume) {
     Led(false);
 }
 
-std::string TDisplayItems::Bytes() const {
+std::string DisplayItems::Bytes() const {
     return std::string(reinterpret_cast<const char*>(buffer_.data()), used_);
 }
 

@@ -15,7 +15,7 @@ namespace velkor {
 // The TLV item list of a display command, written into a 250-byte buffer. An
 // item that does not fit the rest of the buffer is left out; later items are
 // still written if they fit.
-class TDisplayItems {
+class DisplayItems {
 public:
     static constexpr uint16_t kCapacity = 250;
 
@@ -27,7 +27,7 @@ public:
         DisplayHold = 4,
     };
 
-    TDisplayItems();
+    DisplayItems();
 
     void Pause(uint16_t ms);
     // A tone of `totalMs` that ends with `gapMs` of silence (a pause item);

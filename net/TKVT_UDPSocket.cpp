@@ -74,7 +74,7 @@ uint16_t TKVT_UDPSocket::BoundPort() const {
     return socket == kNoSocket ? 0 : sockplat::BoundPort(socket);
 }
 
-int TKVT_UDPSocket::SendTo(std::string_view bytes, const tKVTSocketAddress& to) {
+int TKVT_UDPSocket::SendTo(std::string_view bytes, const SocketAddress& to) {
     const sockplat::SocketHandle socket = socket_;
     if (socket == kNoSocket) {
         return -1;
@@ -89,7 +89,7 @@ int TKVT_UDPSocket::SendToHost(std::string_view bytes, std::string_view host, ui
     if (!ip) {
         return -1;
     }
-    return SendTo(bytes, tKVTSocketAddress{*ip, port});
+    return SendTo(bytes, SocketAddress{*ip, port});
 }
 
 int TKVT_UDPSocket::Receive() {

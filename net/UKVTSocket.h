@@ -86,7 +86,7 @@ private:
 // ---- UDP endpoint ----
 
 // An IPv4 socket address: address in network byte order, port in host order.
-struct tKVTSocketAddress {
+struct SocketAddress {
     uint32_t IP = 0;
     uint16_t Port = 0;
 };
@@ -116,7 +116,7 @@ public:
     uint16_t BoundPort() const;
 
     // One datagram; the system's result (bytes sent or -1). Any thread.
-    int SendTo(std::string_view bytes, const tKVTSocketAddress& to);
+    int SendTo(std::string_view bytes, const SocketAddress& to);
     // One datagram to a dotted IPv4 address ("255.255.255.255" broadcasts).
     // A text that is not a dotted address sends nothing and returns -1.
     int SendToHost(std::string_view bytes, std::string_view host, uint16_t port);

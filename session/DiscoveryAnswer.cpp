@@ -4,7 +4,7 @@
 
 namespace velkor {
 
-std::optional<TDiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet) {
+std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet) {
     if (packet.cmd != contract::kDiscoverReply) {
         return std::nullopt;
     }
@@ -12,10 +12,10 @@ std::optional<TDiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packe
     if (!items) {
         return std::nullopt;
     }
-    return TDiscoveryAnswer{std::move(*items), packet.Datagram.FromIP, packet.Datagram.FromPort};
+    return DiscoveryAnswer{std::move(*items), packet.Datagram.FromIP, packet.Datagram.FromPort};
 }
 
-bool TDiscoveryAnswerSet::Add(const TDiscoveryAnswer& answer) {
+bool DiscoveryAnswerSet::Add(const DiscoveryAnswer& answer) {
     const TRFIDReaderTLVStruct& items = answer.Items;
     const std::string address = items.IPText.empty() ? answer.FromIP : items.IPText;
     std::string key = items.MAC;
@@ -29,7 +29,7 @@ bool TDiscoveryAnswerSet::Add(const TDiscoveryAnswer& answer) {
     return true;
 }
 
-void TDiscoveryAnswerSet::Clear() {
+void DiscoveryAnswerSet::Clear() {
     answers_.clear();
     seen_.clear();
 }

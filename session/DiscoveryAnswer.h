@@ -14,7 +14,7 @@
 
 namespace velkor {
 
-struct TDiscoveryAnswer {
+struct DiscoveryAnswer {
     TRFIDReaderTLVStruct Items;
     std::string FromIP; // the sender's address as the datagram gave it
     uint16_t FromPort = 0;
@@ -22,21 +22,21 @@ struct TDiscoveryAnswer {
 
 // The answer in a packet with cmd 135; nothing for any other packet or a
 // malformed answer.
-std::optional<TDiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet);
+std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet);
 
 // One answer per controller: the controller is known by its MAC, address and
 // TCP port (the sender's address where the answer names none).
-class TDiscoveryAnswerSet {
+class DiscoveryAnswerSet {
 public:
     // Keeps the answer unless its controller is already in the set; returns
     // whether it was kept.
-    bool Add(const TDiscoveryAnswer& answer);
-    const std::vector<TDiscoveryAnswer>& Answers() const { return answers_; }
+    bool Add(const DiscoveryAnswer& answer);
+    const std::vector<DiscoveryAnswer>& Answers() const { return answers_; }
     std::size_t Size() const { return answers_.size(); }
     void Clear();
 
 private:
-    std::vector<TDiscoveryAnswer> answers_;
+    std::vector<DiscoveryAnswer> answers_;
     std::set<std::string> seen_;
 };
 

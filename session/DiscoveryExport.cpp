@@ -29,7 +29,7 @@ std::optional<std::string> SignedSecondsOrNothing(int32_t raw) {
 
 } // namespace
 
-std::vector<TDiscoveryField> DiscoveryFields(const TDiscoveryAnswer& answer) {
+std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer) {
     const TRFIDReaderTLVStruct& items = answer.Items;
     const auto number = [](unsigned value) { return std::optional(std::to_string(value)); };
     return {
@@ -67,7 +67,7 @@ std::string CsvField(std::string_view text) {
     return field + "\"";
 }
 
-std::string DiscoveryCsv(const std::vector<TDiscoveryAnswer>& answers) {
+std::string DiscoveryCsv(const std::vector<DiscoveryAnswer>& answers) {
     std::string csv;
     const auto line = [&csv](const std::vector<std::string>& fields) {
         for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -76,13 +76,13 @@ std::string DiscoveryCsv(const std::vector<TDiscoveryAnswer>& answers) {
         csv += "\r\n";
     };
     std::vector<std::string> header;
-    for (const TDiscoveryField& field : DiscoveryFields(TDiscoveryAnswer{})) {
+    for (const DiscoveryField& field : DiscoveryFields(DiscoveryAnswer{})) {
         header.emplace_back(field.Name);
     }
     line(header);
-    for (const TDiscoveryAnswer& answer : answers) {
+    for (const DiscoveryAnswer& answer : answers) {
         std::vector<std::string> row;
-        for (const TDiscoveryField& field : DiscoveryFields(answer)) {
+        for (const DiscoveryField& field : DiscoveryFields(answer)) {
             row.push_back(field.Value.value_or(""));
         }
         line(row);
@@ -90,11 +90,11 @@ std::string DiscoveryCsv(const std::vector<TDiscoveryAnswer>& answers) {
     return csv;
 }
 
-std::string DiscoveryJson(const std::vector<TDiscoveryAnswer>& answers, bool one_per_line) {
+std::string DiscoveryJson(const std::vector<DiscoveryAnswer>& answers, bool one_per_line) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
-    for (const TDiscoveryAnswer& answer : answers) {
+    for (const DiscoveryAnswer& answer : answers) {
         nlohmann::ordered_json object = nlohmann::ordered_json::object();
-        for (const TDiscoveryField& field : DiscoveryFields(answer)) {
+        for (const DiscoveryField& field : DiscoveryFields(answer)) {
             if (!field.Value) {
                 object[field.Name] = nullptr;
             } else if (field.Numeric) {

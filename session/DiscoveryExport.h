@@ -14,7 +14,7 @@ namespace velkor {
 
 // One field of an answer: its value as text (decimal for numbers), or nothing
 // when the answer did not carry it.
-struct TDiscoveryField {
+struct DiscoveryField {
     const char* Name;
     bool Numeric;
     std::optional<std::string> Value; // UTF-8
@@ -23,14 +23,14 @@ struct TDiscoveryField {
 // Every field of the answer, always the same names in the same order: mac, ip,
 // tcp_port, mask, gateway, server, name, type, text13, uptime,
 // signed_seconds, tag7, tag8, tag9, from.
-std::vector<TDiscoveryField> DiscoveryFields(const TDiscoveryAnswer& answer);
+std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer);
 
 // A header line and one line per answer, CRLF line ends; an absent value is
 // an empty field.
-std::string DiscoveryCsv(const std::vector<TDiscoveryAnswer>& answers);
+std::string DiscoveryCsv(const std::vector<DiscoveryAnswer>& answers);
 // One JSON object per answer, the fields in their fixed order, absent values
 // null; `one_per_line` writes JSON lines instead of one array.
-std::string DiscoveryJson(const std::vector<TDiscoveryAnswer>& answers, bool one_per_line = false);
+std::string DiscoveryJson(const std::vector<DiscoveryAnswer>& answers, bool one_per_line = false);
 
 // A CSV field: quoted (with inner quotes doubled) when it holds a comma, a
 // quote, a line break or surrounding blanks.

@@ -26,7 +26,7 @@ bool Names(const tNetworkInterface& entry, const std::string& name) {
 
 } // namespace
 
-std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          const tNetworkInterfaceList& interfaces,
                                                          std::string* error) {
     const auto fail = [error](std::string text) {
@@ -37,13 +37,13 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& 
     };
     std::vector<std::string> targets;
     switch (scope.kind) {
-    case TDiscoveryScope::Kind::OneAddress:
+    case DiscoveryScope::Kind::OneAddress:
         if (!KVT_ParseIPv4(scope.value)) {
             return fail("not an IPv4 address: \"" + scope.value + "\"");
         }
         targets.push_back(scope.value);
         break;
-    case TDiscoveryScope::Kind::OneInterface: {
+    case DiscoveryScope::Kind::OneInterface: {
         const auto found =
             std::find_if(interfaces.begin(), interfaces.end(), [&](const tNetworkInterface& entry) {
                 return entry.IsUp && HasBroadcast(entry) && Names(entry, scope.value);
@@ -56,7 +56,7 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& 
         targets.push_back(KVT_IPv4ToText(found->DirectedBroadcast));
         break;
     }
-    case TDiscoveryScope::Kind::AllInterfaces:
+    case DiscoveryScope::Kind::AllInterfaces:
         targets.push_back(contract::kLimitedBroadcast);
         for (const tNetworkInterface& entry : interfaces) {
             if (entry.IsUp && HasBroadcast(entry)) {
@@ -68,10 +68,10 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& 
     return targets;
 }
 
-std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          std::string* error) {
     tNetworkInterfaceList interfaces;
-    if (scope.kind != TDiscoveryScope::Kind::OneAddress && !GetNetworkInterfaces(interfaces)) {
+    if (scope.kind != DiscoveryScope::Kind::OneAddress && !GetNetworkInterfaces(interfaces)) {
         if (error != nullptr) {
             *error = "the list of network interfaces could not be read";
         }

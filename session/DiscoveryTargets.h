@@ -13,7 +13,7 @@
 
 namespace velkor {
 
-struct TDiscoveryScope {
+struct DiscoveryScope {
     enum class Kind {
         AllInterfaces, // the limited broadcast and every interface's directed broadcast
         OneInterface,  // the directed broadcast of the interface named in `value`
@@ -28,12 +28,12 @@ struct TDiscoveryScope {
 // The target addresses (dotted texts, no repeats, the limited broadcast first)
 // for `scope` over `interfaces`; nothing, with `error` set, for an address
 // that is not one or an interface that is not there or not up.
-std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          const tNetworkInterfaceList& interfaces,
                                                          std::string* error);
 
 // The same over this computer's interfaces as the system lists them now.
-std::optional<std::vector<std::string>> DiscoveryTargets(const TDiscoveryScope& scope,
+std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          std::string* error);
 
 // "eth0 192.168.1.10/24" for each interface that is up, for messages and help.

@@ -5,7 +5,7 @@
 
 namespace velkor {
 
-void TRFIDPacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
+void PacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
     pending_.append(chunk);
     const auto* bytes = reinterpret_cast<const uint8_t*>(pending_.data());
     std::size_t offset = 0;
@@ -31,7 +31,7 @@ void TRFIDPacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
     pending_.erase(0, offset);
 }
 
-void TRFIDPacketStream::Reset() {
+void PacketStream::Reset() {
     pending_.clear();
 }
 

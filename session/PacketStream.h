@@ -14,7 +14,7 @@
 
 namespace velkor {
 
-class TRFIDPacketStream {
+class PacketStream {
 public:
     // Called with each packet cut; its data points into the stream's buffer
     // and stays valid for the call only.

@@ -36,7 +36,7 @@ TRFIDReader::~TRFIDReader() {
     tcp_.reset();
 }
 
-void TRFIDReader::SetNetSettings(const TRFIDReaderNetSettings& settings) {
+void TRFIDReader::SetNetSettings(const ReaderNetSettings& settings) {
     settings_ = settings;
     SetBroadcastAddresses(settings.BroadcastAddresses);
 }

@@ -24,7 +24,7 @@
 namespace velkor {
 
 // Where the reader's UDP traffic goes and comes from; read by Start.
-struct TRFIDReaderNetSettings {
+struct ReaderNetSettings {
     // Destinations of discovery and of UDP commands without a target: each
     // such datagram goes to every address here (DiscoveryTargets builds them).
     std::vector<std::string> BroadcastAddresses{contract::kLimitedBroadcast};
@@ -58,7 +58,7 @@ public:
     TRFIDReader& operator=(const TRFIDReader&) = delete;
 
     // Before Start.
-    void SetNetSettings(const TRFIDReaderNetSettings& settings);
+    void SetNetSettings(const ReaderNetSettings& settings);
     void SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
                    ErrorEvent on_error) override;
     void SetKey(const std::string& key) override;
@@ -107,7 +107,7 @@ private:
 
     IMainThread& main_thread_;
     SynchronizedCaller caller_;
-    TRFIDReaderNetSettings settings_;
+    ReaderNetSettings settings_;
 
     DatagramEvent on_datagram_;
     PacketEvent on_packet_;
@@ -127,7 +127,7 @@ private:
     // Worker records, lent to the events.
     TRFIDReaderDatagram datagram_;
     TRFIDReaderPacket packet_;
-    TRFIDPacketStream stream_;
+    PacketStream stream_;
     std::atomic<std::size_t> stream_backlog_{0};
 
     std::unique_ptr<TKVT_UDPSocket> udp_; // from Start to destruction

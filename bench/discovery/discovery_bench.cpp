@@ -68,7 +68,7 @@ void BM_ReaderDiscovery(benchmark::State& state) {
     }
     QueuedMainThread main;
     TRFIDReader reader(main);
-    TRFIDReaderNetSettings settings;
+    ReaderNetSettings settings;
     settings.BroadcastAddresses = {kLoopbackBroadcast};
     settings.ControllerUdpPort = fleet->UdpPort();
     settings.LocalUdpAddress = "127.0.0.1";

@@ -27,7 +27,7 @@ class ScriptedRunner : public IModalRunner {
 public:
     // Queues a step for the next run of a `Form`.
     template <typename Form> ScriptedRunner& Then(std::function<ModalResult(Form&)> step) {
-        steps_.push_back([step](TfrmBase& dialog) {
+        steps_.push_back([step](DialogForm& dialog) {
             auto* form = dynamic_cast<Form*>(&dialog);
             if (form == nullptr) {
                 ADD_FAILURE() << "unexpected dialog " << dialog.caption;
@@ -57,11 +57,11 @@ public:
 
 private:
     ScriptedRunner& Close(ModalResult result) {
-        steps_.push_back([result](TfrmBase&) { return result; });
+        steps_.push_back([result](DialogForm&) { return result; });
         return *this;
     }
 
-    ModalResult Next(TfrmBase& dialog) {
+    ModalResult Next(DialogForm& dialog) {
         ++runs;
         lastCaption = dialog.caption;
         if (steps_.empty()) {
@@ -73,7 +73,7 @@ private:
         return step(dialog);
     }
 
-    std::deque<std::function<ModalResult(TfrmBase&)>> steps_;
+    std::deque<std::function<ModalResult(DialogForm&)>> steps_;
 };
 
 // Bytes from a hex text with optional blanks, for readable expectations.

@@ -50,7 +50,7 @@ Rig::~Rig() {
 TRFIDMainForm& Rig::Form() {
     return app_->Form();
 }
-TMainWindowView& Rig::Window() {
+MainWindowView& Rig::Window() {
     return app_->Window();
 }
 

@@ -43,7 +43,7 @@ public:
     sim::SimulatedFleet& Fleet() { return *fleet_; }
     Configurator& App() { return *app_; }
     TRFIDMainForm& Form();
-    TMainWindowView& Window();
+    MainWindowView& Window();
 
     // The widget of the window with this object name (control names).
     template <typename T = QWidget> T* Find(const char* name);

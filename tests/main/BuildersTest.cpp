@@ -18,22 +18,22 @@ std::string Hex(const std::string& bytes) {
 } // namespace
 
 TEST(DisplayItems, TonesPatternsMelodyAndBufferLimits) {
-    TDisplayItems shortTone;
+    DisplayItems shortTone;
     shortTone.Tone(0, 4000, 30, 9, 50); // shorter than its gap: full length, no pause
     EXPECT_EQ(Hex(shortTone.Bytes()), "010600A00F1E0009");
 
-    TDisplayItems pattern3;
+    DisplayItems pattern3;
     pattern3.SoundPattern(3, 1);
     EXPECT_EQ(Hex(pattern3.Bytes()), "010600A00F320001"
                                      "00023200"
                                      "010600A00F320001"
                                      "00023200");
-    TDisplayItems none;
+    DisplayItems none;
     none.SoundPattern(0, 1);
     none.SoundPattern(7, 1);
     EXPECT_EQ(none.Bytes(), "");
 
-    TDisplayItems melody;
+    DisplayItems melody;
     melody.Melody(255);
     melody.Hold(500, false, false);
     const std::string bytes = melody.Bytes();
@@ -43,18 +43,18 @@ TEST(DisplayItems, TonesPatternsMelodyAndBufferLimits) {
     EXPECT_EQ(Hex(bytes.substr(bytes.size() - 19)), "010600E402D501FF00021F00020100"
                                                     "0402F401");
 
-    TDisplayItems holdFlags;
+    DisplayItems holdFlags;
     holdFlags.Hold(3000, false, true);
     holdFlags.Hold(1, true, false);
     EXPECT_EQ(Hex(holdFlags.Bytes()), "0404B80B0001"
                                       "0403010001");
 
     // A text that cannot fit the 250-byte buffer is left out; the hold still goes.
-    TDisplayItems tooLong;
+    DisplayItems tooLong;
     tooLong.Text(std::string(249, 'x'));
     tooLong.Hold(500, false, false);
     EXPECT_EQ(Hex(tooLong.Bytes()), "0402F401");
-    TDisplayItems fits;
+    DisplayItems fits;
     fits.Text(std::string(248, 'x'));
     EXPECT_EQ(fits.Bytes().size(), 250u);
 }
@@ -122,7 +122,7 @@ TEST(TextFormats, HostPortDurationsEscapesAndTables) {
     EXPECT_EQ(t->Port, 65535);
     EXPECT_EQ(t->Caption, "x");
     EXPECT_EQ(ParseHostPort("10.0.0.9:abc", 8080)->Port, 8080);
-    EXPECT_EQ(ParseHostPort("x.y..z:1", 8080).value_or(THostPort{}).Host, "x.y..z");
+    EXPECT_EQ(ParseHostPort("x.y..z:1", 8080).value_or(HostPort{}).Host, "x.y..z");
 
     EXPECT_EQ(DurationText(59), "00:00:59");
     EXPECT_EQ(DurationText(3600), "01:00:00");

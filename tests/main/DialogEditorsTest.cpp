@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    ModalResult Seen(TfrmBase& dialog) {
+    ModalResult Seen(DialogForm& dialog) {
         captions.push_back(dialog.caption);
         return answer;
     }
@@ -60,7 +60,7 @@ private:
 TEST(DialogEditors, ForwardToTheDialogsAndConvertTheirAnswers) {
     ScriptedRunner runner;
     TfrmTextInput textInput;
-    TDialogEditors editors(runner, textInput);
+    DialogEditors editors(runner, textInput);
     const std::string lockers = std::string(1, '\0') + std::string(96, '\0');
 
     EXPECT_EQ(editors.EditSectorKeys(std::string(98, '\x11'), "Sector Keys"), "");

@@ -46,7 +46,7 @@ QStringList Rows(const DeviceListModel& model) {
     return rows;
 }
 
-QStringList Entries(const TDeviceListBox& list) {
+QStringList Entries(const DeviceListBox& list) {
     QStringList entries;
     for (int i = 0; i < list.Count(); ++i) {
         entries << QString::fromStdString(list.Entry(i).Text);
@@ -86,8 +86,8 @@ void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
 }
 
 void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
-    TChangeTracker tracker;
-    TDeviceListBox list(tracker, "lbDeviceList");
+    ChangeTracker tracker;
+    DeviceListBox list(tracker, "lbDeviceList");
     DeviceListModel model(list);
     QSignalSpy applied(&model, &DeviceListModel::RowsApplied);
 

@@ -7,7 +7,7 @@ using namespace std::chrono_literals;
 void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port,
                                 std::function<void(const std::string&)> on_error) {
     reader = std::make_unique<TRFIDReader>(main);
-    TRFIDReaderNetSettings settings;
+    ReaderNetSettings settings;
     settings.BroadcastAddresses = {"127.255.255.255"};
     settings.ControllerUdpPort = controller_port != 0 ? controller_port : controllers.Port();
     settings.LocalUdpAddress = "127.0.0.1";

@@ -22,8 +22,8 @@ tNetworkInterface Interface(const char* name, const char* ip, const char* mask, 
 
 using Targets = std::vector<std::string>;
 
-TDiscoveryAnswer Answer(std::string mac, std::string ip, uint16_t port, std::string from) {
-    TDiscoveryAnswer answer;
+DiscoveryAnswer Answer(std::string mac, std::string ip, uint16_t port, std::string from) {
+    DiscoveryAnswer answer;
     answer.Items.MAC = std::move(mac);
     answer.Items.IPText = std::move(ip);
     answer.Items.TCPPort = port;
@@ -44,7 +44,7 @@ TEST(DiscoveryTargets, EachScopeGivesItsAddressesAndRefusesWhatIsNotThere) {
         Interface("eth1", "172.16.0.5", "255.255.0.0", false),
     };
     std::string error;
-    using Kind = TDiscoveryScope::Kind;
+    using Kind = DiscoveryScope::Kind;
     EXPECT_EQ(DiscoveryTargets({Kind::AllInterfaces, ""}, interfaces, &error),
               (Targets{"255.255.255.255", "127.255.255.255", "192.168.1.255", "10.20.31.255"}));
     EXPECT_EQ(DiscoveryTargets({Kind::OneInterface, "wlan0"}, interfaces, &error),
@@ -54,9 +54,9 @@ TEST(DiscoveryTargets, EachScopeGivesItsAddressesAndRefusesWhatIsNotThere) {
     EXPECT_EQ(DiscoveryTargets({Kind::OneAddress, "127.255.255.255"}, interfaces, &error),
               Targets{"127.255.255.255"});
 
-    for (const TDiscoveryScope& bad : {TDiscoveryScope{Kind::OneInterface, "eth1"}, // down
-                                       TDiscoveryScope{Kind::OneInterface, "tun0"},
-                                       TDiscoveryScope{Kind::OneInterface, "eth7"}}) {
+    for (const DiscoveryScope& bad :
+         {DiscoveryScope{Kind::OneInterface, "eth1"}, // down
+          DiscoveryScope{Kind::OneInterface, "tun0"}, DiscoveryScope{Kind::OneInterface, "eth7"}}) {
         error.clear();
         EXPECT_FALSE(DiscoveryTargets(bad, interfaces, &error));
         EXPECT_NE(error.find(bad.value), std::string::npos) << error;
@@ -67,7 +67,7 @@ TEST(DiscoveryTargets, EachScopeGivesItsAddressesAndRefusesWhatIsNotThere) {
 }
 
 TEST(DiscoveryAnswers, OneEntryPerControllerAndEveryFieldInCsvAndJson) {
-    TDiscoveryAnswerSet set;
+    DiscoveryAnswerSet set;
     const std::string mac = eproto_hex_to_bytes("0011223344AA");
     EXPECT_TRUE(set.Add(Answer(mac, "10.0.0.5", 8080, "10.0.0.5")));
     EXPECT_FALSE(set.Add(Answer(mac, "10.0.0.5", 8080, "10.0.0.5"))); // second path
@@ -77,12 +77,12 @@ TEST(DiscoveryAnswers, OneEntryPerControllerAndEveryFieldInCsvAndJson) {
     ASSERT_EQ(set.Size(), 3u);
 
     // A name with a comma, a quote, a line break and Cyrillic letters.
-    TDiscoveryAnswer full = set.Answers()[0];
+    DiscoveryAnswer full = set.Answers()[0];
     full.Items.Text12 = Win1251FromUtf8("Шкаф, \"A\"\r\n2");
     full.Items.Addr3Text = "255.255.255.0";
     full.Items.Seconds = 90061;
     full.Items.SignedSeconds = static_cast<int32_t>(0x80000000u | 30u);
-    const std::vector<TDiscoveryAnswer> answers = {full, set.Answers()[2]};
+    const std::vector<DiscoveryAnswer> answers = {full, set.Answers()[2]};
 
     const std::string csv = DiscoveryCsv(answers);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),

@@ -11,7 +11,7 @@ namespace velkor {
 namespace {
 
 struct Cut {
-    TRFIDPacketStream stream;
+    PacketStream stream;
     std::vector<std::string> packets; // cmd byte followed by the data
 
     void Feed(const std::string& chunk) {

@@ -23,12 +23,12 @@ class TfrmTextInput;
 class TfrmNewCardNum;
 
 // What every dialog form has: its window caption.
-class TfrmBase {
+class DialogForm {
 public:
-    explicit TfrmBase(std::string designedCaption) : caption(std::move(designedCaption)) {}
-    virtual ~TfrmBase() = default;
-    TfrmBase(const TfrmBase&) = delete;
-    TfrmBase& operator=(const TfrmBase&) = delete;
+    explicit DialogForm(std::string designedCaption) : caption(std::move(designedCaption)) {}
+    virtual ~DialogForm() = default;
+    DialogForm(const DialogForm&) = delete;
+    DialogForm& operator=(const DialogForm&) = delete;
 
     std::string caption;
 };

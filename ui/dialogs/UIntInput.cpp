@@ -32,7 +32,7 @@ std::string EditLeValue(IModalRunner& runner, const std::string& value, uint8_t 
 
 } // namespace
 
-TfrmIntInput::TfrmIntInput() : TfrmBase("Input a number") {
+TfrmIntInput::TfrmIntInput() : DialogForm("Input a number") {
     edNum.name = "edNum";
     edNum.text = "edNum";
     Button1 = MakeOkButton("Button1");

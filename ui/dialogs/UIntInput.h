@@ -11,7 +11,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmIntInput : public TfrmBase {
+class TfrmIntInput : public DialogForm {
 public:
     TfrmIntInput();
 

@@ -15,7 +15,7 @@ const char* const kNoBlock = "- None -";
 
 } // namespace
 
-TfrmLockersInput::TfrmLockersInput() : TfrmBase("Lockers") {
+TfrmLockersInput::TfrmLockersInput() : DialogForm("Lockers") {
     for (int n = 0; n < kRows; ++n) {
         btnLock[n].name = "btnLock" + std::to_string(n);
         btnLock[n].caption = "Block 65";

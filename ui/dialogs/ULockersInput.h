@@ -13,7 +13,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmLockersInput : public TfrmBase {
+class TfrmLockersInput : public DialogForm {
 public:
     static constexpr int kRows = 6;
     static constexpr std::size_t kNameSize = device::kLockerNameSize;

@@ -40,7 +40,7 @@ std::string NormalizeKeyText(std::string_view text) {
     return digits;
 }
 
-TfrmSectorKeys::TfrmSectorKeys() : TfrmBase("Sector Keys") {
+TfrmSectorKeys::TfrmSectorKeys() : DialogForm("Sector Keys") {
     for (int n = 0; n < kSectors; ++n) {
         rowLabels[n].name = "Label" + std::to_string(n + 1);
         rowLabels[n].caption = "Sector " + std::to_string(n) + ":";

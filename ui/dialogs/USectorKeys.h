@@ -16,7 +16,7 @@ namespace velkor::dialogs {
 // until there are 12; longer results are not cut.
 std::string NormalizeKeyText(std::string_view text);
 
-class TfrmSectorKeys : public TfrmBase {
+class TfrmSectorKeys : public DialogForm {
 public:
     static constexpr int kSectors = device::SectorKeys::kSectors;
     static constexpr std::size_t kBlockSize = device::SectorKeys::kSize;

@@ -28,7 +28,7 @@ template <typename Form> auto FlagBoxes(Form& form) {
 } // namespace
 
 TfrmAuthFlagsInput::TfrmAuthFlagsInput()
-    : TfrmBase("Auth Flags Options"), cbnlaAll(MakeCheckBox("cbnlaAll", "Enable")),
+    : DialogForm("Auth Flags Options"), cbnlaAll(MakeCheckBox("cbnlaAll", "Enable")),
       cbnlaAuth(MakeCheckBox("cbnlaAuth", "Granted to Authjorized")),
       cbnlaUnauth(MakeCheckBox("cbnlaUnauth", "Denied to Unauthorized")),
       cbnlaNoFinger(MakeCheckBox("cbnlaNoFinger", "NoFinger opt*")),

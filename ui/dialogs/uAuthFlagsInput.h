@@ -15,7 +15,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmAuthFlagsInput : public TfrmBase {
+class TfrmAuthFlagsInput : public DialogForm {
 public:
     static constexpr std::size_t kMaxLength = device::AuthFlags::kMaxLength;
     static constexpr int kBlocks = 64;

@@ -14,7 +14,7 @@
 
 namespace velkor::dialogs {
 
-struct TComboItem {
+struct ComboItem {
     std::string text;
     std::optional<int> data; // no data value: not selectable in a block list
 };
@@ -31,7 +31,7 @@ class TComboBox : public TControl {
 public:
     static constexpr int kTextIndent = 3; // pixels from the entry's left edge to its text
 
-    std::vector<TComboItem> items;
+    std::vector<ComboItem> items;
     int itemIndex = -1; // -1: no selection
     bool droppedDown = false;
     int remembered = -1; // the entry remembered at drop-down and close-up

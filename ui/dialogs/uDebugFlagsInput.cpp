@@ -15,7 +15,7 @@ constexpr uint8_t kNoSplash = device::kDebugNoSplash;
 } // namespace
 
 TfrmDebugFlagsInput::TfrmDebugFlagsInput()
-    : TfrmBase("Debug Flags Options"),
+    : DialogForm("Debug Flags Options"),
       cbDisplayOptoStatus(MakeCheckBox("cbDisplayOptoStatus", "Opto Status Display")),
       cbSSD1309(MakeCheckBox("cbSSD1309", "SSD1309 Driver")),
       cbNoSplash(MakeCheckBox("cbNoSplash", "No Splash Glyph")) {

@@ -10,7 +10,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmDebugFlagsInput : public TfrmBase {
+class TfrmDebugFlagsInput : public DialogForm {
 public:
     TfrmDebugFlagsInput();
 

@@ -49,7 +49,7 @@ uint16_t Port(const TEdit& edit) {
 } // namespace
 
 TfrmNetConfig::TfrmNetConfig()
-    : TfrmBase("Network Config"), Label4(MakeLabel("Label4", "MAC:")),
+    : DialogForm("Network Config"), Label4(MakeLabel("Label4", "MAC:")),
       labMAC(MakeLabel("labMAC", "IP")), labIP(MakeLabel("labIP", "IP")),
       edIP(MakeOctetEdits("edIP", {"192", "168", "0", "2"})), labMask(MakeLabel("labMask", "Mask")),
       edMask(MakeOctetEdits("edMask", {"255", "255", "255", "0"})),

@@ -12,7 +12,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmNetConfig : public TfrmBase {
+class TfrmNetConfig : public DialogForm {
 public:
     static constexpr std::size_t kRecordSize = device::NetworkRecord::kSize;
 

@@ -6,7 +6,7 @@
 
 namespace velkor::dialogs {
 
-TfrmNewCardNum::TfrmNewCardNum() : TfrmBase(Win1251FromUtf8("Запись номера")) {
+TfrmNewCardNum::TfrmNewCardNum() : DialogForm(Win1251FromUtf8("Запись номера")) {
     Label1.name = "Label1";
     Label1.caption = Win1251FromUtf8("Введите новый номер:");
     edCardNum.name = "edCardNum";

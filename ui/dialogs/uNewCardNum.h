@@ -8,7 +8,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmNewCardNum : public TfrmBase {
+class TfrmNewCardNum : public DialogForm {
 public:
     TfrmNewCardNum();
 

@@ -6,7 +6,7 @@
 
 namespace velkor::dialogs {
 
-TfrmOptoFlagsInput::TfrmOptoFlagsInput() : TfrmBase("Opto Usage Options") {
+TfrmOptoFlagsInput::TfrmOptoFlagsInput() : DialogForm("Opto Usage Options") {
     for (int k = 0; k < kInputs; ++k) {
         const std::string input = std::to_string(k + 1);
         cbUseOpto[k].name = "cbUseOpto" + input;

@@ -11,7 +11,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmOptoFlagsInput : public TfrmBase {
+class TfrmOptoFlagsInput : public DialogForm {
 public:
     static constexpr int kInputs = device::kOptoInputs;
 

@@ -5,7 +5,7 @@
 
 namespace velkor::dialogs {
 
-TfrmStrInput::TfrmStrInput() : TfrmBase("Input a string") {
+TfrmStrInput::TfrmStrInput() : DialogForm("Input a string") {
     edStr.name = "edStr";
     edStr.text = "edStr";
     Button1 = MakeOkButton("Button1");

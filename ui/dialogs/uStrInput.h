@@ -6,7 +6,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmStrInput : public TfrmBase {
+class TfrmStrInput : public DialogForm {
 public:
     TfrmStrInput();
 

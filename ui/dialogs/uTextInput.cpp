@@ -36,7 +36,7 @@ uint32_t TFramedMemo::GuideFrameColour() const {
     return enabled ? kEnabledFrameColour : kDisabledFrameColour;
 }
 
-TfrmTextInput::TfrmTextInput() : TfrmBase("TextInput") {
+TfrmTextInput::TfrmTextInput() : DialogForm("TextInput") {
     memText.name = "memText";
     memText.lines = {"Lorem ipsum", "dolor sit amet,", "consectetur adi-", "pisicing elit,",
                      "sed do eiusmo..."};

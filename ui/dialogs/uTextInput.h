@@ -29,7 +29,7 @@ struct TFramedMemo : TMemo {
     uint32_t GuideFrameColour() const;
 };
 
-class TfrmTextInput : public TfrmBase {
+class TfrmTextInput : public DialogForm {
 public:
     static constexpr int kMinWidth = 400;
     static constexpr int kMinHeight = 200;

@@ -33,7 +33,7 @@ uint8_t PositionByte(const TComboBox& combo) {
 } // namespace
 
 TfrmUSARTCfg::TfrmUSARTCfg()
-    : TfrmBase("USART Options"), labPlan(MakeLabel("labPlan", "USART Plan:")),
+    : DialogForm("USART Options"), labPlan(MakeLabel("labPlan", "USART Plan:")),
       labBaudrate(MakeLabel("labBaudrate", "Baudrate:")),
       labMode(MakeLabel("labMode", "USART Mode:")), labWordLen(MakeLabel("labWordLen", "WordLen:")),
       labHFC(MakeLabel("labHFC", "Hardware Flow Control:")),

@@ -14,7 +14,7 @@
 
 namespace velkor::dialogs {
 
-class TfrmUSARTCfg : public TfrmBase {
+class TfrmUSARTCfg : public DialogForm {
 public:
     static constexpr std::size_t kBlockSize = device::UsartBlock::kSize;
     static constexpr int32_t kMinBaud = 50;

@@ -39,7 +39,7 @@ std::string CardNumberText(uint32_t word) {
     return text + std::to_string(number);
 }
 
-std::optional<TCardRead> DecodeCardRead(std::string_view data) {
+std::optional<CardRead> DecodeCardRead(std::string_view data) {
     const size_t n = data.size();
     if (n <= 4) {
         return std::nullopt;
@@ -49,7 +49,7 @@ std::optional<TCardRead> DecodeCardRead(std::string_view data) {
         return std::nullopt;
     }
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    TCardRead card;
+    CardRead card;
     card.RawUID = std::string(data.substr(1, u));
     std::string suffix;
     if (u > 2) {

@@ -9,7 +9,7 @@
 
 namespace velkor {
 
-struct TCardRead {
+struct CardRead {
     std::string RawUID;   // the identifier bytes
     std::string UIDLabel; // "A1B2C3D4 (195,45729)"
     std::string CabText = "--";
@@ -22,7 +22,7 @@ struct TCardRead {
 
 // Nothing unless the data are longer than 4 bytes and the identifier length
 // (first byte) is below the data length.
-std::optional<TCardRead> DecodeCardRead(std::string_view data);
+std::optional<CardRead> DecodeCardRead(std::string_view data);
 
 // A cabinet or cell word as its number: -1 when the top byte is not zero, the
 // low 15 bits when bit 15 is set, else 1000 (no number).

@@ -41,6 +41,6 @@ public:
 };
 
 // An edit entry point as a settings reply names it.
-using TEditEntry = std::string (IConfigEditors::*)(const std::string&, const std::string&);
+using ConfigEditorMethod = std::string (IConfigEditors::*)(const std::string&, const std::string&);
 
 } // namespace velkor

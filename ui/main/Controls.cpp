@@ -4,14 +4,14 @@
 
 namespace velkor {
 
-void TChangeTracker::Notify(const TControl& control) {
+void ChangeTracker::Notify(const TControl& control) {
     ++revision_;
     if (listener_) {
         listener_(control);
     }
 }
 
-TControl::TControl(TChangeTracker& tracker, std::string name, std::string caption, bool visible)
+TControl::TControl(ChangeTracker& tracker, std::string name, std::string caption, bool visible)
     : tracker_(tracker), name_(std::move(name)), caption_(std::move(caption)), visible_(visible) {
 }
 
@@ -45,7 +45,7 @@ void TControl::SetHint(std::string hint) {
     Changed();
 }
 
-TComboBox::TComboBox(TChangeTracker& tracker, std::string name, std::vector<std::string> items,
+TComboBox::TComboBox(ChangeTracker& tracker, std::string name, std::vector<std::string> items,
                      int itemIndex)
     : TControl(tracker, std::move(name)), items_(std::move(items)) {
     SetItemIndex(itemIndex);
@@ -78,7 +78,7 @@ void TCheckBox::SetChecked(bool checked) {
     Changed();
 }
 
-TTrackBar::TTrackBar(TChangeTracker& tracker, std::string name, int min, int max, int position)
+TTrackBar::TTrackBar(ChangeTracker& tracker, std::string name, int min, int max, int position)
     : TControl(tracker, std::move(name)), min_(min), max_(max), position_(position) {
 }
 
@@ -97,7 +97,7 @@ void TPageControl::SetTabsVisible(bool visible) {
     Changed();
 }
 
-TTimer::TTimer(TChangeTracker& tracker, std::string name, unsigned intervalMs)
+TTimer::TTimer(ChangeTracker& tracker, std::string name, unsigned intervalMs)
     : TControl(tracker, std::move(name)), intervalMs_(intervalMs) {
     SetEnabled(false);
 }

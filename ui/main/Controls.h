@@ -16,7 +16,7 @@ namespace velkor {
 
 class TControl;
 
-class TChangeTracker {
+class ChangeTracker {
 public:
     using Listener = std::function<void(const TControl&)>;
 
@@ -41,7 +41,7 @@ inline constexpr TColour clRed = 0xFF0000;
 
 class TControl {
 public:
-    TControl(TChangeTracker& tracker, std::string name, std::string caption = {},
+    TControl(ChangeTracker& tracker, std::string name, std::string caption = {},
              bool visible = true);
     virtual ~TControl() = default;
     TControl(const TControl&) = delete;
@@ -66,7 +66,7 @@ protected:
     void Changed() { tracker_.Notify(*this); }
 
 private:
-    TChangeTracker& tracker_;
+    ChangeTracker& tracker_;
     std::string name_;
     std::string caption_;
     std::string hint_;
@@ -79,7 +79,7 @@ private:
 // A drop-down list; with free text allowed, Text() may name no item.
 class TComboBox : public TControl {
 public:
-    TComboBox(TChangeTracker& tracker, std::string name, std::vector<std::string> items,
+    TComboBox(ChangeTracker& tracker, std::string name, std::vector<std::string> items,
               int itemIndex);
 
     const std::vector<std::string>& Items() const { return items_; }
@@ -111,7 +111,7 @@ private:
 
 class TTrackBar : public TControl {
 public:
-    TTrackBar(TChangeTracker& tracker, std::string name, int min, int max, int position);
+    TTrackBar(ChangeTracker& tracker, std::string name, int min, int max, int position);
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
@@ -139,7 +139,7 @@ private:
 
 class TTimer : public TControl {
 public:
-    TTimer(TChangeTracker& tracker, std::string name, unsigned intervalMs);
+    TTimer(ChangeTracker& tracker, std::string name, unsigned intervalMs);
     unsigned Interval() const { return intervalMs_; }
 
 private:

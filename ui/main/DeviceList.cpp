@@ -8,16 +8,16 @@
 
 namespace velkor {
 
-const TDeviceListEntry* TDeviceListBox::Selected() const {
+const DeviceListEntry* DeviceListBox::Selected() const {
     return itemIndex_ >= 0 && itemIndex_ < Count() ? &Entry(itemIndex_) : nullptr;
 }
 
-void TDeviceListBox::SetItemIndex(int index) {
+void DeviceListBox::SetItemIndex(int index) {
     itemIndex_ = index >= 0 && index < Count() ? index : -1;
     Changed();
 }
 
-void TDeviceListBox::Clear() {
+void DeviceListBox::Clear() {
     entries_.clear();
     itemIndex_ = -1;
     if (listListener_) {
@@ -26,13 +26,13 @@ void TDeviceListBox::Clear() {
     Changed();
 }
 
-int TDeviceListBox::Add(const TRFIDDeviceBaseCaps& caps, std::string text) {
+int DeviceListBox::Add(const TRFIDDeviceBaseCaps& caps, std::string text) {
     const uint32_t key = DeviceSortKey(caps);
     const auto at = std::upper_bound(entries_.begin(), entries_.end(), key,
                                      [](uint32_t k, const Slot& slot) { return k < slot.key; });
     const int index = static_cast<int>(at - entries_.begin());
     entries_.insert(
-        at, Slot{key, std::make_unique<TDeviceListEntry>(TDeviceListEntry{std::move(text), caps})});
+        at, Slot{key, std::make_unique<DeviceListEntry>(DeviceListEntry{std::move(text), caps})});
     if (itemIndex_ >= index) {
         ++itemIndex_;
     }

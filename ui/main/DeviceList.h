@@ -13,12 +13,12 @@
 
 namespace velkor {
 
-struct TDeviceListEntry {
+struct DeviceListEntry {
     std::string Text;
     TRFIDDeviceBaseCaps Caps; // the entry's own copy
 };
 
-class TDeviceListBox : public TControl {
+class DeviceListBox : public TControl {
 public:
     // Lets a view mirror the list entry by entry: an insertion at `index`, or
     // (index -1) the list was emptied.
@@ -27,11 +27,11 @@ public:
     using TControl::TControl;
 
     // Entries live on the heap so that an insertion moves pointers, not records.
-    const TDeviceListEntry& Entry(int index) const { return *entries_[static_cast<size_t>(index)]; }
+    const DeviceListEntry& Entry(int index) const { return *entries_[static_cast<size_t>(index)]; }
     int Count() const { return static_cast<int>(entries_.size()); }
     int ItemIndex() const { return itemIndex_; }
     // The selected entry, or nullptr.
-    const TDeviceListEntry* Selected() const;
+    const DeviceListEntry* Selected() const;
 
     void SetListListener(ListListener listener) { listListener_ = std::move(listener); }
     void SetItemIndex(int index);
@@ -43,8 +43,8 @@ public:
 private:
     struct Slot {
         uint32_t key; // DeviceSortKey of the entry, kept for the binary search
-        std::unique_ptr<TDeviceListEntry> entry;
-        const TDeviceListEntry& operator*() const { return *entry; }
+        std::unique_ptr<DeviceListEntry> entry;
+        const DeviceListEntry& operator*() const { return *entry; }
     };
     std::vector<Slot> entries_;
     ListListener listListener_;

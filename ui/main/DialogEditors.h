@@ -7,10 +7,10 @@
 
 namespace velkor {
 
-class TDialogEditors final : public IConfigEditors {
+class DialogEditors final : public IConfigEditors {
 public:
     // `textInput` is the application-wide text dialog; it outlives this object.
-    TDialogEditors(dialogs::IModalRunner& runner, dialogs::TfrmTextInput& textInput)
+    DialogEditors(dialogs::IModalRunner& runner, dialogs::TfrmTextInput& textInput)
         : runner_(runner), textInput_(textInput) {}
 
     std::string EditNetConfig(const std::string& value, const std::string& caption) override;

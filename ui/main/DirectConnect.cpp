@@ -27,12 +27,12 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 } // namespace
 
-std::optional<THostPort> ParseHostPort(std::string_view text, int defaultPort) {
+std::optional<HostPort> ParseHostPort(std::string_view text, int defaultPort) {
     const auto pieces = Split(text, ':');
     if (Split(pieces[0], '.').size() != 4) {
         return std::nullopt;
     }
-    THostPort target{std::string(pieces[0]), defaultPort, {}};
+    HostPort target{std::string(pieces[0]), defaultPort, {}};
     if (pieces.size() == 1) {
         return target;
     }
@@ -46,8 +46,8 @@ std::optional<THostPort> ParseHostPort(std::string_view text, int defaultPort) {
     return target;
 }
 
-std::vector<TDirectConnectEntry> DirectConnectEntries(const std::vector<std::string>& lines) {
-    std::vector<TDirectConnectEntry> entries;
+std::vector<DirectConnectEntry> DirectConnectEntries(const std::vector<std::string>& lines) {
+    std::vector<DirectConnectEntry> entries;
     bool closingEntries = true;
     for (const std::string& raw : lines) {
         const std::string line = TrimBlanks(raw);
@@ -57,22 +57,22 @@ std::vector<TDirectConnectEntry> DirectConnectEntries(const std::vector<std::str
         if (line == "!") {
             closingEntries = false;
         } else if (line.front() == '-') {
-            entries.push_back({TDirectConnectEntry::Separator, "-", {}});
+            entries.push_back({DirectConnectEntry::Separator, "-", {}});
         } else if (const auto target = ParseHostPort(line, contract::kDefaultTcpPort)) {
             const std::string hint = target->Host + ":" + std::to_string(target->Port);
             const std::string caption =
                 target->Caption.empty() ? hint : target->Caption.substr(0, kMaxMenuCaption);
-            entries.push_back({TDirectConnectEntry::Target, caption, hint});
+            entries.push_back({DirectConnectEntry::Target, caption, hint});
         } else {
             const std::string_view text =
                 line.front() == '*' ? std::string_view(line).substr(1) : std::string_view(line);
             entries.push_back(
-                {TDirectConnectEntry::Disabled, std::string(text.substr(0, kMaxMenuCaption)), {}});
+                {DirectConnectEntry::Disabled, std::string(text.substr(0, kMaxMenuCaption)), {}});
         }
     }
     if (closingEntries && !entries.empty()) {
-        entries.push_back({TDirectConnectEntry::Separator, "-", {}});
-        entries.push_back({TDirectConnectEntry::Other, "Other ...", {}});
+        entries.push_back({DirectConnectEntry::Separator, "-", {}});
+        entries.push_back({DirectConnectEntry::Other, "Other ...", {}});
     }
     return entries;
 }

@@ -9,7 +9,7 @@
 
 namespace velkor {
 
-struct THostPort {
+struct HostPort {
     std::string Host;
     int Port = 0;
     std::string Caption;
@@ -17,10 +17,10 @@ struct THostPort {
 
 // The host must have four dot-separated pieces; a port that is not a number
 // gives the default; a port outside 1..65535 fails.
-std::optional<THostPort> ParseHostPort(std::string_view text, int defaultPort);
+std::optional<HostPort> ParseHostPort(std::string_view text, int defaultPort);
 
 // One entry of the direct-connect menu.
-struct TDirectConnectEntry {
+struct DirectConnectEntry {
     enum Kind { Target, Separator, Disabled, Other };
     Kind EntryKind;
     std::string Caption;
@@ -30,7 +30,7 @@ struct TDirectConnectEntry {
 // The menu for the lines of "dc.txt": targets, separators ("-..."), disabled
 // entries for lines that do not parse, and (unless a line "!" was seen) a
 // separator and "Other ..." after a non-empty list.
-std::vector<TDirectConnectEntry> DirectConnectEntries(const std::vector<std::string>& lines);
+std::vector<DirectConnectEntry> DirectConnectEntries(const std::vector<std::string>& lines);
 
 // The lines of a text file (line ends CR LF or LF), or nothing when it cannot
 // be read.

@@ -40,7 +40,7 @@ void TRFIDMainForm::ReaderDevice(const TRFIDDeviceBaseCaps& caps) {
 }
 
 void TRFIDMainForm::lbDeviceListClick() {
-    if (const TDeviceListEntry* entry = lbDeviceList.Selected()) {
+    if (const DeviceListEntry* entry = lbDeviceList.Selected()) {
         AddLog("clicked on [" + MacText(entry->Caps) + "]");
     }
 }
@@ -50,7 +50,7 @@ void TRFIDMainForm::lbDeviceListDblClick() {
         ConnectTo(contract::kDefaultControllerAddress, contract::kDefaultTcpPort);
         return;
     }
-    if (const TDeviceListEntry* entry = lbDeviceList.Selected()) {
+    if (const DeviceListEntry* entry = lbDeviceList.Selected()) {
         const TRFIDDeviceBaseCaps caps = entry->Caps; // the connect may change the list
         AddLog("dblclicked on [" + MacText(caps) + "]");
         ConnectTo(caps.IPText, caps.TCPPort);
@@ -64,7 +64,7 @@ void TRFIDMainForm::lbDeviceListContextPopup() {
 }
 
 bool TRFIDMainForm::SelectDeviceTarget() {
-    const TDeviceListEntry* entry = lbDeviceList.Selected();
+    const DeviceListEntry* entry = lbDeviceList.Selected();
     if (entry == nullptr || entry->Caps.IPText.empty()) {
         return false;
     }
@@ -78,7 +78,7 @@ bool TRFIDMainForm::ClearDeviceTarget() {
 }
 
 bool TRFIDMainForm::SendToSelection(const std::function<void()>& send) {
-    const TDeviceListEntry* entry = lbDeviceList.Selected();
+    const DeviceListEntry* entry = lbDeviceList.Selected();
     if (!reader_->IsConnected() && entry != nullptr && entry->Caps.IPText.empty()) {
         AddLog("nothing sent: the selected device [" + MacText(entry->Caps) +
                "] reported no address");

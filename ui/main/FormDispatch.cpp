@@ -25,7 +25,7 @@ constexpr uint32_t kWelcomeValue = 4000;
 struct EditRoute {
     uint8_t item;
     size_t minLength; // the whole data, item byte included, must be longer
-    TEditEntry entry;
+    ConfigEditorMethod entry;
     const char* caption;
 };
 
@@ -167,7 +167,7 @@ void TRFIDMainForm::HandleSettingsReply(const TRFIDReaderPacket& packet) {
     }
 }
 
-TModalMsgObject::EditEntry TRFIDMainForm::EditorEntry(TEditEntry entry) {
+TModalMsgObject::EditEntry TRFIDMainForm::EditorEntry(ConfigEditorMethod entry) {
     return [this, entry](const std::string& value, const std::string& caption) {
         return (editors_.*entry)(value, caption);
     };

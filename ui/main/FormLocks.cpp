@@ -107,20 +107,20 @@ bool TRFIDMainForm::BuildDirectConnectMenu() {
     if (!lines) {
         return false;
     }
-    for (const TDirectConnectEntry& entry : DirectConnectEntries(*lines)) {
+    for (const DirectConnectEntry& entry : DirectConnectEntries(*lines)) {
         TMenuItem item{entry.Caption, entry.Hint, 0, true, {}, {}};
         switch (entry.EntryKind) {
-        case TDirectConnectEntry::Target:
-        case TDirectConnectEntry::Other:
-            item.Tag = entry.EntryKind == TDirectConnectEntry::Target ? kTargetTag : kOtherTag;
+        case DirectConnectEntry::Target:
+        case DirectConnectEntry::Other:
+            item.Tag = entry.EntryKind == DirectConnectEntry::Target ? kTargetTag : kOtherTag;
             item.OnClick = [this, hint = entry.Hint] {
                 DirectConnectChoose(TMenuItem{{}, hint, 0, true, {}, {}});
             };
             break;
-        case TDirectConnectEntry::Disabled:
+        case DirectConnectEntry::Disabled:
             item.Enabled = false;
             break;
-        case TDirectConnectEntry::Separator:
+        case DirectConnectEntry::Separator:
             break;
         }
         pmDirectConnect.Add(std::move(item));

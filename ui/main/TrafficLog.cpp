@@ -2,7 +2,7 @@
 
 namespace velkor {
 
-void TMemoLog::Add(std::string line) {
+void MemoLog::Add(std::string line) {
     lines_.push_back(std::move(line));
     size_t dropped = 0;
     while (lines_.size() > kMaxLines) {

@@ -12,7 +12,7 @@
 
 namespace velkor {
 
-class TMemoLog : public TControl {
+class MemoLog : public TControl {
 public:
     static constexpr size_t kMaxLines = 100;
 

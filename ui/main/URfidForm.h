@@ -138,7 +138,7 @@ public:
     TMenuLockInfoArr LockKits;
 
     // ---- Controls ----
-    TChangeTracker Changes; // first: every control reports to it
+    ChangeTracker Changes; // first: every control reports to it
     TControl pnToolBar;
     TControl btnDisconnect;
     TPageControl pcMain;
@@ -146,7 +146,7 @@ public:
     TControl tsDevice;
     // discovery page
     TControl btnScan;
-    TDeviceListBox lbDeviceList;
+    DeviceListBox lbDeviceList;
     TControl Label1;
     TComboBox cbUDPFlag;
     TControl btnNetCfgGet;
@@ -216,7 +216,7 @@ public:
     TControl Button3;
     TControl Button4;
     // log, status bar, timer, menus
-    TMemoLog memLog;
+    MemoLog memLog;
     TControl sbMain;
     TTimer tmrPinger;
     TPopupMenu pmReset;
@@ -233,7 +233,7 @@ private:
     // range without a selection); refuses and logs when the selected entry has
     // no address, which would otherwise make it a broadcast.
     bool SendToSelection(const std::function<void()>& send);
-    TModalMsgObject::EditEntry EditorEntry(TEditEntry entry);
+    TModalMsgObject::EditEntry EditorEntry(ConfigEditorMethod entry);
     TModalMsgObject::EditEntry LockersEditEntry();
     void SendReset(uint8_t resetByte);
     uint8_t Volume() const;

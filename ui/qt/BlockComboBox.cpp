@@ -65,7 +65,7 @@ void BlockComboBox::Refresh() {
     }
     if (!same) {
         clear();
-        for (const dialogs::TComboItem& item : model_.items) {
+        for (const dialogs::ComboItem& item : model_.items) {
             addItem(ToQt(item.text));
         }
     }

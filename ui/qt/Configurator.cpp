@@ -18,17 +18,17 @@ Configurator::Configurator(VelkorOptions options)
     services_ = std::make_unique<QtWindowServices>(
         window, [this](const TControl* model) { return view_ ? view_->WidgetOf(model) : nullptr; });
     modalRunner_ = std::make_unique<QtModalRunner>(window);
-    editors_ = std::make_unique<TDialogEditors>(*modalRunner_, textInput_);
+    editors_ = std::make_unique<DialogEditors>(*modalRunner_, textInput_);
     auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
         auto reader = std::make_unique<TRFIDReader>(*mainThread_);
-        TRFIDReaderNetSettings settings;
+        ReaderNetSettings settings;
         settings.BroadcastAddresses = {options_.BroadcastAddress};
         settings.ControllerUdpPort = options_.ControllerUdpPort;
         reader->SetNetSettings(settings);
         return reader;
     };
     form_ = std::make_unique<TRFIDMainForm>(readerFactory, *mainThread_, *services_, *editors_);
-    view_ = std::make_unique<TMainWindowView>(
+    view_ = std::make_unique<MainWindowView>(
         *form_, [this](const std::string& line) { logFile_->Write(line); });
 }
 

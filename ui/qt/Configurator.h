@@ -12,12 +12,12 @@
 
 namespace velkor {
 
-class TDialogEditors;
+class DialogEditors;
 class LogFileMirror;
 class QtMainThread;
 class QtModalRunner;
 class QtWindowServices;
-class TMainWindowView;
+class MainWindowView;
 class TRFIDMainForm;
 
 class Configurator {
@@ -34,7 +34,7 @@ public:
     bool Start(QString* error = nullptr);
 
     TRFIDMainForm& Form() { return *form_; }
-    TMainWindowView& Window() { return *view_; }
+    MainWindowView& Window() { return *view_; }
     QtMainThread& MainThread() { return *mainThread_; }
 
 private:
@@ -46,9 +46,9 @@ private:
     // The application-wide display-text dialog: its text and delay are kept
     // from one use to the next.
     dialogs::TfrmTextInput textInput_;
-    std::unique_ptr<TDialogEditors> editors_;
+    std::unique_ptr<DialogEditors> editors_;
     std::unique_ptr<TRFIDMainForm> form_;
-    std::unique_ptr<TMainWindowView> view_;
+    std::unique_ptr<MainWindowView> view_;
 };
 
 } // namespace velkor

@@ -14,7 +14,7 @@ QColor ModelColour(TColour colour) {
     return QColor::fromRgb((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
 
-ControlMirror::ControlMirror(TChangeTracker& tracker, QObject* parent)
+ControlMirror::ControlMirror(ChangeTracker& tracker, QObject* parent)
     : QObject(parent), tracker_(tracker) {
     tracker_.SetListener([this](const TControl& model) { Changed(model); });
 }

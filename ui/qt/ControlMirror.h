@@ -29,7 +29,7 @@ class ControlMirror final : public QObject {
 public:
     using Refresh = std::function<void()>;
 
-    explicit ControlMirror(TChangeTracker& tracker, QObject* parent = nullptr);
+    explicit ControlMirror(ChangeTracker& tracker, QObject* parent = nullptr);
     ~ControlMirror() override;
 
     // `widget` shows `model`; `refresh` copies the model into it (the common
@@ -55,7 +55,7 @@ private:
     void Changed(const TControl& model);
     void Apply(const TControl& model, const Binding& binding);
 
-    TChangeTracker& tracker_;
+    ChangeTracker& tracker_;
     std::unordered_map<const TControl*, Binding> bindings_;
     std::vector<const TControl*> dirty_;
     std::unordered_set<const TControl*> dirtySet_;

@@ -17,7 +17,7 @@ constexpr size_t kResetThreshold = 64;
 
 } // namespace
 
-DeviceListModel::DeviceListModel(TDeviceListBox& list, QObject* parent)
+DeviceListModel::DeviceListModel(DeviceListBox& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {
     for (int i = 0; i < list_.Count(); ++i) {
         rows_.push_back(ToQt(list_.Entry(i).Text));

@@ -17,7 +17,7 @@ class DeviceListModel final : public QAbstractListModel {
     Q_OBJECT
 
 public:
-    explicit DeviceListModel(TDeviceListBox& list, QObject* parent = nullptr);
+    explicit DeviceListModel(DeviceListBox& list, QObject* parent = nullptr);
     ~DeviceListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -42,7 +42,7 @@ private:
 
     void Announced(int index);
 
-    TDeviceListBox& list_;
+    DeviceListBox& list_;
     std::vector<QString> rows_;
     std::vector<Pending> pending_;
     bool flushQueued_ = false;

@@ -29,7 +29,7 @@ QHBoxLayout* Row(QVBoxLayout* column) {
 
 } // namespace
 
-QWidget* TMainWindowView::BuildDevicePage() {
+QWidget* MainWindowView::BuildDevicePage() {
     auto* page = new QWidget(this);
     page->setObjectName("tsDevice");
     auto* grid = new QGridLayout(page);
@@ -40,7 +40,7 @@ QWidget* TMainWindowView::BuildDevicePage() {
     return page;
 }
 
-QWidget* TMainWindowView::BuildDeviceControls() {
+QWidget* MainWindowView::BuildDeviceControls() {
     auto* panel = new QWidget(this);
     mirror_->Bind(form_.pnDevice, panel);
     auto* split = new QHBoxLayout(panel);
@@ -137,7 +137,7 @@ QWidget* TMainWindowView::BuildDeviceControls() {
     return panel;
 }
 
-QWidget* TMainWindowView::BuildCardPanel() {
+QWidget* MainWindowView::BuildCardPanel() {
     auto* panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFixedWidth(kCardPanelWidth);

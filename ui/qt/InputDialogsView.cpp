@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kFieldWidth = 220;
 
-dialogs::ModalResult ShowOneLine(dialogs::TfrmBase& form, const char* className,
+dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* className,
                                  dialogs::TEdit& field, dialogs::TButton& ok, QWidget* parent) {
     ModelDialog dialog(form, className, parent);
     auto* row = new QHBoxLayout(&dialog);

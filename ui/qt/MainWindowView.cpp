@@ -75,8 +75,8 @@ QStringList ItemTexts(const QComboBox* combo) {
 
 } // namespace
 
-TMainWindowView::TMainWindowView(TRFIDMainForm& form,
-                                 std::function<void(const std::string&)> logTee, QWidget* parent)
+MainWindowView::MainWindowView(TRFIDMainForm& form, std::function<void(const std::string&)> logTee,
+                               QWidget* parent)
     : QMainWindow(parent), form_(form), logTee_(std::move(logTee)),
       mirror_(new ControlMirror(form.Changes, this)) {
     setObjectName("TRFIDMainForm");
@@ -153,11 +153,11 @@ TMainWindowView::TMainWindowView(TRFIDMainForm& form,
     status->addPermanentWidget(aboutButton);
 }
 
-TMainWindowView::~TMainWindowView() {
+MainWindowView::~MainWindowView() {
     Detach();
 }
 
-void TMainWindowView::Detach() {
+void MainWindowView::Detach() {
     if (!attached_) {
         return;
     }
@@ -167,20 +167,20 @@ void TMainWindowView::Detach() {
     form_.memLog.SetAppendListener({});
 }
 
-void TMainWindowView::Synchronize() {
+void MainWindowView::Synchronize() {
     FlushLog();
     deviceListModel_->Flush();
     mirror_->Flush();
 }
 
-void TMainWindowView::closeEvent(QCloseEvent* event) {
+void MainWindowView::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closed();
 }
 
 // ---- binding helpers ----
 
-QPushButton* TMainWindowView::Button(TControl& model, std::function<void()> onClick) {
+QPushButton* MainWindowView::Button(TControl& model, std::function<void()> onClick) {
     auto* button = new QPushButton(this);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [onClick = std::move(onClick)] { onClick(); });
@@ -188,13 +188,13 @@ QPushButton* TMainWindowView::Button(TControl& model, std::function<void()> onCl
     return button;
 }
 
-QLabel* TMainWindowView::Label(TControl& model) {
+QLabel* MainWindowView::Label(TControl& model) {
     auto* label = new QLabel(this);
     mirror_->Bind(model, label, [&model, label] { label->setText(ToQt(model.Caption())); });
     return label;
 }
 
-QCheckBox* TMainWindowView::CheckBox(TCheckBox& model) {
+QCheckBox* MainWindowView::CheckBox(TCheckBox& model) {
     auto* box = new QCheckBox(this);
     connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.SetChecked(checked); });
     mirror_->Bind(model, box, [&model, box] {
@@ -205,8 +205,8 @@ QCheckBox* TMainWindowView::CheckBox(TCheckBox& model) {
     return box;
 }
 
-QComboBox* TMainWindowView::ComboBox(TComboBox& model, bool editable,
-                                     std::function<void()> onChange) {
+QComboBox* MainWindowView::ComboBox(TComboBox& model, bool editable,
+                                    std::function<void()> onChange) {
     auto* combo = new QComboBox(this);
     combo->setEditable(editable);
     connect(combo, &QComboBox::activated, this, [&model, onChange](int index) {
@@ -238,7 +238,7 @@ QComboBox* TMainWindowView::ComboBox(TComboBox& model, bool editable,
     return combo;
 }
 
-QSlider* TMainWindowView::TrackBar(TTrackBar& model) {
+QSlider* MainWindowView::TrackBar(TTrackBar& model) {
     auto* slider = new QSlider(Qt::Horizontal, this);
     slider->setRange(model.Min(), model.Max());
     connect(slider, &QSlider::valueChanged, this,
@@ -250,7 +250,7 @@ QSlider* TMainWindowView::TrackBar(TTrackBar& model) {
     return slider;
 }
 
-LampWidget* TMainWindowView::Lamp(TControl& model, int lamp) {
+LampWidget* MainWindowView::Lamp(TControl& model, int lamp) {
     auto* widget = new LampWidget(this);
     connect(widget, &LampWidget::released, this, [this, lamp] { form_.shInputMouseUp(lamp); });
     mirror_->Bind(model, widget,
@@ -258,7 +258,7 @@ LampWidget* TMainWindowView::Lamp(TControl& model, int lamp) {
     return widget;
 }
 
-void TMainWindowView::OnContextMenu(QWidget* widget, std::function<void()> onPopup) {
+void MainWindowView::OnContextMenu(QWidget* widget, std::function<void()> onPopup) {
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(widget, &QWidget::customContextMenuRequested, this,
             [onPopup = std::move(onPopup)] { onPopup(); });
@@ -266,7 +266,7 @@ void TMainWindowView::OnContextMenu(QWidget* widget, std::function<void()> onPop
 
 // ---- discovery page ----
 
-QWidget* TMainWindowView::BuildDiscoveryPage() {
+QWidget* MainWindowView::BuildDiscoveryPage() {
     auto* page = new QWidget(this);
     page->setObjectName("tsMain");
     auto* row = new QHBoxLayout(page);
@@ -284,7 +284,7 @@ QWidget* TMainWindowView::BuildDiscoveryPage() {
     deviceList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     deviceList_->viewport()->installEventFilter(this);
     connect(deviceListModel_, &DeviceListModel::RowsApplied, this,
-            &TMainWindowView::DeviceListChanged);
+            &MainWindowView::DeviceListChanged);
     connect(deviceList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { DeviceListRowChosen(current.row()); });
     connect(deviceList_, &QListView::clicked, this, [this] { form_.lbDeviceListClick(); });
@@ -310,7 +310,7 @@ QWidget* TMainWindowView::BuildDiscoveryPage() {
     return page;
 }
 
-void TMainWindowView::DeviceListChanged() {
+void MainWindowView::DeviceListChanged() {
     deviceListModel_->Flush();
     const int index = form_.lbDeviceList.ItemIndex();
     QItemSelectionModel* selection = deviceList_->selectionModel();
@@ -327,14 +327,14 @@ void TMainWindowView::DeviceListChanged() {
     deviceList_->viewport()->update();
 }
 
-void TMainWindowView::DeviceListRowChosen(int row) {
+void MainWindowView::DeviceListRowChosen(int row) {
     const int index = deviceListModel_->EntryIndex(row);
     if (index != form_.lbDeviceList.ItemIndex()) {
         form_.lbDeviceList.SetItemIndex(index);
     }
 }
 
-bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (deviceList_ != nullptr && watched == deviceList_->viewport() &&
         event->type() == QEvent::MouseButtonDblClick) {
         // After the click has been handled, like the list's own double-click event.
@@ -346,7 +346,7 @@ bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- traffic log ----
 
-void TMainWindowView::BuildLog() {
+void MainWindowView::BuildLog() {
     log_ = new QPlainTextEdit(this);
     log_->setObjectName("memLog");
     log_->setFont(LogFont());
@@ -354,7 +354,7 @@ void TMainWindowView::BuildLog() {
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     log_->setMinimumHeight(kLogMinHeight);
-    log_->setMaximumBlockCount(static_cast<int>(TMemoLog::kMaxLines));
+    log_->setMaximumBlockCount(static_cast<int>(MemoLog::kMaxLines));
     for (const std::string& line : form_.memLog.Lines()) {
         pendingLog_ << ToQt(line);
     }
@@ -363,21 +363,21 @@ void TMainWindowView::BuildLog() {
         [this](const std::string& line, size_t) { AppendLogLine(line); });
 }
 
-void TMainWindowView::AppendLogLine(const std::string& line) {
+void MainWindowView::AppendLogLine(const std::string& line) {
     if (logTee_) {
         logTee_(line);
     }
     pendingLog_ << ToQt(line);
-    if (pendingLog_.size() > static_cast<qsizetype>(TMemoLog::kMaxLines)) {
+    if (pendingLog_.size() > static_cast<qsizetype>(MemoLog::kMaxLines)) {
         pendingLog_.removeFirst(); // would scroll out of the log at once
     }
     if (!logFlushQueued_) {
         logFlushQueued_ = true;
-        QTimer::singleShot(kViewRefreshMs, this, &TMainWindowView::FlushLog);
+        QTimer::singleShot(kViewRefreshMs, this, &MainWindowView::FlushLog);
     }
 }
 
-void TMainWindowView::FlushLog() {
+void MainWindowView::FlushLog() {
     logFlushQueued_ = false;
     if (pendingLog_.isEmpty()) {
         return;

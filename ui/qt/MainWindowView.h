@@ -28,15 +28,15 @@ namespace velkor {
 class DeviceListModel;
 class LampWidget;
 
-class TMainWindowView final : public QMainWindow {
+class MainWindowView final : public QMainWindow {
     Q_OBJECT
 
 public:
     // `logTee`, when set, receives every traffic-log line as it is added.
-    explicit TMainWindowView(TRFIDMainForm& form,
-                             std::function<void(const std::string&)> logTee = {},
-                             QWidget* parent = nullptr);
-    ~TMainWindowView() override;
+    explicit MainWindowView(TRFIDMainForm& form,
+                            std::function<void(const std::string&)> logTee = {},
+                            QWidget* parent = nullptr);
+    ~MainWindowView() override;
 
     QWidget* WidgetOf(const TControl* model) const { return mirror_->WidgetOf(model); }
     // Brings every widget up to date with its model now.

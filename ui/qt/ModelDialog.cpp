@@ -24,7 +24,7 @@ void SetBold(QWidget* widget, bool bold) {
 
 } // namespace
 
-ModelDialog::ModelDialog(dialogs::TfrmBase& form, const char* className, QWidget* parent)
+ModelDialog::ModelDialog(dialogs::DialogForm& form, const char* className, QWidget* parent)
     : QDialog(parent), form_(form) {
     setObjectName(className);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

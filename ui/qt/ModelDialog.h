@@ -29,7 +29,7 @@ class ModelDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ModelDialog(dialogs::TfrmBase& form, const char* className, QWidget* parent);
+    ModelDialog(dialogs::DialogForm& form, const char* className, QWidget* parent);
 
     QLabel* Label(dialogs::TLabel& model);
     QLineEdit* Edit(dialogs::TEdit& model);
@@ -48,7 +48,7 @@ protected:
 private:
     void Common(const dialogs::TControl& model, QWidget* widget);
 
-    dialogs::TfrmBase& form_;
+    dialogs::DialogForm& form_;
     std::vector<std::function<void()>> refreshers_;
     QPushButton* cancelButton_ = nullptr;
 };

@@ -94,7 +94,7 @@ void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
     Configurator app(VelkorOptions{}); // every default, as a user starts it
     QVERIFY(app.Start());
     TRFIDMainForm& form = app.Form();
-    TMainWindowView& window = app.Window();
+    MainWindowView& window = app.Window();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto click = [&](const char* name) {
         QTest::mouseClick(window.findChild<QPushButton*>(name), Qt::LeftButton);
