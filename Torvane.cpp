@@ -21,6 +21,9 @@ int RunSupervisor(const torvane::Options& options) {
     torvane::SupervisorSettings settings;
     settings.backoff_max = options.backoff_max;
     settings.stop_grace = options.stop_grace;
+    if (options.stop_grace.count() > 0) {
+        torvane::StartForGracefulEnds();
+    }
     torvane::SystemProcesses processes;
     torvane::Supervisor supervisor(
         processes, [](std::string_view message) { torvane::WriteLog(message); },

@@ -45,9 +45,14 @@ bool IsProcessActive(ProcessInformation& information, std::uint32_t& exit_code);
 
 enum class EndRequest {
     Ask,  // SIGTERM to the process group; Windows: WM_CLOSE to its windows, CTRL_BREAK to its
-          // console
+          // console's process group (see StartForGracefulEnds)
     Kill, // SIGKILL to the process group; Windows: the Job terminated
 };
+
+// Programs started from now on can be asked to end (Windows: instead of detached, a console
+// program gets a hidden console and a process group of its own, so that CTRL_BREAK reaches
+// it; Linux: nothing changes, SIGTERM always can).
+void StartForGracefulEnds();
 // Sends the request and returns at once (so that many programs end in parallel).
 void RequestEnd(const ProcessInformation& information, EndRequest request);
 

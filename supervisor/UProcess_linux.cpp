@@ -375,6 +375,10 @@ void RequestEnd(const ProcessInformation& information, EndRequest request) {
     kill(pid, signal_number); // in case it has left its group
 }
 
+void StartForGracefulEnds() {
+    // A program's process group can always be sent SIGTERM.
+}
+
 void KillProcess(ProcessInformation& information) {
     if (information.process_handle <= 0) {
         return;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -15,6 +16,10 @@ namespace {
 
 // Detached process, normal priority class, Unicode environment, default error mode.
 constexpr DWORD kCreationFlags = 0x4000428;
+// For graceful ends: a hidden console of its own and a process group of its own instead.
+constexpr DWORD kGracefulCreationFlags =
+    (kCreationFlags & ~DWORD{DETACHED_PROCESS}) | CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP;
+std::atomic<DWORD> creation_flags{kCreationFlags};
 constexpr WORD kShowDefault = 10;
 constexpr DWORD kKillWaitMs = 5000;
 
@@ -129,6 +134,17 @@ struct WindowsOf {
     DWORD process_id;
 };
 
+// CTRL_BREAK to the program's process group on its console. A process has at most one
+// console: the supervisor borrows each program's in turn.
+void SendConsoleBreak(DWORD process_id) {
+    static std::mutex console_mutex;
+    const std::lock_guard lock(console_mutex);
+    if (AttachConsole(process_id)) {
+        GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process_id);
+        FreeConsole();
+    }
+}
+
 BOOL CALLBACK CloseWindowOf(HWND window, LPARAM context) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -177,7 +193,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     // Suspended until it is in its Job, so that nothing it starts escapes the Job.
     if (!CreateProcessA(executable.c_str(),
                         mutable_command_line.empty() ? nullptr : mutable_command_line.data(),
-                        nullptr, nullptr, TRUE, kCreationFlags | CREATE_SUSPENDED, nullptr,
+                        nullptr, nullptr, TRUE, creation_flags.load() | CREATE_SUSPENDED, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
         error = GetLastError();
         return false;
@@ -224,11 +240,18 @@ void RequestEnd(const ProcessInformation& information, EndRequest request) {
     if (request == EndRequest::Ask) {
         WindowsOf target{information.process_id};
         EnumWindows(&CloseWindowOf, reinterpret_cast<LPARAM>(&target));
+        if (creation_flags.load() == kGracefulCreationFlags) {
+            SendConsoleBreak(information.process_id);
+        }
         return;
     }
     if (information.job_handle == 0 || !TerminateJobObject(AsHandle(information.job_handle), 0)) {
         TerminateProcess(AsHandle(information.process_handle), 0);
     }
+}
+
+void StartForGracefulEnds() {
+    creation_flags = kGracefulCreationFlags;
 }
 
 void KillProcess(ProcessInformation& information) {

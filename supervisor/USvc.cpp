@@ -163,6 +163,10 @@ bool Supervisor::uservice_on_run() {
         }
         events = WaitForEvents(next_wake);
     }
+    // This thread started every program, and on Linux a program dies with the thread that
+    // started it (its parent-death signal): leave only once the stop has ended them its way.
+    std::unique_lock lock(wake_mutex_);
+    wake_.wait(lock, [this] { return stop_done_; });
     return true;
 }
 
@@ -261,6 +265,11 @@ void Supervisor::uservice_on_stop() {
         items_.clear();
     }
     log_("app: ------------------- session stop -------------------");
+    {
+        const std::lock_guard lock(wake_mutex_);
+        stop_done_ = true;
+    }
+    wake_.notify_all();
 }
 
 std::vector<TProcItem> Supervisor::Items() const {

@@ -76,7 +76,7 @@ public:
     Supervisor(const Supervisor&) = delete;
     Supervisor& operator=(const Supervisor&) = delete;
 
-    // The wrapper's callbacks.
+    // The wrapper's callbacks. The run returns once the stop has finished.
     bool uservice_on_start();
     bool uservice_on_run();
     void uservice_on_stop();
@@ -123,10 +123,11 @@ private:
     std::unique_ptr<platform::FileLock> lock_;
     std::atomic<int> stop_flag_{0}; // 0 while running, -1 once a stop has been requested
 
-    // Wakes the loop between its passes.
+    // Wakes the loop between its passes, and lets it leave once the stop is done.
     std::mutex wake_mutex_;
     std::condition_variable wake_;
     Events events_;
+    bool stop_done_ = false;
 };
 
 } // namespace torvane

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -72,6 +73,9 @@ public:
         }
     }
     void KillProcess(ProcessInformation& information) override {
+        if (on_kill) {
+            on_kill();
+        }
         const std::lock_guard lock(mutex);
         const int pid = static_cast<int>(information.process_handle);
         if (pid == 0) {
@@ -136,6 +140,7 @@ public:
     std::vector<std::uint32_t> reported;
     std::vector<std::string> events;
     std::function<void()> on_end;
+    std::function<void()> on_kill;
     int last_pid = 100;
 };
 
@@ -488,7 +493,11 @@ TEST_F(SupervisorFixture, TheLoopActsOnReportedEndsAndReloadsWithoutWaitingForTh
     settings.restart_interval = std::chrono::milliseconds(1);
     auto& svc = MakeOnRealClock(settings);
     svc.uservice_on_start();
-    std::thread loop([&] { EXPECT_TRUE(svc.uservice_on_run()); });
+    std::atomic<bool> loop_returned{false};
+    std::thread loop([&] {
+        EXPECT_TRUE(svc.uservice_on_run());
+        loop_returned = true;
+    });
     const auto wait_for = [&](auto condition) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!condition() && std::chrono::steady_clock::now() < deadline) {
@@ -503,6 +512,11 @@ TEST_F(SupervisorFixture, TheLoopActsOnReportedEndsAndReloadsWithoutWaitingForTh
     WriteIni("/opt/a\n/opt/b\n");
     svc.uservice_on_reload();
     EXPECT_TRUE(wait_for([&] { return processes.StartCount() == 3; }));
+    // The loop's thread started the programs: it stays until the stop has ended them.
+    processes.on_kill = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // time enough to leave
+        EXPECT_FALSE(loop_returned.load());
+    };
     svc.uservice_on_stop();
     loop.join();
     const auto lines = Log();

@@ -407,3 +407,25 @@ TEST(FaultSuite, AnEndIsAnsweredAtOnce) {
             << " ms (median), " << gaps.back() << " ms at most, of " << gaps.size();
     Table().push_back({"a program that ends every 300 ms", figures.str(), "—", "—"});
 }
+
+TEST(FaultSuite, AStopWithGraceAsksFirstAndKillsOnlyWhatStaysPastIt) {
+    ServiceRun run;
+    const fs::path asked = run.dir / "asked.txt";
+    run.WriteIni(kChild + " polite " + asked.string() + "\n" + kChild + " stubborn\n");
+    run.Start({"--stop-grace", "1"});
+    ASSERT_TRUE(WaitUntil([&] { return ProgramsOf(run.Pid()).size() == 2; }));
+    std::this_thread::sleep_for(200ms); // both have set up their answers
+    const auto programs = ProgramsOf(run.Pid());
+    const auto began = Clock::now();
+    run.StopWith(SIGTERM);
+    const auto took = Clock::now() - began;
+    EXPECT_EQ(ReadAll(asked), "asked\n");
+    EXPECT_GE(took, 1s); // the stubborn one was given its grace
+    EXPECT_TRUE(AllGone(programs));
+    Table().push_back({"stop with --stop-grace 1, one program that ends when asked, one that "
+                       "ignores it",
+                       "asked both at once (SIGTERM to each group), killed the stubborn one after "
+                       "the grace; stopped in " +
+                           std::to_string(Ms(took)) + " ms",
+                       "none", "nothing"});
+}

@@ -8,6 +8,9 @@
 //                          milliseconds (0: until terminated) and exits with 0
 //   report                 writes its open descriptors and blocked and ignored signals
 //                          (Linux) to standard error and exits with 0
+//   polite FILE            when asked to end (SIGTERM; Windows: CTRL_BREAK), writes "asked"
+//                          to FILE and exits with 0; lives at most ten minutes
+//   stubborn               ignores being asked to end; lives at most ten minutes
 //   control SERVICE CODE   (Windows) sends the control code to the service; exits with 0
 //                          when the service manager took it
 #include <chrono>
@@ -22,7 +25,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
+#include <fcntl.h>
 #include <spawn.h>
+#include <unistd.h>
 extern char** environ;
 #endif
 
@@ -59,6 +65,37 @@ bool StartTicker(const std::string& self, const std::string& file) {
     pid_t pid = 0;
     return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0;
 #endif
+}
+
+// Where a polite child notes that it was asked to end.
+std::string polite_file;
+
+#ifdef _WIN32
+BOOL WINAPI AnswerEnd(DWORD) {
+    std::ofstream(polite_file, std::ios::app) << "asked\n";
+    ExitProcess(0);
+}
+
+BOOL WINAPI IgnoreEnd(DWORD) {
+    return TRUE;
+}
+#endif
+
+// Answers the request to end (true) or ignores it (false), then waits to be terminated.
+[[noreturn]] void WaitAsked(bool answer) {
+#ifdef _WIN32
+    SetConsoleCtrlHandler(answer ? &AnswerEnd : &IgnoreEnd, TRUE);
+#else
+    struct sigaction action {};
+    action.sa_handler = answer ? [](int) {
+        const int fd = open(polite_file.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+        [[maybe_unused]] const ssize_t written = write(fd, "asked\n", 6);
+        _exit(0);
+    } : SIG_IGN;
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+    std::this_thread::sleep_for(std::chrono::minutes(10));
+    std::exit(0);
 }
 
 // Sends a control code the service manager's own tool cannot send under Wine.
@@ -130,6 +167,13 @@ int main(int argc, char** argv) {
                                                  : std::chrono::minutes(10));
         return 0;
     }
+    if (mode == "polite" && argc > 2) {
+        polite_file = argv[2];
+        WaitAsked(true);
+    }
+    if (mode == "stubborn") {
+        WaitAsked(false);
+    }
     if (mode == "control" && argc > 3) {
         return SendControl(argv[2], std::strtoul(argv[3], nullptr, 10));
     }
@@ -139,7 +183,7 @@ int main(int argc, char** argv) {
     }
     if (mode != "exit" || argc < 4) {
         std::cerr << "usage: torvane_test_child exit CODE MS [STAMPS] | sleep | tick FILE | "
-                     "family FILE MS | report | control SERVICE CODE\n";
+                     "family FILE MS | report | polite FILE | stubborn | control SERVICE CODE\n";
         return 2;
     }
     const char* stamps = argc > 4 ? argv[4] : nullptr;

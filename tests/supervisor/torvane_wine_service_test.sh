@@ -191,6 +191,25 @@ children_gone || fail "children survived killing Torvane: $(our_children)"
 stopped_growing "$work/ticks.txt" || fail "a program's own child survived killing Torvane"
 torvane uninstall "$service" || fail "uninstall after the kill: $(cat "$work/torvane.out")"
 
+# --- a stop with a grace ---------------------------------------------------------------------
+# Programs are asked to end, and whoever stays is terminated when the grace is over. (Wine 8
+# refuses GenerateConsoleCtrlEvent on an attached console with error 6, so whether the polite
+# program hears its CTRL_BREAK is not checked here.)
+printf '%s\r\n' "$W\\child.exe polite $W\\asked.txt" "$W\\child.exe stubborn" > "$work/grace.ini"
+torvane install --config "$W\\grace.ini" --stop-grace 2 "$service" || fail "install with grace"
+start_service "$service"
+wait_for_state RUNNING
+for _ in $(seq 1 100); do
+    [ "$(our_children | grep -c .)" = 2 ] && break
+    sleep 0.1
+done
+began=$SECONDS
+sc stop "$service" || fail "sc stop with grace"
+wait_for_state STOPPED
+[ $((SECONDS - began)) -ge 2 ] || fail "the stop did not wait for the grace"
+children_gone || fail "children survived the stop with grace: $(our_children)"
+torvane uninstall "$service" || fail "uninstall after the grace: $(cat "$work/torvane.out")"
+
 # --- outside the service manager ----------------------------------------------------------
 : > "$work/Torvane.log"
 status=0
