@@ -1,6 +1,7 @@
 // Velkor: the RFID reader configurator.
 #include "ui/main/CommandLine.h"
 #include "ui/qt/Configurator.h"
+#include "ui/qt/QtSettingsStore.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,6 +23,10 @@ int main(int argc, char* argv[]) {
     case velkor::CommandLineResult::Action::Run:
         break;
     }
+    if (const auto wrong = velkor::CheckInterfaceOption(command.options)) {
+        std::fprintf(stderr, "%s: %s\n", velkor::ProgramFileName(argv[0]).c_str(), wrong->c_str());
+        return 2;
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("RFID Reader Configurator");
@@ -30,7 +35,8 @@ int main(int argc, char* argv[]) {
         icon.addFile(QString(":/icons/velkor-%1.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    velkor::Configurator configurator(command.options);
+    velkor::Configurator configurator(command.options,
+                                      std::make_unique<velkor::QtSettingsStore>());
     QString error;
     if (!configurator.Start(&error)) {
         std::fprintf(stderr, "Velkor: %s\n", error.toLocal8Bit().constData());

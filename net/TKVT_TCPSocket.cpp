@@ -142,8 +142,10 @@ void TKVT_TCPSocket::SendQueued() {
 
 int TKVT_TCPSocket::ReceiveAll() {
     int total = 0;
-    // An event handler may close the socket; the loop ends with it.
-    while (IsOpen()) {
+    // An event handler may close the socket; the loop ends with it. One
+    // buffer's worth a round at most: a peer that sends faster than it is
+    // read must not keep the owner's loop from sending and from its requests.
+    while (IsOpen() && total < static_cast<int>(kReceiveBufferSize)) {
         const int received = sockplat::Receive(socket_, receive_buffer_.get(), kReceiveBufferSize);
         if (received > 0) {
             total += received;

@@ -52,7 +52,8 @@ public:
     // Queues bytes for the next writable Poll and returns their count; 0 and
     // nothing queued without a socket. May be called from any thread.
     int Write(std::string_view bytes);
-    // One non-waiting round: connect completion, send, receive, errors.
+    // One non-waiting round: connect completion, send, receive (at most
+    // kReceiveBufferSize bytes; the rest waits for the next round), errors.
     // Returns the number of bytes received in this round. Owner's thread.
     int Poll();
 

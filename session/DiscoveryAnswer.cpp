@@ -15,14 +15,17 @@ std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet
     return DiscoveryAnswer{std::move(*items), packet.Datagram.FromIP, packet.Datagram.FromPort};
 }
 
-bool DiscoveryAnswerSet::Add(const DiscoveryAnswer& answer) {
+std::string ControllerKey(const TDiscoveryAnswer& answer) {
     const TRFIDReaderTLVStruct& items = answer.Items;
-    const std::string address = items.IPText.empty() ? answer.FromIP : items.IPText;
     std::string key = items.MAC;
     key += '\0';
-    key += address;
+    key += items.IPText.empty() ? answer.FromIP : items.IPText;
     key += ':' + std::to_string(items.TCPPort);
-    if (!seen_.insert(std::move(key)).second) {
+    return key;
+}
+
+bool TDiscoveryAnswerSet::Add(const TDiscoveryAnswer& answer) {
+    if (!seen_.insert(ControllerKey(answer)).second) {
         return false;
     }
     answers_.push_back(answer);

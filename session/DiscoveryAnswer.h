@@ -24,9 +24,13 @@ struct DiscoveryAnswer {
 // malformed answer.
 std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet);
 
-// One answer per controller: the controller is known by its MAC, address and
-// TCP port (the sender's address where the answer names none).
-class DiscoveryAnswerSet {
+// What tells one controller from another: its MAC, address and TCP port (the
+// sender's address where the answer names none). The same controller heard on
+// two paths gives the same key.
+std::string ControllerKey(const TDiscoveryAnswer& answer);
+
+// One answer per controller (by ControllerKey).
+class TDiscoveryAnswerSet {
 public:
     // Keeps the answer unless its controller is already in the set; returns
     // whether it was kept.

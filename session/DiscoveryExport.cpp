@@ -9,10 +9,6 @@ namespace velkor {
 
 namespace {
 
-std::optional<std::string> TextOrNothing(const std::string& text) {
-    return Utf8FromWin1251(text);
-}
-
 std::optional<std::string> SecondsOrNothing(int32_t seconds) {
     return seconds == -1 ? std::nullopt : std::optional(std::to_string(seconds));
 }
@@ -29,9 +25,12 @@ std::optional<std::string> SignedSecondsOrNothing(int32_t raw) {
 
 } // namespace
 
-std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer) {
+std::vector<TDiscoveryField> DiscoveryFields(const TDiscoveryAnswer& answer, TFieldTexts texts) {
     const TRFIDReaderTLVStruct& items = answer.Items;
     const auto number = [](unsigned value) { return std::optional(std::to_string(value)); };
+    const auto text = [texts](const std::string& bytes) {
+        return std::optional(texts == TFieldTexts::Utf8 ? Utf8FromWin1251(bytes) : bytes);
+    };
     return {
         {"mac", false, eproto_bytes_to_hex(items.MAC, "-")},
         {"ip", false, items.IPText},
@@ -39,9 +38,9 @@ std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer) {
         {"mask", false, items.Addr3Text},
         {"gateway", false, items.Addr4Text},
         {"server", false, items.Addr5Text},
-        {"name", false, TextOrNothing(items.Text12)},
-        {"type", false, TextOrNothing(items.Text14)},
-        {"text13", false, TextOrNothing(items.Text13)},
+        {"name", false, text(items.Text12)},
+        {"type", false, text(items.Text14)},
+        {"text13", false, text(items.Text13)},
         {"uptime", true, SecondsOrNothing(items.Seconds)},
         {"signed_seconds", true, SignedSecondsOrNothing(items.SignedSeconds)},
         {"tag7", true, number(items.Tag7Value)},

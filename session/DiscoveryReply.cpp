@@ -110,24 +110,28 @@ std::optional<TRFIDReaderTLVStruct> ReadDiscoveryItems(std::string_view data) {
     return items;
 }
 
-std::optional<TRFIDDeviceBaseCaps> ParseDiscoveryReply(std::string_view data) {
-    const std::optional<TRFIDReaderTLVStruct> items = ReadDiscoveryItems(data);
-    if (!items) {
-        return std::nullopt;
-    }
+TRFIDDeviceBaseCaps DeviceCapsOf(const TRFIDReaderTLVStruct& items) {
     TRFIDDeviceBaseCaps device;
     device.Kind = kDiscoveredKind;
     device.DeviceName = contract::kDeviceName;
     device.DeviceType = contract::kDeviceType;
     device.Reserved = 0;
-    device.MAC = items->MAC;
-    device.IPText = items->IPText;
-    device.IP = items->IP;
-    device.Tag7Value = items->Tag7Value;
-    device.TCPPort = items->TCPPort;
-    device.SignedSeconds = items->SignedSeconds;
-    device.Seconds = items->Seconds;
+    device.MAC = items.MAC;
+    device.IPText = items.IPText;
+    device.IP = items.IP;
+    device.Tag7Value = items.Tag7Value;
+    device.TCPPort = items.TCPPort;
+    device.SignedSeconds = items.SignedSeconds;
+    device.Seconds = items.Seconds;
     return device;
+}
+
+std::optional<TRFIDDeviceBaseCaps> ParseDiscoveryReply(std::string_view data) {
+    const std::optional<TRFIDReaderTLVStruct> items = ReadDiscoveryItems(data);
+    if (!items) {
+        return std::nullopt;
+    }
+    return DeviceCapsOf(*items);
 }
 
 } // namespace velkor

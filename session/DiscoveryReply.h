@@ -37,6 +37,9 @@ struct TRFIDReaderTLVStruct {
 // same tag; nothing when an item runs past the end of the data.
 std::optional<TRFIDReaderTLVStruct> ReadDiscoveryItems(std::string_view data);
 
+// The device record of an answer's items.
+TRFIDDeviceBaseCaps DeviceCapsOf(const TRFIDReaderTLVStruct& items);
+
 // The device record of an answer, or nothing for a malformed one.
 std::optional<TRFIDDeviceBaseCaps> ParseDiscoveryReply(std::string_view data);
 

@@ -9,11 +9,6 @@ namespace velkor {
 
 namespace {
 
-// Host bits of a /31 or /32 network leave no broadcast address.
-bool HasBroadcast(const tNetworkInterface& entry) {
-    return std::popcount(entry.Mask) <= 30;
-}
-
 void AddOnce(std::vector<std::string>& targets, std::string address) {
     if (std::find(targets.begin(), targets.end(), address) == targets.end()) {
         targets.push_back(std::move(address));
@@ -46,7 +41,7 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
     case DiscoveryScope::Kind::OneInterface: {
         const auto found =
             std::find_if(interfaces.begin(), interfaces.end(), [&](const tNetworkInterface& entry) {
-                return entry.IsUp && HasBroadcast(entry) && Names(entry, scope.value);
+                return CanScanOn(entry) && Names(entry, scope.value);
             });
         if (found == interfaces.end()) {
             return fail(
@@ -59,7 +54,7 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
     case DiscoveryScope::Kind::AllInterfaces:
         targets.push_back(contract::kLimitedBroadcast);
         for (const tNetworkInterface& entry : interfaces) {
-            if (entry.IsUp && HasBroadcast(entry)) {
+            if (CanScanOn(entry)) {
                 AddOnce(targets, KVT_IPv4ToText(entry.DirectedBroadcast));
             }
         }
@@ -80,17 +75,22 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
     return DiscoveryTargets(scope, interfaces, error);
 }
 
+bool CanScanOn(const tNetworkInterface& entry) {
+    // Host bits of a /31 or /32 network leave no broadcast address.
+    return entry.IsUp && std::popcount(entry.Mask) <= 30;
+}
+
+std::string DescribeInterface(const tNetworkInterface& entry) {
+    return (entry.InterfaceName.empty() ? "?" : entry.InterfaceName) + " " +
+           KVT_IPv4ToText(entry.IP) + "/" + std::to_string(std::popcount(entry.Mask));
+}
+
 std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces) {
     std::string text;
     for (const tNetworkInterface& entry : interfaces) {
-        if (!entry.IsUp) {
-            continue;
+        if (entry.IsUp) {
+            text += (text.empty() ? "" : ", ") + DescribeInterface(entry);
         }
-        if (!text.empty()) {
-            text += ", ";
-        }
-        text += (entry.InterfaceName.empty() ? "?" : entry.InterfaceName) + " " +
-                KVT_IPv4ToText(entry.IP) + "/" + std::to_string(std::popcount(entry.Mask));
     }
     return text.empty() ? "none up" : text;
 }

@@ -36,7 +36,13 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
 std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          std::string* error);
 
-// "eth0 192.168.1.10/24" for each interface that is up, for messages and help.
+// Whether a discovery can go to the interface's directed broadcast: it is up
+// and its network leaves room for a broadcast address.
+bool CanScanOn(const tNetworkInterface& entry);
+
+// "eth0 192.168.1.10/24".
+std::string DescribeInterface(const tNetworkInterface& entry);
+// The same for each interface that is up, for messages and help.
 std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces);
 
 } // namespace velkor

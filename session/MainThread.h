@@ -1,9 +1,8 @@
 // The one way the core reaches "the main thread": posted messages, processing
-// pending messages (for waits and modal loops), and timers. A call that another
-// thread runs on the main thread and waits for is built on Post
-// (SynchronizedCaller). The Qt front end implements this with the
-// application's event loop, the Win32 front end with posted window messages;
-// tests use a deterministic queue.
+// pending messages (for waits and modal loops), and timers. The reader hands
+// its arrivals over by Post (a bounded queue drained in slices). The Qt front
+// end implements this with the application's event loop, the Win32 front end
+// with posted window messages; tests use a deterministic queue.
 #pragma once
 
 #include <chrono>

@@ -1,9 +1,9 @@
 #include "session/RFIDReader.h"
 
-#include "session/DiscoveryReply.h"
 #include "session/PacketRecord.h"
 
 #include <chrono>
+#include <thread>
 
 namespace velkor {
 
@@ -11,6 +11,14 @@ namespace {
 
 constexpr auto kIdlePause = std::chrono::milliseconds(10);
 constexpr auto kWaitGranularity = std::chrono::milliseconds(10);
+// One drain slice: short enough that the window answers input between two
+// slices well within a frame, long enough to list a large fleet quickly.
+constexpr auto kDrainSlice = std::chrono::milliseconds(4);
+// At most this many arrivals a slice: each packet posts its own dispatch,
+// which runs before the next slice.
+constexpr int kDrainSliceArrivals = 512;
+// While arrivals keep being dropped, the window hears of it this often.
+constexpr auto kDropReportInterval = std::chrono::seconds(1);
 
 int16_t AppendBytes(const uint8_t* bytes, uint16_t count, void* context) {
     if (count > 0) {
@@ -21,12 +29,11 @@ int16_t AppendBytes(const uint8_t* bytes, uint16_t count, void* context) {
 
 } // namespace
 
-TRFIDReader::TRFIDReader(IMainThread& main_thread)
-    : main_thread_(main_thread), caller_(main_thread) {
+TRFIDReader::TRFIDReader(IMainThread& main_thread) : main_thread_(main_thread) {
 }
 
 TRFIDReader::~TRFIDReader() {
-    caller_.Close();
+    lifetime_.reset();
     stop_ = true;
     Wake();
     if (thread_.joinable()) {
@@ -46,12 +53,8 @@ void TRFIDReader::SetBroadcastAddresses(std::vector<std::string> addresses) {
     broadcast_addresses_ = std::move(addresses);
 }
 
-void TRFIDReader::SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
-                            ErrorEvent on_error) {
-    on_datagram_ = std::move(on_datagram);
-    on_packet_ = std::move(on_packet);
-    on_device_ = std::move(on_device);
-    on_error_ = std::move(on_error);
+void TRFIDReader::SetEvents(Events events) {
+    events_ = std::move(events);
 }
 
 void TRFIDReader::SetKey(const std::string& key) {
@@ -150,9 +153,9 @@ void TRFIDReader::OpenSession() {
     tcp->OnRead = [this](const std::string& chunk) { OnStreamChunk(chunk); };
     tcp->OnError = [this](const std::string& text) {
         session_failed_ = true;
-        if (on_error_) {
-            caller_.Call([this, &text] { on_error_(text); });
-        }
+        TReaderArrival arrival;
+        arrival.error = text;
+        Queue(std::move(arrival), true); // an error is never dropped
     };
     stream_.Reset();
     stream_backlog_ = 0;
@@ -170,38 +173,108 @@ void TRFIDReader::CloseSession() {
 
 void TRFIDReader::OnDatagramReceived(const std::string& data, const std::string& from_ip,
                                      uint16_t port) {
-    datagram_.data = data;
-    datagram_.FromIP = from_ip;
-    datagram_.FromPort = port;
-    if (on_datagram_) {
-        caller_.Call([this] { on_datagram_(datagram_); });
-    }
+    TRFIDReaderDatagram datagram{data, from_ip, port};
     // Only a packet at the very start counts; bytes after it are ignored.
     uint16_t position = 0;
     eproto_header header{};
-    if (eproto_decode(reinterpret_cast<const uint8_t*>(datagram_.data.data()), &position,
-                      static_cast<uint16_t>(datagram_.data.size()), &header) != 0) {
+    if (eproto_decode(reinterpret_cast<const uint8_t*>(datagram.data.data()), &position,
+                      static_cast<uint16_t>(datagram.data.size()), &header) != 0) {
+        TReaderArrival arrival;
+        arrival.datagram = std::move(datagram);
+        Queue(std::move(arrival));
         return;
     }
-    packet_.Datagram = datagram_;
-    DeliverPacket(header);
+    QueuePacket(header, std::move(datagram));
 }
 
 void TRFIDReader::OnStreamChunk(const std::string& chunk) {
-    stream_.Feed(chunk, [this](const eproto_header& header) { DeliverPacket(header); });
+    stream_.Feed(chunk, [this](const eproto_header& header) { QueuePacket(header, std::nullopt); });
     stream_backlog_ = stream_.Backlog();
 }
 
-void TRFIDReader::DeliverPacket(const eproto_header& header) {
-    FillPacketRecord(packet_, header, Key());
-    if (on_packet_) {
-        caller_.Call([this] { on_packet_(packet_); });
+void TRFIDReader::QueuePacket(const eproto_header& header,
+                              std::optional<TRFIDReaderDatagram> datagram) {
+    TReaderArrival arrival;
+    TRFIDReaderPacket& packet = arrival.packet.emplace();
+    FillPacketRecord(packet, header, Key());
+    if (datagram) {
+        packet.Datagram = *datagram;
+        arrival.datagram = std::move(datagram);
     }
-    if (packet_.cmd != contract::kDiscoverReply || !on_device_) {
+    if (events_.OnDevice) {
+        arrival.answer = DiscoveryAnswerOf(packet);
+    }
+    Queue(std::move(arrival));
+}
+
+void TRFIDReader::Queue(TReaderArrival arrival, bool mustKeep) {
+    if (arrivals_.Push(std::move(arrival), mustKeep) != TArrivalQueue::PushResult::QueuedFirst) {
         return;
     }
-    if (const std::optional<TRFIDDeviceBaseCaps> device = ParseDiscoveryReply(packet_.data)) {
-        caller_.Call([this, &device] { on_device_(*device); });
+    main_thread_.Post([alive = std::weak_ptr<TRFIDReader*>(lifetime_)] {
+        if (const auto reader = alive.lock()) {
+            (*reader)->DrainArrivals();
+        }
+    });
+}
+
+// ---- Main thread: raising the arrivals ----
+
+void TRFIDReader::DrainArrivals() {
+    const std::weak_ptr<TRFIDReader*> alive = lifetime_;
+    const auto end = std::chrono::steady_clock::now() + kDrainSlice;
+    for (int raised = 0;; ++raised) {
+        if (raised == kDrainSliceArrivals || std::chrono::steady_clock::now() > end) {
+            ReportDrops(false);
+            main_thread_.Post([alive] {
+                if (const auto reader = alive.lock()) {
+                    (*reader)->DrainArrivals();
+                }
+            });
+            return;
+        }
+        std::optional<TReaderArrival> arrival = arrivals_.Take();
+        if (!arrival) {
+            ReportDrops(true);
+            return;
+        }
+        Raise(*arrival);
+        if (alive.expired()) {
+            return; // a handler ended the reader
+        }
+    }
+}
+
+void TRFIDReader::Raise(const TReaderArrival& arrival) const {
+    if (arrival.error) {
+        if (events_.OnError) {
+            events_.OnError(*arrival.error);
+        }
+        return;
+    }
+    if (arrival.datagram && events_.OnDatagram) {
+        events_.OnDatagram(*arrival.datagram);
+    }
+    if (arrival.packet && events_.OnPacket) {
+        events_.OnPacket(*arrival.packet);
+    }
+    if (arrival.answer && events_.OnDevice) {
+        events_.OnDevice(*arrival.answer);
+    }
+}
+
+void TRFIDReader::ReportDrops(bool queueEmpty) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!queueEmpty && now - last_drop_report_ < kDropReportInterval) {
+        return;
+    }
+    const std::size_t dropped = arrivals_.TakeDropped();
+    if (dropped == 0) {
+        return;
+    }
+    last_drop_report_ = now;
+    if (events_.OnDropped) {
+        events_.OnDropped(dropped);
     }
 }
 
@@ -217,7 +290,7 @@ template <typename Done> bool TRFIDReader::WaitFor(unsigned timeout_ms, Done don
         if (now > end) {
             return false;
         }
-        caller_.RunPending(
+        std::this_thread::sleep_for(
             std::min(kWaitGranularity, std::chrono::ceil<std::chrono::milliseconds>(end - now)));
     }
 }
@@ -287,13 +360,17 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
     eproto_encode(&header, AppendBytes, &packet);
 
     if (connected) {
+        bool queued = false;
+        std::string peer;
         {
             std::lock_guard lock(tcp_mutex_);
             if (tcp_) {
-                tcp_->Write(packet); // sent by the worker's next poll
+                queued = tcp_->Write(packet) > 0; // sent by the worker's next poll
+                peer = tcp_->HostName + ":" + std::to_string(tcp_->Port);
             }
         }
         Wake(); // that poll comes now, not after the worker's idle pause
+        ReportSend(header, true, peer, queued);
         return;
     }
     if (!udp_) {
@@ -306,8 +383,25 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
             udp_target_.empty() ? broadcast_addresses_ : std::vector<std::string>{udp_target_};
     }
     for (const std::string& target : targets) {
-        udp_->SendToHost(packet, target, settings_.ControllerUdpPort);
+        const int sent = udp_->SendToHost(packet, target, settings_.ControllerUdpPort);
+        ReportSend(header, false, target + ":" + std::to_string(settings_.ControllerUdpPort),
+                   sent >= 0);
     }
+}
+
+void TRFIDReader::ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const {
+    if (!events_.OnSent) {
+        return;
+    }
+    TReaderSend send;
+    send.packet.cmd = header.cmd;
+    send.packet.flags = header.flags;
+    send.packet.code = header.code;
+    send.packet.data.assign(reinterpret_cast<const char*>(header.data), header.len);
+    send.tcp = tcp;
+    send.to = std::move(to);
+    send.ok = ok;
+    events_.OnSent(send);
 }
 
 void TRFIDReader::SetUDPFlag(uint8_t flag) {

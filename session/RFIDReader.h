@@ -1,22 +1,25 @@
 // The reader session: a worker thread that owns the UDP endpoint for the whole
 // run and, while a session is up, one TCP connection to a controller. Commands
 // are framed and sent on the caller's thread (TCP while connected, otherwise
-// UDP to the target or the broadcast address); everything received comes back
-// through four events, each run on the main thread while the worker waits.
+// UDP to the target or the broadcast addresses); everything received goes
+// through a bounded queue to the main thread, which raises the events from it
+// in slices short enough to keep the window answering its user.
 #pragma once
 
 #include "net/UKVTSocket.h"
 #include "protocol/ControllerContract.h"
 #include "session/MainThread.h"
 #include "session/PacketStream.h"
+#include "session/ReaderArrivals.h"
 #include "session/ReaderLink.h"
-#include "session/SynchronizedCaller.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,24 +52,26 @@ public:
     static constexpr uint16_t kUdpBufferSize = 512;
     // Room in the system for a burst of discovery answers from a large fleet.
     static constexpr int kUdpSystemReceiveBuffer = 4 << 20;
+    // Arrivals waiting for the main thread: a burst of answers from a fleet
+    // of 10,000 fits; beyond it a flood is dropped (a few MB at most).
+    static constexpr std::size_t kArrivalCapacity = 16384;
 
     // No thread and no socket until Start.
     explicit TRFIDReader(IMainThread& main_thread);
-    // Stops the worker (a call it waits in is dropped), joins it, closes the sockets.
+    // Stops the worker, joins it, closes the sockets; arrivals not raised yet are dropped.
     ~TRFIDReader() override;
     TRFIDReader(const TRFIDReader&) = delete;
     TRFIDReader& operator=(const TRFIDReader&) = delete;
 
     // Before Start.
-    void SetNetSettings(const ReaderNetSettings& settings);
-    void SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
-                   ErrorEvent on_error) override;
+    void SetNetSettings(const TRFIDReaderNetSettings& settings);
+    void SetEvents(Events events) override;
     void SetKey(const std::string& key) override;
     // Opens the UDP endpoint and starts the worker; a second call does nothing.
     void Start() override;
 
-    // Main thread. The waits serve this reader's pending events, so an
-    // arrival during the wait does not stall the request.
+    // Main thread. Arrivals during a wait stay queued until the main thread
+    // runs its messages again.
     bool Connect(const std::string& host, int port, unsigned timeout_ms) override;
     bool Disconnect(unsigned timeout_ms) override;
     bool IsConnected() const override;
@@ -82,13 +87,15 @@ public:
     std::string UDPTarget() const override;
     // Any thread: replaces the destinations of untargeted UDP sends (a new scan
     // may take a new set of interfaces).
-    void SetBroadcastAddresses(std::vector<std::string> addresses);
+    void SetBroadcastAddresses(std::vector<std::string> addresses) override;
 
     uint8_t CurrentState() const { return state_.load(); }
     // The local UDP port in use, 0 before Start or when the bind failed.
     uint16_t LocalUdpPort() const;
     // TCP bytes received and not yet cut into packets.
     std::size_t StreamBacklog() const { return stream_backlog_.load(); }
+    // The queue towards the main thread (its high-water mark and drops).
+    const TArrivalQueue& Arrivals() const { return arrivals_; }
 
 private:
     void Run();
@@ -98,21 +105,28 @@ private:
     void CloseSession();
     void OnDatagramReceived(const std::string& data, const std::string& from_ip, uint16_t port);
     void OnStreamChunk(const std::string& chunk);
-    void DeliverPacket(const eproto_header& header);
+    // Queues the packet just decoded (with its datagram, when it came by UDP).
+    void QueuePacket(const eproto_header& header, std::optional<TRFIDReaderDatagram> datagram);
+    void Queue(TReaderArrival arrival, bool mustKeep = false);
+    // Main thread: raises the queued arrivals for one slice of time, then
+    // hands the rest to a later message so that input is handled in between.
+    void DrainArrivals();
+    void Raise(const TReaderArrival& arrival) const;
+    void ReportDrops(bool queueEmpty);
     void Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags);
-    // Waits up to `timeout_ms` for `done`, serving this reader's events.
+    void ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const;
+    // Waits up to `timeout_ms` for `done`.
     template <typename Done> bool WaitFor(unsigned timeout_ms, Done done);
     void Wake();
     std::string Key() const;
 
     IMainThread& main_thread_;
-    SynchronizedCaller caller_;
-    ReaderNetSettings settings_;
-
-    DatagramEvent on_datagram_;
-    PacketEvent on_packet_;
-    DeviceEvent on_device_;
-    ErrorEvent on_error_;
+    TRFIDReaderNetSettings settings_;
+    Events events_;
+    // Posted drains run only while it lives.
+    std::shared_ptr<TRFIDReader*> lifetime_ = std::make_shared<TRFIDReader*>(this);
+    TArrivalQueue arrivals_{kArrivalCapacity};
+    std::chrono::steady_clock::time_point last_drop_report_{}; // main thread
 
     mutable std::mutex fields_mutex_; // the fields below up to port_
     std::string key_;
@@ -124,10 +138,8 @@ private:
     std::atomic<uint8_t> state_{0};
     std::atomic<bool> session_failed_{false}; // the current session's socket reported an error
 
-    // Worker records, lent to the events.
-    TRFIDReaderDatagram datagram_;
-    TRFIDReaderPacket packet_;
-    PacketStream stream_;
+    // Worker state.
+    TRFIDPacketStream stream_;
     std::atomic<std::size_t> stream_backlog_{0};
 
     std::unique_ptr<TKVT_UDPSocket> udp_; // from Start to destruction

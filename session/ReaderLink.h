@@ -3,26 +3,50 @@
 // implements it; window tests use a recorder.
 #pragma once
 
+#include "session/DiscoveryAnswer.h"
 #include "session/ReaderRecords.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velkor {
+
+// One packet as the reader handed it on: by TCP to the session's peer, or as
+// a UDP datagram to one address.
+struct TReaderSend {
+    TRFIDReaderPacket packet; // cmd, flags (as sent), code, data
+    bool tcp = false;
+    std::string to; // "address:port"
+    bool ok = true; // false: the system refused the datagram
+};
 
 class IReaderLink {
 public:
     using DatagramEvent = std::function<void(const TRFIDReaderDatagram&)>;
     using PacketEvent = std::function<void(const TRFIDReaderPacket&)>;
-    using DeviceEvent = std::function<void(const TRFIDDeviceBaseCaps&)>;
+    using DeviceEvent = std::function<void(const TDiscoveryAnswer&)>;
     using ErrorEvent = std::function<void(const std::string&)>;
+    using SendEvent = std::function<void(const TReaderSend&)>;
+    using DroppedEvent = std::function<void(std::size_t count)>;
+
+    // Every event runs on the main thread; an unset one is skipped. The
+    // arrival events come in arrival order; OnSent runs inside the send call.
+    struct Events {
+        DatagramEvent OnDatagram; // every UDP datagram, before it is decoded
+        PacketEvent OnPacket;     // every packet decoded (UDP or TCP)
+        DeviceEvent OnDevice;     // a packet with cmd 135 that holds a discovery answer
+        ErrorEvent OnError;       // the TCP socket reported an error and was closed
+        SendEvent OnSent;         // a packet went out
+        DroppedEvent OnDropped;   // arrivals dropped because the window fell behind
+    };
 
     virtual ~IReaderLink() = default;
 
-    // Events are set once by the owner before Start; each runs on the main thread.
-    virtual void SetEvents(DatagramEvent on_datagram, PacketEvent on_packet, DeviceEvent on_device,
-                           ErrorEvent on_error) = 0;
+    // Set once by the owner before Start.
+    virtual void SetEvents(Events events) = 0;
     virtual void SetKey(const std::string& key) = 0;
     virtual void Start() = 0;
 
@@ -38,9 +62,11 @@ public:
     // flags byte of every packet sent by UDP (1 "IP", 2 "SubNet", 3 "AllNet").
     virtual void SetUDPFlag(uint8_t flag) = 0;
     virtual uint8_t UDPFlag() const = 0;
-    // Dotted IPv4 address for UDP commands; empty means broadcast.
+    // Dotted IPv4 address for UDP commands; empty means every broadcast address.
     virtual void SetUDPTarget(const std::string& target) = 0;
     virtual std::string UDPTarget() const = 0;
+    // The destinations of discovery and of UDP commands without a target.
+    virtual void SetBroadcastAddresses(std::vector<std::string> addresses) = 0;
 };
 
 } // namespace velkor

@@ -12,12 +12,31 @@ std::string DatagramLogLine(const TRFIDReaderDatagram& datagram) {
            std::to_string(datagram.FromPort);
 }
 
-std::string PacketLogLine(const TRFIDReaderPacket& packet) {
+namespace {
+
+// " cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]"
+std::string HeaderAndData(const TRFIDReaderPacket& packet) {
     char header[40];
     std::snprintf(header, sizeof header, " cmd/flags/code[0x%.2X:0x%.2X:0x%.2X]", packet.cmd,
                   packet.flags, packet.code);
-    return std::string("packet") + (packet.Decrypted ? " [decrypted]" : "") + header + " data[" +
-           eproto_bytes_to_hex(packet.data) + "]";
+    return header + (" data[" + eproto_bytes_to_hex(packet.data) + "]");
+}
+
+} // namespace
+
+std::string PacketLogLine(const TRFIDReaderPacket& packet) {
+    return std::string("packet") + (packet.Decrypted ? " [decrypted]" : "") +
+           HeaderAndData(packet);
+}
+
+std::string SentLogLine(const TReaderSend& send) {
+    return std::string("sent ") + (send.tcp ? "tcp " : "udp ") + send.to +
+           HeaderAndData(send.packet) + (send.ok ? "" : " failed");
+}
+
+std::string DroppedLogLine(std::size_t count) {
+    return std::to_string(count) +
+           " packets dropped: they came faster than the window could show them";
 }
 
 std::string DataLogLine(std::string_view label, std::string_view data) {
@@ -51,6 +70,10 @@ std::string DurationText(uint32_t seconds) {
     std::snprintf(clock, sizeof clock, "%.2u:%.2u:%.2u", static_cast<unsigned>(hours),
                   static_cast<unsigned>(minutes), static_cast<unsigned>(seconds));
     return (days != 0 ? std::to_string(days) + "d " : std::string()) + clock;
+}
+
+std::string SignedDurationText(uint32_t raw) {
+    return ((raw & 0x80000000u) != 0 ? "+ " : "- ") + DurationText(raw & 0x7FFFFFFFu);
 }
 
 } // namespace velkor

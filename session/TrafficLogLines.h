@@ -2,8 +2,10 @@
 // sends, shared by the window's log and the command-line tool's --verbose.
 #pragma once
 
+#include "session/ReaderLink.h"
 #include "session/ReaderRecords.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +18,13 @@ std::string DatagramLogLine(const TRFIDReaderDatagram& datagram);
 // "packet[ [decrypted]] cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]"
 std::string PacketLogLine(const TRFIDReaderPacket& packet);
 
+// "sent <tcp|udp> <address>:<port> cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]",
+// with " failed" at the end when the system refused the datagram.
+std::string SentLogLine(const TReaderSend& send);
+
+// "<count> packets dropped: they came faster than the window could show them"
+std::string DroppedLogLine(std::size_t count);
+
 // "<label>data[<hex>]", the form of settings and workflow lines.
 std::string DataLogLine(std::string_view label, std::string_view data);
 
@@ -25,5 +34,8 @@ std::string EscapeControlBytes(std::string_view text);
 
 // Seconds as "[<d>d ]HH:MM:SS".
 std::string DurationText(uint32_t seconds);
+// A signed time counter (bit 31 set: "+ ", clear: "- ", then bits 0-30 as a duration).
+std::string SignedDurationText(uint32_t raw);
+
 
 } // namespace velkor

@@ -75,12 +75,12 @@ void BM_ReaderDiscovery(benchmark::State& state) {
     reader.SetNetSettings(settings);
     std::size_t devices = 0;
     Clock::time_point last;
-    reader.SetEvents({}, {},
-                     [&](const TRFIDDeviceBaseCaps&) {
-                         ++devices;
-                         last = Clock::now();
-                     },
-                     {});
+    IReaderLink::Events events;
+    events.OnDevice = [&](const TDiscoveryAnswer&) {
+        ++devices;
+        last = Clock::now();
+    };
+    reader.SetEvents(std::move(events));
     reader.Start();
 
     RoundResult result;

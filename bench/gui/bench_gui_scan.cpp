@@ -12,12 +12,14 @@
 #include "ui/main/URfidForm.h"
 #include "ui/qt/Configurator.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtSettingsStore.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListView>
 #include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -81,7 +83,8 @@ void BM_WindowScan(benchmark::State& state) {
     VelkorOptions options;
     options.BroadcastAddress = kLoopbackBroadcast;
     options.ControllerUdpPort = fleet->UdpPort();
-    Configurator app(options);
+    QTemporaryDir settings;
+    Configurator app(options, std::make_unique<QtSettingsStore>(settings.filePath("velkor.ini")));
     if (!app.Start()) {
         state.SkipWithError("the window did not start");
         return;

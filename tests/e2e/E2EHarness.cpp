@@ -3,13 +3,14 @@
 #include "protocol/ControllerContract.h"
 #include "ui/main/URfidForm.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtSettingsStore.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
-#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -27,18 +28,17 @@ sim::FleetOptions LoopbackFleet(std::vector<std::string> addresses) {
     return options;
 }
 
-Rig::Rig(sim::FleetOptions fleetOptions, std::string logFile)
+Rig::Rig(sim::FleetOptions fleetOptions, VelkorOptions options)
     : fleet_(std::make_unique<sim::SimulatedFleet>(std::move(fleetOptions))) {
     std::string fleetError;
     if (!fleet_->Start(&fleetError)) {
         error_ = "fleet: " + QString::fromStdString(fleetError);
         return;
     }
-    VelkorOptions options;
     options.BroadcastAddress = kLoopbackBroadcast;
     options.ControllerUdpPort = fleet_->UdpPort();
-    options.LogFile = std::move(logFile);
-    app_ = std::make_unique<Configurator>(options);
+    app_ = std::make_unique<Configurator>(
+        options, std::make_unique<QtSettingsStore>(settings_.filePath("velkor.ini")));
     started_ = app_->Start(&error_) && QTest::qWaitForWindowExposed(&app_->Window());
 }
 
@@ -79,12 +79,16 @@ bool Rig::ScanFor(int count) {
 QModelIndex Rig::Entry(const std::string& address) {
     QAbstractItemModel* rows = Window().DeviceList()->model();
     for (int row = 0; row < rows->rowCount(); ++row) {
-        const QModelIndex index = rows->index(row, 0);
-        if (rows->data(index).toString().contains("[" + QString::fromStdString(address) + ":")) {
-            return index;
+        if (RowText(row).contains("[" + QString::fromStdString(address) + ":")) {
+            return rows->index(row, 1);
         }
     }
     return {};
+}
+
+QString Rig::RowText(int row) {
+    QAbstractItemModel* rows = Window().DeviceList()->model();
+    return rows->data(rows->index(row, 0), Qt::ToolTipRole).toString();
 }
 
 bool Rig::ConnectTo(const std::string& address) {
@@ -92,7 +96,7 @@ bool Rig::ConnectTo(const std::string& address) {
     if (!index.isValid()) {
         return false;
     }
-    QListView* list = Window().DeviceList();
+    QTableView* list = Window().DeviceList();
     const std::size_t controller = *fleet_->Find(address);
     const std::size_t from = fleet_->NextSequence(controller);
     const QPoint at = list->visualRect(index).center();

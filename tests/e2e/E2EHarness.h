@@ -11,6 +11,7 @@
 #include <QModelIndex>
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdint>
@@ -32,10 +33,11 @@ inline constexpr const char* kLoopbackBroadcast = "127.255.255.255";
 
 sim::FleetOptions LoopbackFleet(std::vector<std::string> addresses);
 
-// A started fleet and a started configurator aimed at it.
+// A started fleet and a started configurator aimed at it, with settings in a
+// folder of its own.
 class Rig {
 public:
-    explicit Rig(sim::FleetOptions fleetOptions, std::string logFile = {});
+    explicit Rig(sim::FleetOptions fleetOptions, VelkorOptions options = {});
     ~Rig();
 
     bool Started() const { return started_; }
@@ -51,13 +53,16 @@ public:
     void Click(const char* name, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Scans and waits until `count` controllers are listed.
     bool ScanFor(int count);
-    // The device list's entry of the controller at `address` (invalid: none).
+    // The device table's row of the controller at `address` (invalid: none).
     QModelIndex Entry(const std::string& address);
+    // The entry text of a row (its tooltip), as the log shows it.
+    QString RowText(int row);
     // Double-clicks the list entry of the controller at `address`; true once
     // the device page shows and the controller has received the greeting.
     bool ConnectTo(const std::string& address);
 
 private:
+    QTemporaryDir settings_;
     std::unique_ptr<sim::SimulatedFleet> fleet_;
     std::unique_ptr<Configurator> app_;
     bool started_ = false;

@@ -8,6 +8,7 @@
 #include "protocol/eproto.h"
 #include "ui/main/URfidForm.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtSettingsStore.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -17,11 +18,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,11 +44,6 @@ const std::vector<std::string> kListed = {"127.2.0.2", "127.1.0.3", "127.0.1.4",
 
 std::string Hex(const std::string& bytes) {
     return eproto_bytes_to_hex(bytes);
-}
-
-QString RowText(Rig& rig, int row) {
-    QAbstractItemModel* rows = rig.Window().DeviceList()->model();
-    return rows->data(rows->index(row, 0)).toString();
 }
 
 // Commands and data hex of what a controller received by TCP since `from`.
@@ -130,8 +126,8 @@ void VelkorLoopbackTest::scanListsTheFleetInAddressOrder() {
         const QString expected = QString::fromStdString(
             eproto_bytes_to_hex(rig.Fleet().Mac(index), "-") + " [" + kListed[row] + ":" +
             std::to_string(rig.Fleet().TcpPort(index)) + "] [");
-        QVERIFY2(RowText(rig, static_cast<int>(row)).startsWith(expected),
-                 qPrintable(RowText(rig, static_cast<int>(row)) + " / " + expected));
+        QVERIFY2(rig.RowText(static_cast<int>(row)).startsWith(expected),
+                 qPrintable(rig.RowText(static_cast<int>(row)) + " / " + expected));
     }
     QTRY_COMPARE(rig.Find<QPushButton>("btnScan")->text(), QString("Scan (6)"));
     QVERIFY(rig.Window().Log()->toPlainText().contains("discovered device: "));
@@ -335,7 +331,7 @@ void VelkorLoopbackTest::rightClickOnAnEntryResetsThatControllerOnly() {
     };
     const std::vector<Choice> choices = {{"127.0.14.3", {"Reset NetCard", "Reset"}, "udp 12"},
                                          {"127.0.14.2", {"Reset RFID+OLED", "OLED"}, "udp 21"}};
-    QListView* list = rig.Window().DeviceList();
+    QTableView* list = rig.Window().DeviceList();
     for (const Choice& choice : choices) {
         const QModelIndex entry = rig.Entry(choice.address);
         QVERIFY(entry.isValid());
@@ -469,7 +465,11 @@ void VelkorLoopbackTest::logFileReceivesEveryLogLine() {
         earlier.write("earlier capture\n");
     }
     {
-        Rig rig(e2e::LoopbackFleet({"127.0.12.2", "127.0.12.3"}), path.toStdString());
+        VelkorOptions plain; // the screen's format, so the file can be compared with it
+        plain.LogFile = path.toStdString();
+        plain.LogTimestamps = false;
+        plain.LogSent = false;
+        Rig rig(e2e::LoopbackFleet({"127.0.12.2", "127.0.12.3"}), plain);
         QVERIFY2(rig.Started(), qPrintable(rig.Error()));
         QVERIFY(rig.ScanFor(2));
         QTest::qWait(100);
@@ -485,7 +485,7 @@ void VelkorLoopbackTest::logFileReceivesEveryLogLine() {
     VelkorOptions options;
     options.BroadcastAddress = e2e::kLoopbackBroadcast;
     options.LogFile = directory.filePath("missing/dir/traffic.log").toStdString();
-    Configurator app(options);
+    Configurator app(options, std::make_unique<QtSettingsStore>(directory.filePath("v.ini")));
     QString error;
     QVERIFY(!app.Start(&error));
     QVERIFY2(error.contains("missing/dir/traffic.log"), qPrintable(error));
@@ -498,8 +498,8 @@ void VelkorLoopbackTest::closingWhileTheReaderWaitsDoesNotHang() {
     auto rig = std::make_unique<Rig>(options);
     QVERIFY2(rig->Started(), qPrintable(rig->Error()));
     rig->Click("btnScan");
-    // No events are processed now, so the reader thread blocks in a
-    // synchronised call with the first answer while the rest queue up.
+    // No events are processed now, so the answers wait in the reader's queue
+    // while the window closes.
     std::this_thread::sleep_for(300ms);
     QElapsedTimer closing;
     closing.start();

@@ -69,19 +69,19 @@ TEST_F(MainFormTest, DiscoveryListSortsEntriesAndCountsThem) {
     EXPECT_EQ(TakeSent(), (std::vector<std::string>{"7:0:1:"}));
     EXPECT_EQ(form.btnScan.Caption(), "Scan");
 
-    TRFIDDeviceBaseCaps first = Device("192.168.0.5", "90A2DA0F364F");
-    first.Seconds = 90061;
-    first.SignedSeconds = static_cast<int32_t>(0x8000003Cu);
+    TDiscoveryAnswer first = Device("192.168.0.5", "90A2DA0F364F");
+    first.Items.Seconds = 90061;
+    first.Items.SignedSeconds = static_cast<int32_t>(0x8000003Cu);
     reader->onDevice(first);
     EXPECT_EQ(LastLog(), "discovered device: 90-A2-DA-0F-36-4F [192.168.0.5:8080] "
                          "[Corvix Device/DEDIV_EZ] [u 1d 01:01:01] [+ 00:01:00]");
-    TRFIDDeviceBaseCaps second = Device("10.0.0.7", "001122AABBCC");
-    second.SignedSeconds = 60;
+    TDiscoveryAnswer second = Device("10.0.0.7", "001122AABBCC");
+    second.Items.SignedSeconds = 60;
     reader->onDevice(second);
     reader->onDevice(Device("192.168.0.4", "000000000001"));
     EXPECT_EQ(form.btnScan.Caption(), "Scan (3)");
     EXPECT_EQ(inserted, (std::vector<int>{-1, 0, 1, 0}));
-    const auto entries = [&](int i) { return form.lbDeviceList.Entry(i); };
+    const auto entries = [&](int i) { return form.lbDeviceList.Row(i); };
     EXPECT_EQ(entries(0).Caps.IPText, "192.168.0.4");
     EXPECT_EQ(entries(1).Caps.IPText, "192.168.0.5");
     EXPECT_EQ(entries(2).Caps.IPText, "10.0.0.7");
@@ -100,7 +100,7 @@ TEST_F(MainFormTest, DiscoveryListSortsEntriesAndCountsThem) {
     EXPECT_EQ(reader->calls.back(), "Discover");
 
     form.btnScanClick();
-    EXPECT_EQ(form.lbDeviceList.Count(), 0);
+    EXPECT_EQ(form.lbDeviceList.EntryCount(), 0);
     EXPECT_EQ(form.btnScan.Caption(), "Scan");
 }
 

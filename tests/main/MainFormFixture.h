@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -42,10 +40,13 @@ struct ReaderRecord {
     bool connectSucceeds = true;
     std::string connectHost;
     int connectPort = 0;
+    std::vector<std::string> broadcastAddresses;
     IReaderLink::DatagramEvent onDatagram;
     IReaderLink::PacketEvent onPacket;
     IReaderLink::DeviceEvent onDevice;
     IReaderLink::ErrorEvent onError;
+    IReaderLink::SendEvent onSent;
+    IReaderLink::DroppedEvent onDropped;
 };
 
 class FakeReader final : public IReaderLink {
@@ -53,11 +54,13 @@ public:
     explicit FakeReader(std::shared_ptr<ReaderRecord> record) : r_(std::move(record)) {}
     ~FakeReader() override { r_->calls.push_back("destroyed"); }
 
-    void SetEvents(DatagramEvent d, PacketEvent p, DeviceEvent v, ErrorEvent e) override {
-        r_->onDatagram = std::move(d);
-        r_->onPacket = std::move(p);
-        r_->onDevice = std::move(v);
-        r_->onError = std::move(e);
+    void SetEvents(Events events) override {
+        r_->onDatagram = std::move(events.OnDatagram);
+        r_->onPacket = std::move(events.OnPacket);
+        r_->onDevice = std::move(events.OnDevice);
+        r_->onError = std::move(events.OnError);
+        r_->onSent = std::move(events.OnSent);
+        r_->onDropped = std::move(events.OnDropped);
     }
     void SetKey(const std::string& key) override {
         r_->key = key;
@@ -96,6 +99,9 @@ public:
     uint8_t UDPFlag() const override { return r_->udpFlag; }
     void SetUDPTarget(const std::string& target) override { r_->udpTarget = target; }
     std::string UDPTarget() const override { return r_->udpTarget; }
+    void SetBroadcastAddresses(std::vector<std::string> addresses) override {
+        r_->broadcastAddresses = std::move(addresses);
+    }
 
 private:
     void Record(uint8_t cmd, const std::string& data, uint8_t code, uint8_t flags) {
@@ -113,6 +119,9 @@ public:
     std::vector<std::string> questions;
     std::vector<std::string> popups; // "<menu> below <control>" or "<menu> at mouse"
     std::map<std::string, std::vector<std::string>> files;
+    std::optional<std::string> savePath; // the answer of every save dialog
+    std::vector<std::string> saveAsks;   // "<caption>|<file name>|<pattern>"
+    std::string clipboard;
 
     bool IsCtrlDown() const override { return ctrl; }
     void Popup(const TPopupMenu& menu, const TControl* below) override {
@@ -129,10 +138,39 @@ public:
         }
         return found->second;
     }
+    std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                               const std::string& fileName, const std::string&,
+                                               const std::string& pattern) override {
+        saveAsks.push_back(caption + "|" + fileName + "|" + pattern);
+        return savePath;
+    }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
 };
 
-// Editors answer through one scripted function per operation; every call is
-// recorded as "<operation>|<caption>|<value hex>".
+class FakeSettings final : public ISettingsStore {
+public:
+    std::map<std::string, std::string> values;
+    std::optional<std::string> Read(const std::string& key) const override {
+        const auto found = values.find(key);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(const std::string& key, const std::string& value) override { values[key] = value; }
+};
+
+// Two networks and the loopback, as the system would list them.
+inline tNetworkInterfaceList FakeInterfaces() {
+    const auto entry = [](const char* name, const char* ip, const char* mask, unsigned flags) {
+        tNetworkInterface made =
+            MakeNetworkInterface("PC", *KVT_ParseIPv4(ip), *KVT_ParseIPv4(mask), 0, flags);
+        made.InterfaceName = name;
+        return made;
+    };
+    const unsigned lan = sockplat::kIfUp | sockplat::kIfBroadcast;
+    return {entry("lo", "127.0.0.1", "255.0.0.0", sockplat::kIfUp | sockplat::kIfLoopback),
+            entry("eth0", "192.168.1.10", "255.255.255.0", lan),
+            entry("wlan0", "10.20.30.40", "255.255.240.0", lan)};
+}
+
 class FakeEditors final : public IConfigEditors {
 public:
     using Script = std::function<std::string(const std::string& value, const std::string& caption)>;
@@ -205,7 +243,13 @@ protected:
     MainFormTest()
         : reader(std::make_shared<ReaderRecord>()),
           form([record = reader] { return std::make_unique<FakeReader>(record); }, main, services,
-               editors) {}
+               editors) {
+        form.SetSettingsStore(&settings);
+        form.SetInterfaceSource([this](tNetworkInterfaceList& list) {
+            list = interfaces;
+            return true;
+        });
+    }
 
     void SetUp() override { form.FormCreate(); }
 
@@ -245,28 +289,26 @@ protected:
 
     const std::string& LastLog() const { return form.memLog.Lines().back(); }
 
-    static TRFIDDeviceBaseCaps Device(const std::string& ip, const std::string& macHex) {
-        TRFIDDeviceBaseCaps caps;
-        caps.Kind = 2;
-        caps.DeviceName = "Corvix Device";
-        caps.DeviceType = "DEDIV_EZ";
-        caps.MAC = Bytes(macHex);
-        caps.IPText = ip;
-        if (!ip.empty()) {
-            unsigned a = 0, b = 0, c = 0, d = 0;
-            std::sscanf(ip.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
-            const uint8_t octets[4] = {static_cast<uint8_t>(a), static_cast<uint8_t>(b),
-                                       static_cast<uint8_t>(c), static_cast<uint8_t>(d)};
-            std::memcpy(&caps.IP, octets, 4);
+    // A discovery answer as the reader hands it on.
+    static TDiscoveryAnswer Device(const std::string& ip, const std::string& macHex) {
+        TDiscoveryAnswer answer;
+        answer.Items.MAC = Bytes(macHex);
+        answer.Items.IPText = ip;
+        if (const auto address = KVT_ParseIPv4(ip)) {
+            answer.Items.IP = *address;
         }
-        caps.TCPPort = 8080;
-        return caps;
+        answer.Items.TCPPort = 8080;
+        answer.FromIP = ip;
+        answer.FromPort = 3052;
+        return answer;
     }
 
     std::shared_ptr<ReaderRecord> reader;
     QueuedMainThread main{QueuedMainThread::Clock::Manual};
     FakeServices services;
     FakeEditors editors;
+    FakeSettings settings;
+    tNetworkInterfaceList interfaces = FakeInterfaces();
     TRFIDMainForm form;
 };
 

@@ -3,63 +3,84 @@
 
 #include "ui/main/URfidForm.h"
 #include "ui/qt/Configurator.h"
-#include "ui/qt/DeviceListModel.h"
+#include "ui/qt/DeviceTableModel.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtSettingsStore.h"
 #include "ui/qt/QtText.h"
 #include "version/ProjectVersion.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
 
-#include <cstring>
-
 namespace velkor {
 
 namespace {
 
-TRFIDDeviceBaseCaps Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    TRFIDDeviceBaseCaps caps;
-    const uint8_t bytes[4] = {a, b, c, d};
-    std::memcpy(&caps.IP, bytes, sizeof bytes);
-    caps.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) + "." +
-                  std::to_string(d);
-    return caps;
+TDiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    TDiscoveryAnswer answer;
+    answer.Items.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) +
+                          "." + std::to_string(d);
+    answer.Items.IP = *KVT_ParseIPv4(answer.Items.IPText);
+    answer.Items.MAC = std::string{0, 0, 0, 0, static_cast<char>(c), static_cast<char>(d)};
+    return answer;
 }
 
-QStringList Rows(const DeviceListModel& model) {
+// The IP column of each row.
+QStringList Rows(const QAbstractItemModel& model) {
     QStringList rows;
     for (int row = 0; row < model.rowCount(); ++row) {
-        rows << model.data(model.index(row, 0), Qt::DisplayRole).toString();
+        rows << model.data(model.index(row, 1), Qt::DisplayRole).toString();
     }
     return rows;
 }
 
 QStringList Entries(const DeviceListBox& list) {
     QStringList entries;
-    for (int i = 0; i < list.Count(); ++i) {
-        entries << QString::fromStdString(list.Entry(i).Text);
+    for (int row = 0; row < list.RowCount(); ++row) {
+        entries << QString::fromStdString(list.Row(row).Caps.IPText);
     }
     return entries;
 }
 
+// A configurator aimed at loopback whose settings live in a folder of its own.
+struct App {
+    explicit App(const QString& settings = {}) : app(Options(), Store(settings)) {}
+    static VelkorOptions Options() {
+        VelkorOptions options;
+        options.BroadcastAddress = "127.255.255.255";
+        return options;
+    }
+    std::unique_ptr<ISettingsStore> Store(const QString& path) {
+        return std::make_unique<QtSettingsStore>(path.isEmpty() ? folder.filePath("velkor.ini")
+                                                                : path);
+    }
+    QTemporaryDir folder;
+    Configurator app;
+};
+
 } // namespace
 
 void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
-    VelkorOptions options;
-    options.BroadcastAddress = "127.255.255.255";
-    Configurator app(options);
+    App rig;
+    Configurator& app = rig.app;
     QVERIFY(app.Start());
     QPlainTextEdit* log = app.Window().Log();
     for (int n = 1; n <= 150; ++n) {
@@ -86,45 +107,103 @@ void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
 }
 
 void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
-    ChangeTracker tracker;
-    DeviceListBox list(tracker, "lbDeviceList");
-    DeviceListModel model(list);
-    QSignalSpy applied(&model, &DeviceListModel::RowsApplied);
+    TChangeTracker tracker;
+    TDeviceListBox list(tracker, "lbDeviceList");
+    DeviceTableModel model(list);
+    QSignalSpy applied(&model, &DeviceTableModel::RowsApplied);
 
-    list.Add(Device(10, 0, 0, 7), "c");
-    list.Add(Device(192, 168, 0, 5), "a");
+    list.Add(Device(10, 0, 0, 7));
+    list.Add(Device(192, 168, 0, 5));
     QCOMPARE(model.rowCount(), 0); // nothing before the event loop turns
     QTRY_COMPARE(model.rowCount(), 2);
-    QCOMPARE(Rows(model), (QStringList{"a", "c"}));
+    QCOMPARE(Rows(model), (QStringList{"192.168.0.5", "10.0.0.7"}));
+    QCOMPARE(model.data(model.index(1, 0), Qt::ToolTipRole).toString(),
+             QString::fromStdString(list.Row(1).Text)); // the entry text of the log
     QCOMPARE(applied.count(), 1);
 
-    // The user picks row 1 ("c") while two more answers wait to be applied.
-    list.Add(Device(1, 0, 0, 1), "first");
-    list.Add(Device(1, 0, 0, 9), "last");
+    // The user picks row 1 while two more answers wait to be applied.
+    list.Add(Device(1, 0, 0, 1));
+    list.Add(Device(1, 0, 0, 9));
     QCOMPARE(model.EntryIndex(1), 2);
-    QCOMPARE(list.Entry(model.EntryIndex(1)).Text, std::string("c"));
+    QCOMPARE(list.Row(model.EntryIndex(1)).Caps.IPText, std::string("10.0.0.7"));
     QCOMPARE(model.EntryIndex(5), -1);
 
     for (int n = 0; n < 500; ++n) {
-        list.Add(Device(10, 1, static_cast<uint8_t>(n / 250), static_cast<uint8_t>(n % 250)),
-                 "burst " + std::to_string(n));
+        list.Add(Device(10, 1, static_cast<uint8_t>(n / 250), static_cast<uint8_t>(n % 250)));
     }
     applied.clear();
     model.Flush();
     QCOMPARE(applied.count(), 1);
     QCOMPARE(Rows(model), Entries(list));
 
-    list.Clear();
-    list.Add(Device(2, 0, 0, 2), "after");
-    QCOMPARE(model.EntryIndex(0), -1); // the rows shown are gone
+    // A re-sort replaces the rows; the cells shown stay valid after a clear
+    // until the view takes the change.
+    list.SortBy(1);
+    QCOMPARE(model.EntryIndex(0), -1);
     model.Flush();
-    QCOMPARE(Rows(model), QStringList{"after"});
+    QCOMPARE(Rows(model), Entries(list));
+    list.Clear();
+    QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("1.0.0.1"));
+    list.Add(Device(2, 0, 0, 2));
+    model.Flush();
+    QCOMPARE(Rows(model), QStringList{"2.0.0.2"});
+}
+
+void MainWindowViewTest::deviceTableSortsFiltersCopiesAndTheWindowRemembersItsPlace() {
+    QTemporaryDir folder;
+    const QString settings = folder.filePath("velkor.ini");
+    {
+        App rig(settings);
+        QVERIFY(rig.app.Start());
+        TMainWindowView& window = rig.app.Window();
+        TRFIDMainForm& form = rig.app.Form();
+        for (const auto& answer :
+             {Device(10, 0, 0, 7), Device(192, 168, 0, 5), Device(1, 2, 3, 4)}) {
+            form.ReaderDevice(answer);
+        }
+        QTableView* table = window.DeviceList();
+        QTRY_COMPARE(table->model()->rowCount(), 3);
+        QCOMPARE(Rows(*table->model()), (QStringList{"1.2.3.4", "192.168.0.5", "10.0.0.7"}));
+
+        QHeaderView* header = table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        QTRY_COMPARE(Rows(*table->model()), (QStringList{"1.2.3.4", "10.0.0.7", "192.168.0.5"}));
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), 1);
+
+        auto* filter = window.findChild<QLineEdit*>("edFilter");
+        QTest::keyClicks(filter, "10.0");
+        QTRY_COMPARE(Rows(*table->model()), QStringList{"10.0.0.7"});
+        filter->clear();
+        QTRY_COMPARE(table->model()->rowCount(), 3);
+
+        table->setFocus();
+        table->selectRow(0);
+        table->selectionModel()->select(table->model()->index(2, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        const QStringList copied = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(copied.size(), 4); // header, two rows, the empty rest after the last line end
+        QVERIFY(copied[1].contains("\t1.2.3.4\t"));
+        QVERIFY(copied[2].contains("\t192.168.0.5\t"));
+
+        window.findChild<QCheckBox*>("cbLogTimestamps")->setChecked(true);
+        form.AddLog("stamped");
+        QTRY_VERIFY(window.Log()->toPlainText().contains(
+            QRegularExpression(R"(\d\d:\d\d:\d\d\.\d\d\d stamped)")));
+        window.setGeometry(40, 50, 700, 560);
+        window.close();
+    }
+    App again(settings);
+    QVERIFY(again.app.Start());
+    QCOMPARE(again.app.Window().geometry(), QRect(40, 50, 700, 560));
+    QVERIFY(again.app.Form().cbLogTimestamps.Checked());
 }
 
 void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {
-    VelkorOptions options;
-    options.BroadcastAddress = "127.255.255.255";
-    Configurator app(options);
+    App rig;
+    Configurator& app = rig.app;
     QVERIFY(app.Start());
     QVERIFY(QTest::qWaitForWindowExposed(&app.Window()));
     TRFIDMainForm& form = app.Form();
@@ -160,9 +239,8 @@ void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {
 }
 
 void MainWindowViewTest::aboutEntryShowsTheVersion() {
-    VelkorOptions options;
-    options.BroadcastAddress = "127.255.255.255";
-    Configurator app(options);
+    App rig;
+    Configurator& app = rig.app;
     QVERIFY(app.Start());
     auto* about = app.Window().findChild<QToolButton*>("btnAbout");
     QVERIFY(about && about->isVisibleTo(&app.Window()));

@@ -1,17 +1,13 @@
-// The Qt main-thread bridge: order of posted tasks, the reader's synchronised
-// calls from a worker and their release when closed, waits that keep
-// processing, timers.
+// The Qt main-thread bridge: order of posted tasks, also from a worker, waits
+// that keep processing, timers.
 #include "tests/qt/QtTests.h"
 
-#include "session/SynchronizedCaller.h"
 #include "ui/qt/QtMainThread.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 
-#include <atomic>
-#include <future>
 #include <thread>
 #include <vector>
 
@@ -40,51 +36,6 @@ void QtMainThreadTest::postedTasksRunInOrderOnTheGuiThread() {
     bridge.ProcessMessages();
     QCOMPARE(order, (std::vector<int>{1, 2, 3, 4}));
     QVERIFY(std::ranges::all_of(onGui, [](bool gui) { return gui; }));
-}
-
-void QtMainThreadTest::synchronisedCallWaitsForTheGuiThread() {
-    QtMainThread bridge;
-    SynchronizedCaller caller(bridge);
-    std::atomic<bool> ran{false};
-    std::atomic<bool> returned{false};
-    bool ranOnGui = false;
-    std::thread worker([&] {
-        const bool result = caller.Call([&] {
-            ranOnGui = QThread::currentThread() == qApp->thread();
-            ran = true;
-        });
-        QVERIFY(result);
-        QVERIFY(ran); // the call returns only after the task ran
-        returned = true;
-    });
-    std::this_thread::sleep_for(50ms);
-    QVERIFY(!ran); // the GUI thread has not processed anything yet
-    QVERIFY(!returned);
-    QTRY_VERIFY(returned);
-    worker.join();
-    QVERIFY(ranOnGui);
-}
-
-void QtMainThreadTest::closeReleasesAWaitingCallWithoutRunningIt() {
-    QtMainThread bridge;
-    SynchronizedCaller caller(bridge);
-    std::atomic<bool> ran{false};
-    std::promise<bool> result;
-    std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
-    std::this_thread::sleep_for(50ms); // the worker now waits for the GUI thread
-    caller.Close();
-    auto answer = result.get_future();
-    QVERIFY(answer.wait_for(2s) == std::future_status::ready);
-    QCOMPARE(answer.get(), false);
-    worker.join();
-    bridge.ProcessMessages(); // the posted call finds itself cancelled
-    QVERIFY(!ran);
-
-    // Later calls are refused at once.
-    std::thread late([&] { QVERIFY(!caller.Call([&] { ran = true; })); });
-    late.join();
-    bridge.ProcessMessages();
-    QVERIFY(!ran);
 }
 
 void QtMainThreadTest::waitKeepsProcessingMessages() {

@@ -11,8 +11,6 @@ class QtMainThreadTest : public QObject {
 
 private slots:
     void postedTasksRunInOrderOnTheGuiThread();
-    void synchronisedCallWaitsForTheGuiThread();
-    void closeReleasesAWaitingCallWithoutRunningIt();
     void waitKeepsProcessingMessages();
     void timersTickUntilStoppedEvenFromTheirOwnTick();
 };
@@ -34,6 +32,7 @@ class MainWindowViewTest : public QObject {
 private slots:
     void logKeepsTheNewestLinesScrolledToTheBottom();
     void deviceListAppliesBurstsTogetherAndKeepsSelection();
+    void deviceTableSortsFiltersCopiesAndTheWindowRemembersItsPlace();
     void statusBarShowsTheHintUnderTheMouse();
     void aboutEntryShowsTheVersion();
 };

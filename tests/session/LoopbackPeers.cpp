@@ -72,9 +72,25 @@ bool LoopbackTcpPeer::Accept(std::chrono::milliseconds timeout) {
     return false;
 }
 
-bool LoopbackTcpPeer::Send(const std::string& bytes) {
-    return sockplat::Send(connection_, bytes.data(), bytes.size()) ==
-           static_cast<int>(bytes.size());
+bool LoopbackTcpPeer::Send(const std::string& bytes, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    std::size_t done = 0;
+    while (done < bytes.size() && std::chrono::steady_clock::now() < end) {
+        const int sent = sockplat::Send(connection_, bytes.data() + done, bytes.size() - done);
+        if (sent > 0) {
+            done += static_cast<std::size_t>(sent);
+        } else {
+            std::this_thread::sleep_for(kStep);
+        }
+    }
+    return done == bytes.size();
+}
+
+void LoopbackTcpPeer::Close() {
+    if (connection_ != sockplat::kNoSocket) {
+        sockplat::CloseSocket(connection_);
+        connection_ = sockplat::kNoSocket;
+    }
 }
 
 std::string LoopbackTcpPeer::Receive(std::size_t count, std::chrono::milliseconds timeout) {

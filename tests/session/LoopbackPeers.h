@@ -26,7 +26,11 @@ public:
     uint16_t Port() const { return port_; }
     // Accepts the reader's connection.
     bool Accept(std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    bool Send(const std::string& bytes);
+    // Sends all of `bytes`, waiting while the reader's side is full.
+    bool Send(const std::string& bytes,
+              std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Closes the connection: the reader sees the peer leave.
+    void Close();
     // Reads until `count` bytes have arrived or the time-out passes.
     std::string Receive(std::size_t count,
                         std::chrono::milliseconds timeout = std::chrono::seconds(5));

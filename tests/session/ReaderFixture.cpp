@@ -19,20 +19,26 @@ void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port
             errors.push_back(text);
         };
     }
-    reader->SetEvents(
-        [this](const TRFIDReaderDatagram& datagram) {
-            order.push_back('D');
-            datagrams.push_back(datagram);
-        },
-        [this](const TRFIDReaderPacket& packet) {
-            order.push_back('P');
-            packets.push_back(packet);
-        },
-        [this](const TRFIDDeviceBaseCaps& device) {
-            order.push_back('V');
-            devices.push_back(device);
-        },
-        std::move(on_error));
+    IReaderLink::Events events;
+    events.OnDatagram = [this](const TRFIDReaderDatagram& datagram) {
+        order.push_back('D');
+        datagrams.push_back(datagram);
+    };
+    events.OnPacket = [this](const TRFIDReaderPacket& packet) {
+        order.push_back('P');
+        packets.push_back(packet);
+    };
+    events.OnDevice = [this](const TDiscoveryAnswer& answer) {
+        order.push_back('V');
+        devices.push_back(answer);
+    };
+    events.OnError = std::move(on_error);
+    events.OnSent = [this](const TReaderSend& send) { sends.push_back(send); };
+    events.OnDropped = [this](std::size_t count) {
+        order.push_back('X');
+        dropped.push_back(count);
+    };
+    reader->SetEvents(std::move(events));
     reader->Start();
     ASSERT_NE(reader->LocalUdpPort(), 0);
 }

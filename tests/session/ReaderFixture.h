@@ -31,11 +31,13 @@ protected:
     UdpListener controllers;
     std::unique_ptr<TRFIDReader> reader;
 
-    std::vector<char> order; // 'D'atagram, 'P'acket, 'V'device, 'E'rror
+    std::vector<char> order; // 'D'atagram, 'P'acket, 'V'device, 'E'rror, 'X' dropped
     std::vector<TRFIDReaderDatagram> datagrams;
     std::vector<TRFIDReaderPacket> packets;
-    std::vector<TRFIDDeviceBaseCaps> devices;
+    std::vector<TDiscoveryAnswer> devices;
     std::vector<std::string> errors;
+    std::vector<TReaderSend> sends;
+    std::vector<std::size_t> dropped;
 };
 
 } // namespace velkor

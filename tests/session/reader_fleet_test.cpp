@@ -34,11 +34,11 @@ TEST_F(ReaderWithFleet, DiscoveryFindsEveryControllerAndASessionCarriesCommands)
     ASSERT_TRUE(Pump([&] { return devices.size() == fleet.Size(); })) << devices.size();
     for (std::size_t i = 0; i < fleet.Size(); ++i) {
         const auto found = std::find_if(devices.begin(), devices.end(), [&](const auto& device) {
-            return device.IPText == fleet.Address(i);
+            return device.Items.IPText == fleet.Address(i);
         });
         ASSERT_NE(found, devices.end()) << fleet.Address(i);
-        EXPECT_EQ(found->TCPPort, fleet.TcpPort(i));
-        EXPECT_EQ(found->MAC, fleet.Mac(i));
+        EXPECT_EQ(found->Items.TCPPort, fleet.TcpPort(i));
+        EXPECT_EQ(found->Items.MAC, fleet.Mac(i));
     }
     const auto request = fleet.WaitForReceived(0, contract::kDiscover, 1s);
     ASSERT_TRUE(request);

@@ -67,9 +67,10 @@ TEST_F(ReaderUdp, DatagramsRaiseTheirEventsInOrderAndDiscoveryAnswersADevice) {
 
     EXPECT_EQ(std::string(order.begin(), order.end()), "DPVDPDDP");
     ASSERT_EQ(devices.size(), 1u);
-    EXPECT_EQ(devices[0].IPText, "192.168.0.17");
-    EXPECT_EQ(devices[0].TCPPort, 8080);
-    EXPECT_EQ(Hex(devices[0].MAC), "00 11 22 AA BB CC");
+    EXPECT_EQ(devices[0].Items.IPText, "192.168.0.17");
+    EXPECT_EQ(devices[0].Items.TCPPort, 8080);
+    EXPECT_EQ(Hex(devices[0].Items.MAC), "00 11 22 AA BB CC");
+    EXPECT_EQ(devices[0].FromIP, "127.0.0.1");
     EXPECT_EQ(datagrams[2].data, "not a packet");
     EXPECT_EQ(datagrams[0].FromIP, "127.0.0.1");
     EXPECT_EQ(datagrams[0].FromPort, controllers.Port());
@@ -109,13 +110,14 @@ TEST_F(ReaderUdp, FloodOfGarbageAndValidDatagramsIsDrainedWithEveryValidPacket) 
     std::size_t packet_count = 0;
     std::size_t last_packet_code = 0;
     bool in_order = true;
-    reader->SetEvents([&](const TRFIDReaderDatagram&) { ++datagram_count; },
-                      [&](const TRFIDReaderPacket& packet) {
-                          in_order = in_order && packet.code == (last_packet_code + 1) % 256;
-                          last_packet_code = packet.code;
-                          ++packet_count;
-                      },
-                      {}, {});
+    IReaderLink::Events events;
+    events.OnDatagram = [&](const TRFIDReaderDatagram&) { ++datagram_count; };
+    events.OnPacket = [&](const TRFIDReaderPacket& packet) {
+        in_order = in_order && packet.code == (last_packet_code + 1) % 256;
+        last_packet_code = packet.code;
+        ++packet_count;
+    };
+    reader->SetEvents(std::move(events));
     // Batches stay inside the default receive buffer (256 small datagrams),
     // so every loss would be the reader's.
     constexpr std::size_t kTotal = 100000;
@@ -181,7 +183,7 @@ TEST_F(ReaderTcp, StreamIsCutIntoPacketsWhateverTheChunksAndGarbage) {
     ASSERT_TRUE(peer.Send(split.substr(9)));
     ASSERT_TRUE(Pump([&] { return devices.size() == 1; }));
     EXPECT_EQ(packets.size(), 3u);
-    EXPECT_EQ(devices[0].TCPPort, 8080);
+    EXPECT_EQ(devices[0].Items.TCPPort, 8080);
     EXPECT_EQ(std::string(order.begin(), order.end()), "PPPV"); // no datagrams: TCP only
 
     std::string bad = EncodePacket(4, "bad");
@@ -219,8 +221,8 @@ TEST_F(ReaderTcp, ConnectWithoutWaitAndFailedConnectWithDisconnectFromTheHandler
     EXPECT_FALSE(reader->Connect("127.0.0.1", ClosedPort(), 3000));
     ASSERT_TRUE(Pump([&] { return error_calls == 1 && reader->CurrentState() == 0; }));
     EXPECT_EQ(error_text.rfind("e_set", 0), 0u) << error_text;
-    // The worker waited for the handler, so the request was carried out after it.
-    EXPECT_FALSE(inner_disconnect);
+    // The worker does not wait for the handler, so it carries the request out at once.
+    EXPECT_TRUE(inner_disconnect);
     EXPECT_FALSE(reader->IsConnected());
 
     // The reader is still fully usable.
@@ -228,33 +230,83 @@ TEST_F(ReaderTcp, ConnectWithoutWaitAndFailedConnectWithDisconnectFromTheHandler
     EXPECT_TRUE(reader->Disconnect(1000));
 }
 
-TEST_F(ReaderLifetime, DestroyingTheReaderWhileItWaitsForAHandlerNeitherBlocksNorRunsIt) {
+TEST_F(ReaderLifetime, ArrivalsNotRaisedWhenTheReaderEndsAreDroppedAndConnectIsNotHeldUp) {
     StartReader();
     LoopbackTcpPeer peer;
-    ASSERT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
-    ASSERT_TRUE(peer.Accept());
     SendToReader(EncodePacket(contract::kCardRead, "x"));
     for (int i = 0; i < 5000 && main.PendingCount() == 0; ++i) {
         std::this_thread::sleep_for(1ms);
     }
-    ASSERT_EQ(main.PendingCount(), 1u); // the worker waits in OnDatagram
+    ASSERT_EQ(main.PendingCount(), 1u); // one drain posted, nothing raised yet
+    // The worker goes on while the main thread waits in Connect.
+    EXPECT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
+    ASSERT_TRUE(peer.Accept());
+    EXPECT_TRUE(order.empty());
     reader.reset();
     EXPECT_TRUE(peer.WaitClosed());
     main.ProcessMessages();
     EXPECT_TRUE(order.empty());
 }
 
-TEST_F(ReaderLifetime, ConnectWaitServesEventsThatArriveMeanwhile) {
+TEST_F(ReaderTcp, AFloodBeyondTheQueueIsDroppedCountedAndReportedWhileTheSessionGoesOn) {
     StartReader();
     LoopbackTcpPeer peer;
-    // The worker is held in OnDatagram while Connect starts waiting; without
-    // serving it, the connect request could not be carried out in time.
-    SendToReader(EncodePacket(contract::kCardRead, "x"));
-    for (int i = 0; i < 5000 && main.PendingCount() == 0; ++i) {
+    ASSERT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
+    ASSERT_TRUE(peer.Accept());
+    // The main thread raises nothing meanwhile: every packet beyond the
+    // queue's capacity must be dropped, not kept.
+    constexpr std::size_t kFlood = TRFIDReader::kArrivalCapacity + 5000;
+    std::string flood;
+    for (std::size_t n = 0; n < kFlood; ++n) {
+        flood += EncodePacket(contract::kInputState, "", 0, static_cast<uint8_t>(n));
+    }
+    ASSERT_TRUE(peer.Send(flood));
+    for (int i = 0; i < 5000 && reader->Arrivals().DroppedTotal() < 5000; ++i) {
         std::this_thread::sleep_for(1ms);
     }
-    EXPECT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
-    EXPECT_EQ(std::string(order.begin(), order.end()), "DP");
+    EXPECT_EQ(reader->Arrivals().HighWater(), TRFIDReader::kArrivalCapacity);
+    EXPECT_EQ(reader->Arrivals().DroppedTotal(), 5000u);
+    // A command still goes out during the flood, and a TCP error is never
+    // dropped, even with the queue full.
+    reader->SendCommand(contract::kQuack, 0, 0);
+    EXPECT_EQ(Hex(peer.Receive(8)), Hex(EncodePacket(contract::kQuack, "", 0)));
+    peer.Close();
+
+    ASSERT_TRUE(Pump([&] { return !errors.empty(); }));
+    Settle();
+    ASSERT_EQ(packets.size(), TRFIDReader::kArrivalCapacity);
+    for (std::size_t n = 0; n < packets.size(); ++n) {
+        ASSERT_EQ(packets[n].code, static_cast<uint8_t>(n)); // the oldest kept, in order
+    }
+    // Reported at once, then at most once a second while the flood lasts.
+    EXPECT_EQ(dropped, std::vector<std::size_t>{5000});
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(ReaderUdp, EverySendIsReportedWithItsTransportAndDestination) {
+    StartReader();
+    reader->SetBroadcastAddresses({"127.255.255.255", "127.0.0.1"});
+    reader->SetUDPFlag(2);
+    reader->Discover();
+    EXPECT_EQ(Hex(controllers.Next()), Hex(EncodePacket(contract::kDiscover, "", 2)));
+    EXPECT_EQ(Hex(controllers.Next()), Hex(EncodePacket(contract::kDiscover, "", 2)));
+    const std::string port = std::to_string(controllers.Port());
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_EQ(sends[0].to, "127.255.255.255:" + port);
+    EXPECT_EQ(sends[1].to, "127.0.0.1:" + port);
+    EXPECT_FALSE(sends[0].tcp);
+    EXPECT_EQ(sends[0].packet.cmd, contract::kDiscover);
+    EXPECT_EQ(sends[0].packet.flags, 2); // the flags as sent
+
+    LoopbackTcpPeer peer;
+    ASSERT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
+    EXPECT_TRUE(reader->SendCommandData(contract::kDisplay, "hi", 5, 7));
+    ASSERT_EQ(sends.size(), 3u);
+    EXPECT_TRUE(sends[2].tcp);
+    EXPECT_EQ(sends[2].to, "127.0.0.1:" + std::to_string(peer.Port()));
+    EXPECT_EQ(sends[2].packet.data, "hi");
+    EXPECT_EQ(sends[2].packet.flags, 7);
+    EXPECT_EQ(sends[2].packet.code, 5);
 }
 
 } // namespace velkor

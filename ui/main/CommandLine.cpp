@@ -1,26 +1,37 @@
 #include "ui/main/CommandLine.h"
 
 #include "net/UKVTSocket.h"
+#include "session/DiscoveryTargets.h"
+#include "ui/main/TrafficLogFile.h"
 #include "version/ProjectVersion.h"
 
-#include <optional>
+#include <charconv>
+#include <map>
 
 namespace velkor {
 
 namespace {
 
-constexpr std::string_view kBroadcastOption = "--broadcast";
-constexpr std::string_view kLogFileOption = "--log-file";
-
 std::string HelpText(const std::string& program) {
     return "Usage: " + program +
-           " [--broadcast ADDRESS] [--log-file PATH]\n"
+           " [--broadcast ADDRESS | --interface NAME] [--log-file PATH] [options]\n"
            "RFID Reader Configurator: finds the controllers on the LAN and configures them.\n"
            "\n"
            "Options:\n"
            "  --broadcast ADDRESS  send discovery and untargeted UDP commands to ADDRESS\n"
-           "                       (default 255.255.255.255)\n"
-           "  --log-file PATH      append every traffic-log line to PATH (UTF-8)\n"
+           "                       only (default: every interface, see --interface)\n"
+           "  --interface NAME     send them to the directed broadcast of one interface,\n"
+           "                       by its name or IPv4 address, or \"all\": 255.255.255.255\n"
+           "                       and every interface that is up (the default is the\n"
+           "                       choice made in the window last time)\n"
+           "  --log-file PATH      append every traffic-log line to PATH (UTF-8), with\n"
+           "                       timestamps and sent packets unless told otherwise\n"
+           "  --log-file-max SIZE  start a new file past SIZE bytes (suffix K or M; the\n"
+           "                       old one is kept as PATH.1); default 16M, at least 4K\n"
+           "  --timestamps, --no-timestamps\n"
+           "                       millisecond timestamps in the log and its file\n"
+           "  --log-sent, --no-log-sent\n"
+           "                       a line for every packet sent, in the log and its file\n"
            "  -h, --help           show this help and exit\n"
            "  --version            show the version and exit\n";
 }
@@ -39,6 +50,61 @@ std::pair<std::string_view, std::optional<std::string>> SplitOption(std::string_
         return {argument, std::nullopt};
     }
     return {argument.substr(0, equals), std::string(argument.substr(equals + 1))};
+}
+
+// "4096", "512K", "16M".
+std::optional<uint64_t> ParseSize(std::string_view text) {
+    uint64_t unit = 1;
+    if (!text.empty() && (text.back() == 'K' || text.back() == 'k')) {
+        unit = 1024;
+    } else if (!text.empty() && (text.back() == 'M' || text.back() == 'm')) {
+        unit = 1024 * 1024;
+    }
+    const std::string_view digits = unit == 1 ? text : text.substr(0, text.size() - 1);
+    uint64_t value = 0;
+    const auto [end, status] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || status != std::errc() || end != digits.data() + digits.size() ||
+        value > UINT64_MAX / unit) {
+        return std::nullopt;
+    }
+    return value * unit;
+}
+
+// Options that switch one setting on or off.
+const std::map<std::string_view, std::pair<std::optional<bool> VelkorOptions::*, bool>> kSwitches =
+    {
+        {"--timestamps", {&VelkorOptions::LogTimestamps, true}},
+        {"--no-timestamps", {&VelkorOptions::LogTimestamps, false}},
+        {"--log-sent", {&VelkorOptions::LogSent, true}},
+        {"--no-log-sent", {&VelkorOptions::LogSent, false}},
+};
+
+// Applies one option that takes a value; the failure message, or nothing.
+std::optional<std::string> ApplyValue(std::string_view name, const std::string& value,
+                                      VelkorOptions& options) {
+    if (name == "--broadcast") {
+        if (!KVT_ParseIPv4(value)) {
+            return "not an IPv4 address: " + value;
+        }
+        options.BroadcastAddress = value;
+    } else if (name == "--interface") {
+        if (value.empty()) {
+            return std::string("the interface name is empty");
+        }
+        options.Interface = value;
+    } else if (name == "--log-file") {
+        if (value.empty()) {
+            return std::string("the log file name is empty");
+        }
+        options.LogFile = value;
+    } else {
+        const std::optional<uint64_t> size = ParseSize(value);
+        if (!size || *size < TTrafficLogFile::kSmallestMaxBytes) {
+            return "not a log file size of at least 4K: " + value;
+        }
+        options.LogFileMaxBytes = *size;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -63,7 +129,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLineResult result;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const auto [name, inline_value] = SplitOption(arguments[i]);
-        const bool is_flag = name == "-h" || name == "--help" || name == "--version";
+        const auto switched = kSwitches.find(name);
+        const bool is_flag =
+            name == "-h" || name == "--help" || name == "--version" || switched != kSwitches.end();
         if (is_flag && inline_value) {
             return Failure(std::string(name) + " takes no value");
         }
@@ -77,7 +145,12 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
             result.message = VersionLine() + "\n";
             return result;
         }
-        if (name != kBroadcastOption && name != kLogFileOption) {
+        if (switched != kSwitches.end()) {
+            result.options.*(switched->second.first) = switched->second.second;
+            continue;
+        }
+        if (name != "--broadcast" && name != "--interface" && name != "--log-file" &&
+            name != "--log-file-max") {
             return Failure(name.substr(0, 1) == "-" ? "unknown option: " + std::string(name)
                                                     : "unexpected argument: " + std::string(name));
         }
@@ -85,19 +158,25 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
             return Failure(std::string(name) + " needs a value");
         }
         const std::string value = inline_value ? *inline_value : arguments[++i];
-        if (name == kBroadcastOption) {
-            if (!KVT_ParseIPv4(value)) {
-                return Failure("not an IPv4 address: " + value);
-            }
-            result.options.BroadcastAddress = value;
-        } else {
-            if (value.empty()) {
-                return Failure("the log file name is empty");
-            }
-            result.options.LogFile = value;
+        if (const auto failure = ApplyValue(name, value, result.options)) {
+            return Failure(*failure);
         }
     }
+    if (result.options.BroadcastAddress && result.options.Interface) {
+        return Failure("--broadcast and --interface exclude each other");
+    }
     return result;
+}
+
+std::optional<std::string> CheckInterfaceOption(const VelkorOptions& options) {
+    if (!options.Interface || *options.Interface == "all") {
+        return std::nullopt;
+    }
+    std::string error;
+    if (!DiscoveryTargets({TDiscoveryScope::Kind::OneInterface, *options.Interface}, &error)) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 } // namespace velkor

@@ -51,6 +51,11 @@ TComboBox::TComboBox(ChangeTracker& tracker, std::string name, std::vector<std::
     SetItemIndex(itemIndex);
 }
 
+void TComboBox::SetItems(std::vector<std::string> items, int index) {
+    items_ = std::move(items);
+    SetItemIndex(index);
+}
+
 void TComboBox::SetItemIndex(int index) {
     if (index < 0 || index >= static_cast<int>(items_.size())) {
         itemIndex_ = -1;
@@ -71,6 +76,11 @@ void TComboBox::SetText(std::string text) {
 int TComboBox::IndexOf(const std::string& text) const {
     const auto found = std::find(items_.begin(), items_.end(), text);
     return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+}
+
+void TEdit::SetText(std::string text) {
+    text_ = std::move(text);
+    Changed();
 }
 
 void TCheckBox::SetChecked(bool checked) {

@@ -86,6 +86,8 @@ public:
     int ItemIndex() const { return itemIndex_; }
     const std::string& Text() const { return text_; }
 
+    // Replaces the items and selects `index` of the new ones (-1: none).
+    void SetItems(std::vector<std::string> items, int index);
     // Selects the item (-1: none) and shows its text.
     void SetItemIndex(int index);
     // Shows the text and selects the item with that text, if any.
@@ -97,6 +99,17 @@ private:
     std::vector<std::string> items_;
     std::string text_;
     int itemIndex_ = -1;
+};
+
+// A one-line text box.
+class TEdit : public TControl {
+public:
+    using TControl::TControl;
+    const std::string& Text() const { return text_; }
+    void SetText(std::string text);
+
+private:
+    std::string text_;
 };
 
 class TCheckBox : public TControl {

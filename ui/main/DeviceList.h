@@ -1,57 +1,105 @@
-// The discovery list (`lbDeviceList`): one entry per discovery answer, kept in
-// address order by inserting each new entry where a binary search puts it.
+// The discovery list (`lbDeviceList`), shown as a table: one entry per
+// controller that answered (a controller heard on two paths is listed once),
+// a column for every field of its answer, sorted by a column the user picks
+// or, by default, in address order (the last octet weighs most), and
+// narrowed by a filter text. Views mirror it row by row.
 #pragma once
 
+#include "session/DiscoveryAnswer.h"
 #include "session/ReaderRecords.h"
 #include "ui/main/Controls.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace velkor {
 
-struct DeviceListEntry {
-    std::string Text;
-    TRFIDDeviceBaseCaps Caps; // the entry's own copy
+struct TDeviceListEntry {
+    std::string Text;         // the entry text of the log, and the row's tooltip
+    TRFIDDeviceBaseCaps Caps; // what connecting and targeting use
+    TDiscoveryAnswer Answer;  // what the columns and the export show
+    // The answer's fields in column order, as exported (absent: nothing).
+    std::vector<std::optional<std::string>> Values;
+    uint64_t Sequence = 0; // arrival order, the last tie-breaker
 };
 
 class DeviceListBox : public TControl {
 public:
-    // Lets a view mirror the list entry by entry: an insertion at `index`, or
-    // (index -1) the list was emptied.
-    using ListListener = std::function<void(int index)>;
+    // Lets a view mirror the rows: a row inserted at `row`, or (row -1) the
+    // rows were replaced (emptied, re-sorted or re-filtered).
+    using ListListener = std::function<void(int row)>;
+    using EntryPtr = std::shared_ptr<const TDeviceListEntry>;
 
     using TControl::TControl;
 
-    // Entries live on the heap so that an insertion moves pointers, not records.
-    const DeviceListEntry& Entry(int index) const { return *entries_[static_cast<size_t>(index)]; }
-    int Count() const { return static_cast<int>(entries_.size()); }
-    int ItemIndex() const { return itemIndex_; }
-    // The selected entry, or nullptr.
-    const DeviceListEntry* Selected() const;
+    // The column captions, in the order of the answer's fields.
+    static const std::vector<std::string>& ColumnCaptions();
+    static int ColumnCount() { return static_cast<int>(ColumnCaptions().size()); }
+    // The text a cell shows (Windows-1251): the exported value, except that
+    // the two time counters show as durations.
+    static std::string CellText(const TDeviceListEntry& entry, int column);
 
+    // Rows are the entries the filter lets through, in the order shown.
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    const TDeviceListEntry& Row(int row) const { return *rows_[static_cast<size_t>(row)]; }
+    // Entries stay alive while a view holds them, also after Clear.
+    const EntryPtr& RowEntry(int row) const { return rows_[static_cast<size_t>(row)]; }
+    int EntryCount() const { return static_cast<int>(entries_.size()); }
+
+    int ItemIndex() const { return itemIndex_; }
+    // The selected row's entry, or nullptr.
+    const TDeviceListEntry* Selected() const;
+    void SetItemIndex(int row);
     void SetListListener(ListListener listener) { listListener_ = std::move(listener); }
-    void SetItemIndex(int index);
+
     void Clear();
-    // Inserts after every entry whose address sorts lower or equal; returns the
-    // index. The selection stays on the entry it was on.
-    int Add(const TRFIDDeviceBaseCaps& caps, std::string text);
+    // Lists the answer unless its controller is listed already; returns the
+    // new entry, or nullptr for a known controller. The selection stays on
+    // the entry it was on.
+    const TDeviceListEntry* Add(const TDiscoveryAnswer& answer);
+
+    // -1: the default order.
+    int SortColumn() const { return sortColumn_; }
+    bool SortDescending() const { return descending_; }
+    // A click on a column header: ascending by that column, then descending,
+    // then back to the default order.
+    void SortBy(int column);
+
+    const std::string& Filter() const { return filter_; }
+    // Shows only entries with a cell or entry text that holds `text`, letters
+    // compared without case; an empty text shows everything.
+    void SetFilter(std::string text);
+
+    // The answers of every entry, or of the rows shown, in the order shown.
+    std::vector<TDiscoveryAnswer> Answers(bool shownOnly) const;
+    // The header and the given rows, cells separated by tabs, a line each.
+    std::string RowsText(const std::vector<int>& rows) const;
 
 private:
-    struct Slot {
-        uint32_t key; // DeviceSortKey of the entry, kept for the binary search
-        std::unique_ptr<DeviceListEntry> entry;
-        const DeviceListEntry& operator*() const { return *entry; }
-    };
-    std::vector<Slot> entries_;
+    bool Before(const TDeviceListEntry& a, const TDeviceListEntry& b) const;
+    bool Shows(const TDeviceListEntry& entry) const;
+    std::vector<EntryPtr> Ordered(bool shownOnly) const;
+    // Rebuilds the rows, keeping the selection on its entry.
+    void Rebuild();
+    void Announce(int row);
+
+    std::vector<EntryPtr> entries_; // arrival order
+    std::vector<EntryPtr> rows_;
+    std::unordered_set<std::string> controllers_;
     ListListener listListener_;
     int itemIndex_ = -1;
+    int sortColumn_ = -1;
+    bool descending_ = false;
+    std::string filter_;
+    uint64_t nextSequence_ = 0;
 };
 
-// The order of the list: the address bytes read as a little-endian number, so
+// The default order: the address bytes read as a little-endian number, so
 // the last octet weighs most.
 uint32_t DeviceSortKey(const TRFIDDeviceBaseCaps& caps);
 

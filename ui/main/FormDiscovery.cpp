@@ -1,12 +1,14 @@
-// The discovery page: scan, the device list, the UDP target of the selected
-// device, and the connect and disconnect sequences.
+// The discovery page: the interface choice, scan, the device table, the UDP
+// target of the selected device, and the connect and disconnect sequences.
 #include "ui/main/URfidForm.h"
 
 #include "device/DeviceCommands.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/eproto.h"
 #include "ui/main/DirectConnect.h"
+#include "ui/main/FormSettings.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace velkor {
@@ -25,18 +27,115 @@ constexpr uint16_t kConnectKeepAliveB = 15;
 void TRFIDMainForm::btnScanClick() {
     lbDeviceList.Clear();
     btnScan.SetCaption("Scan");
-    reader_->Discover();
+    RefreshInterfaces(); // a network may have come or gone since the last scan
+    if (ApplyDiscoveryTargets()) {
+        reader_->Discover();
+    }
 }
 
 void TRFIDMainForm::cbUDPFlagChange() {
     reader_->SetUDPFlag(static_cast<uint8_t>(cbUDPFlag.ItemIndex() + 1));
+    Remember(kSettingUdpFlag, cbUDPFlag.Text());
 }
 
-void TRFIDMainForm::ReaderDevice(const TRFIDDeviceBaseCaps& caps) {
-    std::string text = DeviceEntryText(caps);
-    lbDeviceList.Add(caps, text);
-    btnScan.SetCaption("Scan (" + std::to_string(lbDeviceList.Count()) + ")");
-    AddLog("discovered device: " + text);
+void TRFIDMainForm::cbInterfaceChange() {
+    const int index = cbInterface.ItemIndex();
+    if (index < 0 || index >= static_cast<int>(interfaceNames_.size())) {
+        return;
+    }
+    const std::string name = interfaceNames_[static_cast<size_t>(index)];
+    Remember(kSettingInterface, name.empty() ? "all" : name);
+    ApplyDiscoveryTargets();
+}
+
+void TRFIDMainForm::RefreshInterfaces() {
+    if (options_.BroadcastAddress) {
+        // Fixed by the command line: the one address, nothing to choose.
+        interfaceNames_ = {*options_.BroadcastAddress};
+        cbInterface.SetItems({*options_.BroadcastAddress + " (--broadcast)"}, 0);
+        cbInterface.SetEnabled(false);
+        return;
+    }
+    const int index = cbInterface.ItemIndex();
+    const std::string chosen = index > 0 && index < static_cast<int>(interfaceNames_.size())
+                                   ? interfaceNames_[static_cast<size_t>(index)]
+                                   : std::string();
+    interfaces_.clear();
+    if (!interfaceSource_(interfaces_)) {
+        interfaces_.clear();
+    }
+    std::vector<std::string> items = {kAllInterfaces};
+    interfaceNames_ = {std::string()};
+    for (const tNetworkInterface& entry : interfaces_) {
+        if (CanScanOn(entry) && !entry.InterfaceName.empty()) {
+            items.push_back(DescribeInterface(entry));
+            interfaceNames_.push_back(entry.InterfaceName);
+        }
+    }
+    cbInterface.SetItems(std::move(items), 0);
+    ChooseInterface(chosen);
+}
+
+void TRFIDMainForm::ChooseInterface(const std::string& nameOrAddress) {
+    if (nameOrAddress.empty() || nameOrAddress == "all") {
+        cbInterface.SetItemIndex(0);
+        return;
+    }
+    std::string name = nameOrAddress;
+    for (const tNetworkInterface& entry : interfaces_) {
+        if (KVT_IPv4ToText(entry.IP) == nameOrAddress && !entry.InterfaceName.empty()) {
+            name = entry.InterfaceName;
+        }
+    }
+    const auto found = std::find(interfaceNames_.begin(), interfaceNames_.end(), name);
+    if (found != interfaceNames_.end()) {
+        cbInterface.SetItemIndex(static_cast<int>(found - interfaceNames_.begin()));
+        return;
+    }
+    // Chosen but not there now: kept, so the scan says why it finds nothing.
+    std::vector<std::string> items = cbInterface.Items();
+    items.push_back(name + " (not up)");
+    interfaceNames_.push_back(name);
+    cbInterface.SetItems(std::move(items), static_cast<int>(interfaceNames_.size()) - 1);
+}
+
+bool TRFIDMainForm::ApplyDiscoveryTargets() {
+    TDiscoveryScope scope;
+    if (options_.BroadcastAddress) {
+        scope = {TDiscoveryScope::Kind::OneAddress, *options_.BroadcastAddress};
+    } else if (const int index = cbInterface.ItemIndex(); index > 0) {
+        scope = {TDiscoveryScope::Kind::OneInterface, interfaceNames_[static_cast<size_t>(index)]};
+    }
+    std::string error;
+    std::optional<std::vector<std::string>> targets = DiscoveryTargets(scope, interfaces_, &error);
+    reader_->SetBroadcastAddresses(targets ? std::move(*targets) : std::vector<std::string>{});
+    if (!targets) {
+        AddLog("nothing sent to every device: " + error);
+    }
+    return targets.has_value();
+}
+
+void TRFIDMainForm::ReaderDevice(const TDiscoveryAnswer& answer) {
+    const TDeviceListEntry* entry = lbDeviceList.Add(answer);
+    if (entry == nullptr) {
+        return; // the same controller on another path
+    }
+    btnScan.SetCaption("Scan (" + std::to_string(lbDeviceList.EntryCount()) + ")");
+    AddLog("discovered device: " + entry->Text);
+}
+
+void TRFIDMainForm::edFilterChange() {
+    lbDeviceList.SetFilter(edFilter.Text());
+}
+
+void TRFIDMainForm::lbDeviceListHeaderClick(int column) {
+    lbDeviceList.SortBy(column);
+}
+
+void TRFIDMainForm::CopyDeviceRows(const std::vector<int>& rows) {
+    if (!rows.empty()) {
+        services_.SetClipboardText(lbDeviceList.RowsText(rows));
+    }
 }
 
 void TRFIDMainForm::lbDeviceListClick() {
@@ -46,7 +145,7 @@ void TRFIDMainForm::lbDeviceListClick() {
 }
 
 void TRFIDMainForm::lbDeviceListDblClick() {
-    if (lbDeviceList.Count() == 0) {
+    if (lbDeviceList.EntryCount() == 0) {
         ConnectTo(contract::kDefaultControllerAddress, contract::kDefaultTcpPort);
         return;
     }
@@ -114,9 +213,14 @@ bool TRFIDMainForm::ConnectTo(const std::string& host, int port) {
 }
 
 bool TRFIDMainForm::ConnectPrompt() {
-    const auto target =
-        ParseHostPort(editors_.InputString({}, "Input a string"), contract::kDefaultTcpPort);
-    return target && ConnectTo(target->Host, target->Port);
+    const std::string answer = editors_.InputString(lastDirectTarget_, "Input a string");
+    const auto target = ParseHostPort(answer, contract::kDefaultTcpPort);
+    if (!target) {
+        return false;
+    }
+    lastDirectTarget_ = answer;
+    Remember(kSettingDirectTarget, answer);
+    return ConnectTo(target->Host, target->Port);
 }
 
 void TRFIDMainForm::btnDisconnectClick() {

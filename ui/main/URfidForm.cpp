@@ -4,6 +4,8 @@
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
+#include "ui/main/FormSettings.h"
+#include "ui/main/LocalTime.h"
 
 namespace velkor {
 
@@ -21,8 +23,12 @@ TRFIDMainForm::TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThrea
     : pnToolBar(Changes, "pnToolBar"), btnDisconnect(Changes, "btnDisconnect", "<< Disconnect"),
       pcMain(Changes, "pcMain"), tsMain(Changes, "tsMain"), tsDevice(Changes, "tsDevice"),
       btnScan(Changes, "btnScan", "Scan"), lbDeviceList(Changes, "lbDeviceList"),
+      labFilter(Changes, "labFilter", "Filter:"), edFilter(Changes, "edFilter"),
       Label1(Changes, "Label1", "UDP Flag:"),
       cbUDPFlag(Changes, "cbUDPFlag", {"IP", "SubNet", "AllNet"}, 0),
+      labInterface(Changes, "labInterface", "Interface:"),
+      cbInterface(Changes, "cbInterface", {kAllInterfaces}, 0),
+      btnExport(Changes, "btnExport", "Export..."),
       btnNetCfgGet(Changes, "btnNetCfgGet", "NetCfg Get"),
       btnNetCfgSet(Changes, "btnNetCfgSet", "NetCfg Set"),
       btnNetRestart(Changes, "btnNetRestart", "NetRestart"),
@@ -70,12 +76,15 @@ TRFIDMainForm::TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThrea
       labUID(Changes, "labUID"), Label3(Changes, "Label3", Win1251FromUtf8("Шкаф")),
       Label4(Changes, "Label4", Win1251FromUtf8("Ячейка")), labCab(Changes, "labCab", "000"),
       labCell(Changes, "labCell", "000"), Button3(Changes, "Button3", "Write"),
-      Button4(Changes, "Button4", "Write"), memLog(Changes, "memLog"), sbMain(Changes, "sbMain"),
-      tmrPinger(Changes, "tmrPinger", kPingerIntervalMs), pmReset(Changes, "pmReset"),
-      pmDirectConnect(Changes, "pmDirectConnect"), pmByteMenu(Changes, "pmByteMenu"),
-      pmLocks(Changes, "pmLocks"), readerFactory_(std::move(readerFactory)),
-      mainThread_(mainThread), services_(services), editors_(editors),
-      lifetime_(std::make_shared<TRFIDMainForm*>(this)) {
+      Button4(Changes, "Button4", "Write"),
+      cbLogTimestamps(Changes, "cbLogTimestamps", "Timestamps"),
+      cbLogSent(Changes, "cbLogSent", "Sent packets"),
+      btnSaveLog(Changes, "btnSaveLog", "Save Log..."), memLog(Changes, "memLog"),
+      sbMain(Changes, "sbMain"), tmrPinger(Changes, "tmrPinger", kPingerIntervalMs),
+      pmReset(Changes, "pmReset"), pmDirectConnect(Changes, "pmDirectConnect"),
+      pmByteMenu(Changes, "pmByteMenu"), pmLocks(Changes, "pmLocks"), pmExport(Changes, "pmExport"),
+      readerFactory_(std::move(readerFactory)), mainThread_(mainThread), services_(services),
+      editors_(editors), lifetime_(std::make_shared<TRFIDMainForm*>(this)) {
     TControl* relays[] = {&btnRelay1, &btnRelay2, &btnRelay3, &btnRelay4};
     for (int i = 0; i < 4; ++i) {
         relays[i]->SetTag(i);
@@ -85,15 +94,37 @@ TRFIDMainForm::TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThrea
     Button3.SetTag(62);
     Button4.SetTag(33);
     trbVolume.SetHint("Sound Volume");
+    edFilter.SetHint("Shows the devices with this text in any column");
+    cbInterface.SetHint("Where \"Scan\" and commands to every device go");
+    cbLogTimestamps.SetHint("Milliseconds of the local time before each log line");
+    cbLogSent.SetHint("A log line for every packet sent, with its address");
     cbLLMC.SetColour(clWindow);
     for (TControl* lamp : {&shInput1, &shInput2, &shInput3}) {
         lamp->SetColour(clSilver);
     }
     BuildResetMenu();
+    BuildExportMenu();
 }
 
 TRFIDMainForm::~TRFIDMainForm() {
     FormDestroy();
+}
+
+void TRFIDMainForm::SetStartOptions(VelkorOptions options) {
+    options_ = std::move(options);
+}
+
+void TRFIDMainForm::SetSettingsStore(ISettingsStore* store) {
+    settings_ = store;
+}
+
+void TRFIDMainForm::SetInterfaceSource(InterfaceSource source) {
+    interfaceSource_ = std::move(source);
+}
+
+bool TRFIDMainForm::OpenLogFile(std::string* error) {
+    return options_.LogFile.empty() ||
+           logFile_.Open(options_.LogFile, options_.LogFileMaxBytes, error);
 }
 
 void TRFIDMainForm::FormCreate() {
@@ -101,12 +132,22 @@ void TRFIDMainForm::FormCreate() {
     LastNetConfig = eproto_hex_to_bytes(kDefaultNetConfigHex);
     reader_ = readerFactory_();
     reader_->SetKey(contract::kPacketKey);
-    reader_->SetEvents([this](const TRFIDReaderDatagram& d) { ReaderDatagram(d); },
-                       [this](const TRFIDReaderPacket& p) { ReaderPacket(p); },
-                       [this](const TRFIDDeviceBaseCaps& c) { ReaderDevice(c); },
-                       [this](const std::string& e) { ReaderError(e); });
+    IReaderLink::Events events;
+    events.OnDatagram = [this](const TRFIDReaderDatagram& d) { ReaderDatagram(d); };
+    events.OnPacket = [this](const TRFIDReaderPacket& p) { ReaderPacket(p); };
+    events.OnDevice = [this](const TDiscoveryAnswer& a) { ReaderDevice(a); };
+    events.OnError = [this](const std::string& e) { ReaderError(e); };
+    events.OnSent = [this](const TReaderSend& s) { ReaderSent(s); };
+    events.OnDropped = [this](std::size_t count) { ReaderDropped(count); };
+    reader_->SetEvents(std::move(events));
     reader_->Start();
+    LoadRememberedSettings();
     cbUDPFlagChange();
+    RefreshInterfaces();
+    if (!options_.BroadcastAddress) {
+        ChooseInterface(StartInterface());
+    }
+    ApplyDiscoveryTargets();
     pcMain.SetTabsVisible(false);
     ShowMainPage();
 }
@@ -130,7 +171,20 @@ void TRFIDMainForm::Post(IMainThread::Message message, std::function<void()> tas
 }
 
 void TRFIDMainForm::AddLog(std::string line) {
-    memLog.Add(std::move(line));
+    Log(std::move(line), false);
+}
+
+void TRFIDMainForm::Log(std::string line, bool sentPacket) {
+    const bool fileStamps = options_.LogTimestamps.value_or(true);
+    const bool screenStamps = cbLogTimestamps.Checked();
+    const std::string stamp =
+        fileStamps || screenStamps ? ClockText(std::chrono::system_clock::now()) + " " : "";
+    if (logFile_.IsOpen() && (!sentPacket || options_.LogSent.value_or(true))) {
+        logFile_.Write(fileStamps ? stamp + line : line);
+    }
+    if (!sentPacket || cbLogSent.Checked()) {
+        memLog.Add(screenStamps ? stamp + line : std::move(line));
+    }
 }
 
 void TRFIDMainForm::ShowMainPage() {
@@ -163,6 +217,14 @@ void TRFIDMainForm::ReaderPacket(const TRFIDReaderPacket& packet) {
 void TRFIDMainForm::ReaderError(const std::string& text) {
     AddLog("tcp error: " + text);
     DisconnectSequence();
+}
+
+void TRFIDMainForm::ReaderSent(const TReaderSend& send) {
+    Log(SentLogLine(send), true);
+}
+
+void TRFIDMainForm::ReaderDropped(std::size_t count) {
+    AddLog(DroppedLogLine(count));
 }
 
 } // namespace velkor

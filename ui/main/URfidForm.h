@@ -2,19 +2,25 @@
 // owns the reader link, plain models of every control, and the handlers that
 // the view calls for clicks, menu choices and timer ticks. The handlers are
 // spread over several files by subject: URfidForm.cpp (start-up, pages, log,
-// reader events), FormDiscovery.cpp (device list, connect, disconnect),
-// FormDispatch.cpp (inbound packets, settings replies, write-back),
-// FormCommands.cpp (device commands), FormWorkflows.cpp (settings workflows)
-// and FormLocks.cpp (lock kits, keep-alive, direct connect).
+// reader events), FormDiscovery.cpp (interfaces, device table, connect,
+// disconnect), FormDispatch.cpp (inbound packets, settings replies,
+// write-back), FormCommands.cpp (device commands), FormWorkflows.cpp (settings
+// workflows), FormLocks.cpp (lock kits, keep-alive, direct connect) and
+// FormFiles.cpp (remembered settings, log options, saving and exporting).
 #pragma once
 
 #include "device/Catalogue.h"
+#include "net/UKVTSocket.h"
+#include "session/DiscoveryTargets.h"
 #include "session/MainThread.h"
 #include "session/ReaderLink.h"
+#include "ui/main/CommandLine.h"
 #include "ui/main/ConfigEditors.h"
 #include "ui/main/Controls.h"
 #include "ui/main/DeviceList.h"
+#include "ui/main/SettingsStore.h"
 #include "ui/main/TrafficLog.h"
+#include "ui/main/TrafficLogFile.h"
 #include "ui/main/WindowServices.h"
 
 #include <array>
@@ -41,12 +47,23 @@ struct TModalMsgObject {
 class TRFIDMainForm {
 public:
     using ReaderFactory = std::function<std::unique_ptr<IReaderLink>()>;
+    // The computer's IPv4 interfaces (GetNetworkInterfaces unless replaced).
+    using InterfaceSource = std::function<bool(tNetworkInterfaceList&)>;
 
     TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThread, IWindowServices& services,
                   IConfigEditors& editors);
     ~TRFIDMainForm();
     TRFIDMainForm(const TRFIDMainForm&) = delete;
     TRFIDMainForm& operator=(const TRFIDMainForm&) = delete;
+
+    // ---- Before start-up ----
+    void SetStartOptions(VelkorOptions options);
+    // Where remembered settings are read and written (none: nothing is kept).
+    void SetSettingsStore(ISettingsStore* store);
+    void SetInterfaceSource(InterfaceSource source);
+    // Opens the log file copy of the options, if any; false with `error` set
+    // when it cannot be opened.
+    bool OpenLogFile(std::string* error);
 
     // ---- Start-up, shut-down, pages, log ----
     void FormCreate();
@@ -58,12 +75,19 @@ public:
     // ---- Reader events (main thread) ----
     void ReaderDatagram(const TRFIDReaderDatagram& datagram);
     void ReaderPacket(const TRFIDReaderPacket& packet);
-    void ReaderDevice(const TRFIDDeviceBaseCaps& caps);
+    void ReaderDevice(const TDiscoveryAnswer& answer);
     void ReaderError(const std::string& text);
+    void ReaderSent(const TReaderSend& send);
+    void ReaderDropped(std::size_t count);
 
     // ---- Discovery page and connection ----
     void btnScanClick();
     void cbUDPFlagChange();
+    void cbInterfaceChange();
+    void edFilterChange();
+    void lbDeviceListHeaderClick(int column);
+    // Ctrl+C in the table: the rows as text on the clipboard.
+    void CopyDeviceRows(const std::vector<int>& rows);
     void lbDeviceListClick();
     void lbDeviceListDblClick();
     void lbDeviceListContextPopup();
@@ -131,6 +155,16 @@ public:
     bool BuildDirectConnectMenu();
     void DirectConnectChoose(const TMenuItem& entry);
 
+    // ---- Remembered settings, log options, saving and exporting ----
+    void cbLogOptionsChange(); // cbLogTimestamps, cbLogSent
+    void btnSaveLogClick();
+    void btnExportClick();
+    void ExportDevices(bool shownOnly, bool json);
+    // The remembered place of the window, if any; the view applies it when
+    // it first shows and hands the place back when it closes.
+    std::optional<TWindowGeometry> RememberedGeometry() const;
+    void RememberGeometry(const TWindowGeometry& geometry);
+
     // ---- State ----
     IReaderLink* Reader() const { return reader_.get(); }
     std::string LastNetConfig;
@@ -146,9 +180,14 @@ public:
     TControl tsDevice;
     // discovery page
     TControl btnScan;
-    DeviceListBox lbDeviceList;
+    TDeviceListBox lbDeviceList;
+    TControl labFilter;
+    TEdit edFilter;
     TControl Label1;
     TComboBox cbUDPFlag;
+    TControl labInterface;
+    TComboBox cbInterface; // "All interfaces", then each interface a scan can reach
+    TControl btnExport;
     TControl btnNetCfgGet;
     TControl btnNetCfgSet;
     TControl btnNetRestart;
@@ -216,13 +255,17 @@ public:
     TControl Button3;
     TControl Button4;
     // log, status bar, timer, menus
-    MemoLog memLog;
+    TCheckBox cbLogTimestamps;
+    TCheckBox cbLogSent;
+    TControl btnSaveLog;
+    TMemoLog memLog;
     TControl sbMain;
     TTimer tmrPinger;
     TPopupMenu pmReset;
     TPopupMenu pmDirectConnect;
     TPopupMenu pmByteMenu;
     TPopupMenu pmLocks;
+    TPopupMenu pmExport;
 
 private:
     void Post(IMainThread::Message message, std::function<void()> task);
@@ -238,6 +281,20 @@ private:
     void SendReset(uint8_t resetByte);
     uint8_t Volume() const;
     void BuildResetMenu();
+    void BuildExportMenu();
+    // One traffic-log line; a sent-packet line shows only where asked for.
+    void Log(std::string line, bool sentPacket);
+    // Re-reads the interfaces into cbInterface, keeping the choice.
+    void RefreshInterfaces();
+    // Where discovery goes now; false (logged) when the choice cannot be
+    // reached, and then untargeted UDP goes nowhere.
+    bool ApplyDiscoveryTargets();
+    void ChooseInterface(const std::string& name);
+    void LoadRememberedSettings();
+    std::optional<std::string> Recall(const std::string& key) const;
+    void Remember(const std::string& key, const std::string& value);
+    // The interface to start with: the option, else the remembered choice.
+    std::string StartInterface() const;
 
     // The three one-byte settings with their buttons and plain captions.
     struct ByteMenuBinding {
@@ -255,6 +312,14 @@ private:
     std::unique_ptr<IReaderLink> reader_;
     std::shared_ptr<TRFIDMainForm*> lifetime_; // posted tasks run only while it lives
     IMainThread::TimerId pingerTimer_ = 0;
+    VelkorOptions options_;
+    ISettingsStore* settings_ = nullptr;
+    InterfaceSource interfaceSource_ = GetNetworkInterfaces;
+    tNetworkInterfaceList interfaces_;
+    // The interface name behind each item of cbInterface ("" for all).
+    std::vector<std::string> interfaceNames_;
+    TTrafficLogFile logFile_;
+    std::string lastDirectTarget_; // what the DirectTCP prompt starts from
 };
 
 } // namespace velkor

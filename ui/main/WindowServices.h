@@ -1,6 +1,7 @@
 // What the main window needs from the window toolkit beyond its controls:
-// popup menus, the one message box, the Ctrl key state and text files. The Qt
-// front end implements it; tests script it.
+// popup menus, the one message box, the Ctrl key state, text files, the file
+// name a save goes to and the clipboard. The Qt front end implements it;
+// tests script it.
 #pragma once
 
 #include "ui/main/Controls.h"
@@ -29,6 +30,18 @@ public:
     // The lines of a file in the working directory, nothing when it is
     // missing or unreadable (ReadTextFileLines does this for plain files).
     virtual std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) = 0;
+
+    // Asks where to save (the system's file dialog), suggesting `fileName`
+    // and offering files of `pattern` ("*.csv") under `kind` ("CSV files");
+    // nothing when the user cancels. The path is in the system's own byte
+    // encoding.
+    virtual std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                                       const std::string& fileName,
+                                                       const std::string& kind,
+                                                       const std::string& pattern) = 0;
+
+    // Puts `text` (Windows-1251, lines ending in "\n") on the clipboard.
+    virtual void SetClipboardText(const std::string& text) = 0;
 };
 
 } // namespace velkor

@@ -3,7 +3,6 @@
 #include "session/RFIDReader.h"
 #include "ui/main/DialogEditors.h"
 #include "ui/main/URfidForm.h"
-#include "ui/qt/LogFileMirror.h"
 #include "ui/qt/MainWindowView.h"
 #include "ui/qt/QtMainThread.h"
 #include "ui/qt/QtModalRunner.h"
@@ -11,8 +10,8 @@
 
 namespace velkor {
 
-Configurator::Configurator(VelkorOptions options)
-    : options_(std::move(options)), logFile_(std::make_unique<LogFileMirror>()),
+Configurator::Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore> settings)
+    : options_(std::move(options)), settings_(std::move(settings)),
       mainThread_(std::make_unique<QtMainThread>()) {
     auto window = [this]() -> QWidget* { return view_.get(); };
     services_ = std::make_unique<QtWindowServices>(
@@ -21,15 +20,15 @@ Configurator::Configurator(VelkorOptions options)
     editors_ = std::make_unique<DialogEditors>(*modalRunner_, textInput_);
     auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
         auto reader = std::make_unique<TRFIDReader>(*mainThread_);
-        ReaderNetSettings settings;
-        settings.BroadcastAddresses = {options_.BroadcastAddress};
-        settings.ControllerUdpPort = options_.ControllerUdpPort;
-        reader->SetNetSettings(settings);
+        TRFIDReaderNetSettings net;
+        net.ControllerUdpPort = options_.ControllerUdpPort;
+        reader->SetNetSettings(net); // the window chooses the broadcast addresses
         return reader;
     };
     form_ = std::make_unique<TRFIDMainForm>(readerFactory, *mainThread_, *services_, *editors_);
-    view_ = std::make_unique<MainWindowView>(
-        *form_, [this](const std::string& line) { logFile_->Write(line); });
+    form_->SetStartOptions(options_);
+    form_->SetSettingsStore(settings_.get());
+    view_ = std::make_unique<TMainWindowView>(*form_);
 }
 
 Configurator::~Configurator() {
@@ -39,12 +38,16 @@ Configurator::~Configurator() {
 }
 
 bool Configurator::Start(QString* error) {
-    if (!options_.LogFile.empty() &&
-        !logFile_->Open(QString::fromLocal8Bit(options_.LogFile), error)) {
+    std::string failure;
+    if (!form_->OpenLogFile(&failure)) {
+        if (error != nullptr) {
+            *error = QString::fromLocal8Bit(failure);
+        }
         return false;
     }
     form_->FormCreate();
     view_->Synchronize();
+    view_->RestoreGeometry();
     view_->show();
     return true;
 }

@@ -12,8 +12,8 @@
 
 namespace velkor {
 
-class DialogEditors;
-class LogFileMirror;
+class ISettingsStore;
+class TDialogEditors;
 class QtMainThread;
 class QtModalRunner;
 class QtWindowServices;
@@ -22,15 +22,16 @@ class TRFIDMainForm;
 
 class Configurator {
 public:
-    explicit Configurator(VelkorOptions options);
-    // Stops the reader (releasing a synchronised call it may wait in) before
-    // the window goes away.
+    // `settings` keeps what the window remembers between runs.
+    Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore> settings);
+    // Stops the reader before the window goes away.
     ~Configurator();
     Configurator(const Configurator&) = delete;
     Configurator& operator=(const Configurator&) = delete;
 
     // Opens the log file (if any), starts the window's logic and shows the
-    // window; false with `error` set when the log file cannot be opened.
+    // window where it was last time; false with `error` set when the log file
+    // cannot be opened.
     bool Start(QString* error = nullptr);
 
     TRFIDMainForm& Form() { return *form_; }
@@ -39,7 +40,7 @@ public:
 
 private:
     VelkorOptions options_;
-    std::unique_ptr<LogFileMirror> logFile_;
+    std::unique_ptr<ISettingsStore> settings_;
     std::unique_ptr<QtMainThread> mainThread_;
     std::unique_ptr<QtWindowServices> services_;
     std::unique_ptr<QtModalRunner> modalRunner_;

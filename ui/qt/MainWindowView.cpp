@@ -3,7 +3,7 @@
 #include "ui/qt/MainWindowView.h"
 
 #include "ui/main/CommandLine.h"
-#include "ui/qt/DeviceListModel.h"
+#include "ui/qt/DeviceTableModel.h"
 #include "ui/qt/LampWidget.h"
 #include "ui/qt/QtText.h"
 
@@ -12,19 +12,23 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -75,10 +79,8 @@ QStringList ItemTexts(const QComboBox* combo) {
 
 } // namespace
 
-MainWindowView::MainWindowView(TRFIDMainForm& form, std::function<void(const std::string&)> logTee,
-                               QWidget* parent)
-    : QMainWindow(parent), form_(form), logTee_(std::move(logTee)),
-      mirror_(new ControlMirror(form.Changes, this)) {
+TMainWindowView::TMainWindowView(TRFIDMainForm& form, QWidget* parent)
+    : QMainWindow(parent), form_(form), mirror_(new ControlMirror(form.Changes, this)) {
     setObjectName("TRFIDMainForm");
     setWindowTitle("RFID Reader Configurator");
     resize(825, 684);
@@ -122,8 +124,7 @@ MainWindowView::MainWindowView(TRFIDMainForm& form, std::function<void(const std
         }
     });
     splitter->addWidget(pages_);
-    BuildLog();
-    splitter->addWidget(log_);
+    splitter->addWidget(BuildLog());
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kPagesHeight, 684 - kPagesHeight});
@@ -173,7 +174,26 @@ void MainWindowView::Synchronize() {
     mirror_->Flush();
 }
 
-void MainWindowView::closeEvent(QCloseEvent* event) {
+void TMainWindowView::RestoreGeometry() {
+    const std::optional<TWindowGeometry> remembered = form_.RememberedGeometry();
+    if (!remembered) {
+        return;
+    }
+    const QRect place(remembered->Left, remembered->Top, remembered->Width, remembered->Height);
+    // A place on a screen that is no longer there keeps only its size.
+    if (QGuiApplication::screenAt(place.center()) != nullptr) {
+        setGeometry(place);
+    } else {
+        resize(place.size());
+    }
+    if (remembered->Maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void TMainWindowView::closeEvent(QCloseEvent* event) {
+    const QRect place = isMaximized() ? normalGeometry() : geometry();
+    form_.RememberGeometry({place.x(), place.y(), place.width(), place.height(), isMaximized()});
     event->accept();
     emit closed();
 }
@@ -194,9 +214,14 @@ QLabel* MainWindowView::Label(TControl& model) {
     return label;
 }
 
-QCheckBox* MainWindowView::CheckBox(TCheckBox& model) {
+QCheckBox* TMainWindowView::CheckBox(TCheckBox& model, std::function<void()> onChange) {
     auto* box = new QCheckBox(this);
-    connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.SetChecked(checked); });
+    connect(box, &QCheckBox::toggled, this, [&model, onChange](bool checked) {
+        model.SetChecked(checked);
+        if (onChange) {
+            onChange();
+        }
+    });
     mirror_->Bind(model, box, [&model, box] {
         const QSignalBlocker quiet(box);
         box->setText(ToQt(model.Caption()));
@@ -205,8 +230,24 @@ QCheckBox* MainWindowView::CheckBox(TCheckBox& model) {
     return box;
 }
 
-QComboBox* MainWindowView::ComboBox(TComboBox& model, bool editable,
-                                    std::function<void()> onChange) {
+QLineEdit* TMainWindowView::Edit(TEdit& model, std::function<void()> onChange) {
+    auto* edit = new QLineEdit(this);
+    edit->setClearButtonEnabled(true);
+    connect(edit, &QLineEdit::textChanged, this, [&model, onChange](const QString& text) {
+        model.SetText(FromQt(text));
+        onChange();
+    });
+    mirror_->Bind(model, edit, [&model, edit] {
+        if (edit->text() != ToQt(model.Text())) {
+            const QSignalBlocker quiet(edit);
+            edit->setText(ToQt(model.Text()));
+        }
+    });
+    return edit;
+}
+
+QComboBox* TMainWindowView::ComboBox(TComboBox& model, bool editable,
+                                     std::function<void()> onChange) {
     auto* combo = new QComboBox(this);
     combo->setEditable(editable);
     connect(combo, &QComboBox::activated, this, [&model, onChange](int index) {
@@ -275,21 +316,14 @@ QWidget* MainWindowView::BuildDiscoveryPage() {
     QPushButton* scan = Button(form_.btnScan, [this] { form_.btnScanClick(); });
     scan->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     listColumn->addWidget(scan);
-
-    deviceList_ = new QListView(page);
-    deviceListModel_ = new DeviceListModel(form_.lbDeviceList, this);
-    deviceList_->setModel(deviceListModel_);
-    deviceList_->setUniformItemSizes(true);
-    deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    deviceList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    deviceList_->viewport()->installEventFilter(this);
-    connect(deviceListModel_, &DeviceListModel::RowsApplied, this,
-            &MainWindowView::DeviceListChanged);
-    connect(deviceList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { DeviceListRowChosen(current.row()); });
-    connect(deviceList_, &QListView::clicked, this, [this] { form_.lbDeviceListClick(); });
-    OnContextMenu(deviceList_, [this] { form_.lbDeviceListContextPopup(); });
-    mirror_->Bind(form_.lbDeviceList, deviceList_, [this] { DeviceListChanged(); });
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(Label(form_.labInterface));
+    choices->addWidget(ComboBox(form_.cbInterface, false, [this] { form_.cbInterfaceChange(); }),
+                       1);
+    choices->addWidget(Label(form_.labFilter));
+    choices->addWidget(Edit(form_.edFilter, [this] { form_.edFilterChange(); }), 1);
+    listColumn->addLayout(choices);
+    BuildDeviceTable(page);
     listColumn->addWidget(deviceList_, 1);
     row->addLayout(listColumn, 1);
 
@@ -306,23 +340,69 @@ QWidget* MainWindowView::BuildDiscoveryPage() {
     side->addWidget(CheckBox(form_.CheckBox1));
     side->addWidget(Button(form_.btnLlistReq, [this] { form_.btnLlistReqClick(); }));
     side->addStretch();
+    side->addWidget(Button(form_.btnExport, [this] { form_.btnExportClick(); }));
     row->addLayout(side);
     return page;
 }
 
-void MainWindowView::DeviceListChanged() {
+void TMainWindowView::BuildDeviceTable(QWidget* page) {
+    deviceList_ = new QTableView(page);
+    deviceListModel_ = new DeviceTableModel(form_.lbDeviceList, this);
+    deviceList_->setModel(deviceListModel_);
+    deviceList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    deviceList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    deviceList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    deviceList_->setWordWrap(false);
+    deviceList_->setShowGrid(false);
+    deviceList_->setAlternatingRowColors(true);
+    // Every row the same height, and no row header: the view never measures
+    // thousands of rows.
+    QHeaderView* rows = deviceList_->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(deviceList_->fontMetrics().height() + 4);
+    QHeaderView* columns = deviceList_->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(false);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(true);
+    // Room for an address in every column, and for a MAC in the first.
+    const QFontMetrics metrics = deviceList_->fontMetrics();
+    columns->setDefaultSectionSize(metrics.horizontalAdvance("255.255.255.255") + 16);
+    columns->resizeSection(0, metrics.horizontalAdvance("00-00-00-00-00-00") + 16);
+    connect(columns, &QHeaderView::sectionClicked, this,
+            [this](int column) { form_.lbDeviceListHeaderClick(column); });
+    deviceList_->viewport()->installEventFilter(this);
+    deviceList_->installEventFilter(this);
+    connect(deviceListModel_, &DeviceTableModel::RowsApplied, this,
+            &TMainWindowView::DeviceListChanged);
+    connect(deviceList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { DeviceListRowChosen(current.row()); });
+    connect(deviceList_, &QTableView::clicked, this, [this] { form_.lbDeviceListClick(); });
+    OnContextMenu(deviceList_, [this] { form_.lbDeviceListContextPopup(); });
+    mirror_->Bind(form_.lbDeviceList, deviceList_, [this] { DeviceListChanged(); });
+}
+
+void TMainWindowView::DeviceListChanged() {
     deviceListModel_->Flush();
+    QHeaderView* columns = deviceList_->horizontalHeader();
+    const int sorted = form_.lbDeviceList.SortColumn();
+    columns->setSortIndicatorShown(sorted >= 0);
+    columns->setSortIndicator(sorted, form_.lbDeviceList.SortDescending() ? Qt::DescendingOrder
+                                                                          : Qt::AscendingOrder);
     const int index = form_.lbDeviceList.ItemIndex();
     QItemSelectionModel* selection = deviceList_->selectionModel();
     const QModelIndex wanted = deviceListModel_->index(index, 0);
-    if (selection->currentIndex() == wanted && (index < 0 || selection->isSelected(wanted))) {
+    if (selection->currentIndex().row() == wanted.row() &&
+        (index < 0 || selection->isRowSelected(index))) {
         return;
     }
     const QSignalBlocker quiet(selection);
     if (index < 0) {
         selection->clear();
     } else {
-        selection->setCurrentIndex(wanted, QItemSelectionModel::ClearAndSelect);
+        selection->setCurrentIndex(wanted,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     deviceList_->viewport()->update();
 }
@@ -334,20 +414,48 @@ void MainWindowView::DeviceListRowChosen(int row) {
     }
 }
 
-bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
+void TMainWindowView::CopySelectedRows() {
+    std::vector<int> rows;
+    for (const QModelIndex& index : deviceList_->selectionModel()->selectedRows()) {
+        if (const int row = deviceListModel_->EntryIndex(index.row()); row >= 0) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    form_.CopyDeviceRows(rows);
+}
+
+bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (deviceList_ != nullptr && watched == deviceList_->viewport() &&
         event->type() == QEvent::MouseButtonDblClick) {
         // After the click has been handled, like the list's own double-click event.
         QMetaObject::invokeMethod(
             this, [this] { form_.lbDeviceListDblClick(); }, Qt::QueuedConnection);
     }
+    if (watched == deviceList_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        CopySelectedRows(); // every selected row, not only the current cell
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- traffic log ----
 
-void MainWindowView::BuildLog() {
-    log_ = new QPlainTextEdit(this);
+QWidget* TMainWindowView::BuildLog() {
+    auto* area = new QWidget(this);
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto* options = new QHBoxLayout;
+    options->setContentsMargins(6, 2, 6, 0);
+    options->addWidget(CheckBox(form_.cbLogTimestamps, [this] { form_.cbLogOptionsChange(); }));
+    options->addWidget(CheckBox(form_.cbLogSent, [this] { form_.cbLogOptionsChange(); }));
+    options->addStretch();
+    options->addWidget(Button(form_.btnSaveLog, [this] { form_.btnSaveLogClick(); }));
+    column->addLayout(options);
+
+    log_ = new QPlainTextEdit(area);
     log_->setObjectName("memLog");
     log_->setFont(LogFont());
     log_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -361,12 +469,11 @@ void MainWindowView::BuildLog() {
     FlushLog();
     form_.memLog.SetAppendListener(
         [this](const std::string& line, size_t) { AppendLogLine(line); });
+    column->addWidget(log_, 1);
+    return area;
 }
 
-void MainWindowView::AppendLogLine(const std::string& line) {
-    if (logTee_) {
-        logTee_(line);
-    }
+void TMainWindowView::AppendLogLine(const std::string& line) {
     pendingLog_ << ToQt(line);
     if (pendingLog_.size() > static_cast<qsizetype>(MemoLog::kMaxLines)) {
         pendingLog_.removeFirst(); // would scroll out of the log at once

@@ -16,35 +16,35 @@ class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QListView;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QTabWidget;
+class QTableView;
 class QVBoxLayout;
 
 namespace velkor {
 
-class DeviceListModel;
+class DeviceTableModel;
 class LampWidget;
 
 class MainWindowView final : public QMainWindow {
     Q_OBJECT
 
 public:
-    // `logTee`, when set, receives every traffic-log line as it is added.
-    explicit MainWindowView(TRFIDMainForm& form,
-                            std::function<void(const std::string&)> logTee = {},
-                            QWidget* parent = nullptr);
-    ~MainWindowView() override;
+    explicit TMainWindowView(TRFIDMainForm& form, QWidget* parent = nullptr);
+    ~TMainWindowView() override;
 
     QWidget* WidgetOf(const TControl* model) const { return mirror_->WidgetOf(model); }
     // Brings every widget up to date with its model now.
     void Synchronize();
+    // Puts the window where the user left it last time, if it was remembered.
+    void RestoreGeometry();
     // Stops following the models; call before the form goes away.
     void Detach();
 
-    QListView* DeviceList() const { return deviceList_; }
+    QTableView* DeviceList() const { return deviceList_; }
     QPlainTextEdit* Log() const { return log_; }
 
 signals:
@@ -56,15 +56,17 @@ protected:
 
 private:
     QWidget* BuildDiscoveryPage();
+    void BuildDeviceTable(QWidget* page);
     QWidget* BuildDevicePage();
     QWidget* BuildDeviceControls();
     QWidget* BuildCardPanel();
-    void BuildLog();
+    QWidget* BuildLog();
 
     // Widgets bound to their models; the handler runs on a click.
     QPushButton* Button(TControl& model, std::function<void()> onClick);
     QLabel* Label(TControl& model);
-    QCheckBox* CheckBox(TCheckBox& model);
+    QCheckBox* CheckBox(TCheckBox& model, std::function<void()> onChange = {});
+    QLineEdit* Edit(TEdit& model, std::function<void()> onChange);
     QComboBox* ComboBox(TComboBox& model, bool editable, std::function<void()> onChange = {});
     QSlider* TrackBar(TTrackBar& model);
     LampWidget* Lamp(TControl& model, int lamp);
@@ -73,17 +75,17 @@ private:
 
     void DeviceListChanged();
     void DeviceListRowChosen(int row);
+    void CopySelectedRows();
     void AppendLogLine(const std::string& line);
     void FlushLog();
 
     TRFIDMainForm& form_;
-    std::function<void(const std::string&)> logTee_;
     ControlMirror* mirror_;
     QTabWidget* pages_ = nullptr;
     QWidget* discoveryPage_ = nullptr;
     QWidget* devicePage_ = nullptr;
-    QListView* deviceList_ = nullptr;
-    DeviceListModel* deviceListModel_ = nullptr;
+    QTableView* deviceList_ = nullptr;
+    DeviceTableModel* deviceListModel_ = nullptr;
     QPlainTextEdit* log_ = nullptr;
     QStringList pendingLog_;
     bool logFlushQueued_ = false;

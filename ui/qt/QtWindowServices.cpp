@@ -3,8 +3,10 @@
 #include "ui/main/DirectConnect.h"
 #include "ui/qt/QtText.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -86,6 +88,24 @@ bool QtWindowServices::AskYesNo(const std::string& text, const std::string& capt
 
 std::optional<std::vector<std::string>> QtWindowServices::ReadLines(const std::string& fileName) {
     return ReadTextFileLines(fileName);
+}
+
+std::optional<std::string> QtWindowServices::AskSaveFileName(const std::string& caption,
+                                                             const std::string& fileName,
+                                                             const std::string& kind,
+                                                             const std::string& pattern) {
+    QFileDialog dialog(window_(), ToQt(caption), ToQt(fileName),
+                       ToQt(kind) + " (" + ToQt(pattern) + ")");
+    dialog.setObjectName("AskSaveFileName");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+void QtWindowServices::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(ToQt(text));
 }
 
 } // namespace velkor

@@ -1,6 +1,6 @@
 // The window toolkit services the main window's logic asks for: popup menus
-// built from the menu models, the Yes/No message box, the Ctrl key state and
-// text files.
+// built from the menu models, the Yes/No message box, the Ctrl key state,
+// text files, the save dialog and the clipboard.
 #pragma once
 
 #include "ui/main/WindowServices.h"
@@ -25,6 +25,10 @@ public:
     void Popup(const TPopupMenu& menu, const TControl* below) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) override;
+    std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                               const std::string& fileName, const std::string& kind,
+                                               const std::string& pattern) override;
+    void SetClipboardText(const std::string& text) override;
 
 private:
     WindowLocator window_;

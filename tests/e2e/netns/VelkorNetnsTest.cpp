@@ -1,8 +1,9 @@
-// The configurator with its defaults (discovery to 255.255.255.255, port 3052,
-// the default controller 192.168.0.243) against controllers on a bridge, run
-// by run-netns-e2e.sh inside network namespaces made for it. What each
-// controller received is read from its record file; card reads are injected
-// through its control pipe.
+// The configurator against controllers on two networks, run by
+// tests/netns/two-networks.sh inside network namespaces made for it: with its defaults
+// (discovery to 255.255.255.255 and every interface's directed broadcast,
+// port 3052, the default controller 192.168.0.243), and with one interface
+// chosen. What each controller received is read from its record file; card
+// reads are injected through its control pipe.
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
@@ -10,17 +11,20 @@
 #include "ui/main/URfidForm.h"
 #include "ui/qt/Configurator.h"
 #include "ui/qt/MainWindowView.h"
+#include "ui/qt/QtSettingsStore.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace velkor {
@@ -71,6 +75,24 @@ std::vector<std::pair<int, std::string>> TcpSince(const QString& address, std::s
     return seen;
 }
 
+// The controllers a scan listed, in the order listed.
+QStringList Listed(TMainWindowView& window) {
+    QAbstractItemModel* rows = window.DeviceList()->model();
+    QStringList listed;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        listed << rows->data(rows->index(row, 1)).toString();
+    }
+    return listed;
+}
+
+// A started configurator with these options and settings of its own.
+struct App {
+    explicit App(VelkorOptions options)
+        : app(std::move(options), std::make_unique<QtSettingsStore>(folder.filePath("v.ini"))) {}
+    QTemporaryDir folder;
+    Configurator app;
+};
+
 bool Control(int controller, const QString& command) {
     QFile pipe(QDir(Work()).filePath(QString("c%1.ctl").arg(controller)));
     return pipe.open(QIODevice::WriteOnly) && pipe.write((command + '\n').toUtf8()) > 0;
@@ -82,16 +104,18 @@ class VelkorNetnsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theWholeScenarioWithTheLimitedBroadcast();
+    void theWholeScenarioWithTheDefaults();
+    void oneInterfaceReachesOnlyItsNetwork();
 };
 
-void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
-    QVERIFY2(!Work().isEmpty(), "run this through run-netns-e2e.sh");
+void VelkorNetnsTest::theWholeScenarioWithTheDefaults() {
+    QVERIFY2(!Work().isEmpty(), "run this through tests/netns/two-networks.sh");
     const QString defaultController = contract::kDefaultControllerAddress;
     QVERIFY(Controllers().contains(defaultController));
     const int defaultIndex = static_cast<int>(Controllers().indexOf(defaultController));
 
-    Configurator app(VelkorOptions{}); // every default, as a user starts it
+    App rig(VelkorOptions{}); // every default, as a user starts it
+    Configurator& app = rig.app;
     QVERIFY(app.Start());
     TRFIDMainForm& form = app.Form();
     MainWindowView& window = app.Window();
@@ -102,7 +126,7 @@ void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
 
     // A double click on the empty list connects to the default controller.
     std::size_t from = ReceivedBy(defaultController).size();
-    QListView* list = window.DeviceList();
+    QTableView* list = window.DeviceList();
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QTRY_VERIFY_WITH_TIMEOUT(TcpSince(defaultController, from).size() >= 5, 5000);
     QVERIFY(form.pnDevice.Visible());
@@ -150,16 +174,18 @@ void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
     QCOMPARE(defaults[9].first, 19);
     QCOMPARE(defaults[10].first, 34);
 
-    // "<< Disconnect", then "Scan" by the limited broadcast lists everyone.
+    // "<< Disconnect", then "Scan" to every interface lists the controllers
+    // of both networks, each once although most hear two broadcasts.
     click("btnDisconnect");
     QTRY_VERIFY(!form.pnToolBar.Visible());
     QCOMPARE(form.pcMain.ActivePage(), &form.tsMain);
     click("btnScan");
-    QAbstractItemModel* rows = list->model();
-    QTRY_COMPARE_WITH_TIMEOUT(rows->rowCount(), static_cast<int>(Controllers().size()), 5000);
-    QVERIFY(rows->data(rows->index(0, 0)).toString().contains("[192.168.0.20:8080]"));
-    QVERIFY(rows->data(rows->index(1, 0)).toString().contains("[192.168.0.30:8080]"));
-    QVERIFY(rows->data(rows->index(2, 0)).toString().contains("[192.168.0.243:8080]"));
+    QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), static_cast<int>(Controllers().size()),
+                              5000);
+    QTest::qWait(300); // a doubled answer would be listed by now
+    QCOMPARE(Listed(window), (QStringList{"10.1.0.20", "192.168.0.20", "10.1.0.30", "192.168.0.30",
+                                          "192.168.0.243"}));
+    QCOMPARE(window.findChild<QPushButton*>("btnScan")->text(), QString("Scan (5)"));
     for (const QString& controller : Controllers()) {
         const auto records = ReceivedBy(controller);
         QVERIFY2(std::ranges::any_of(records,
@@ -169,6 +195,40 @@ void VelkorNetnsTest::theWholeScenarioWithTheLimitedBroadcast() {
                                      }),
                  qPrintable(controller));
     }
+    e2e::Screenshot(window, "main-window-two-networks");
+}
+
+void VelkorNetnsTest::oneInterfaceReachesOnlyItsNetwork() {
+    QVERIFY2(!Work().isEmpty(), "run this through tests/netns/two-networks.sh");
+    const auto scan = [](TMainWindowView& window) {
+        QTest::mouseClick(window.findChild<QPushButton*>("btnScan"), Qt::LeftButton);
+        QTest::qWait(1000); // every controller that heard it has answered by now
+        return Listed(window);
+    };
+    {
+        VelkorOptions options;
+        options.Interface = "eth1";
+        App rig(options);
+        QVERIFY(rig.app.Start());
+        TMainWindowView& window = rig.app.Window();
+        QCOMPARE(scan(window), (QStringList{"10.1.0.20", "10.1.0.30"}));
+
+        // The user chooses the other network on the discovery page.
+        auto* choice = window.findChild<QComboBox*>("cbInterface");
+        const int eth0 = choice->findText("eth0 192.168.0.10/24");
+        QVERIFY(eth0 > 0);
+        choice->setCurrentIndex(eth0);
+        emit choice->activated(eth0);
+        QCOMPARE(scan(window), (QStringList{"192.168.0.20", "192.168.0.30", "192.168.0.243"}));
+    }
+    // An explicit address means that address alone: the limited broadcast
+    // leaves by the default route's interface only.
+    VelkorOptions limited;
+    limited.BroadcastAddress = "255.255.255.255";
+    App rig(limited);
+    QVERIFY(rig.app.Start());
+    QCOMPARE(scan(rig.app.Window()),
+             (QStringList{"192.168.0.20", "192.168.0.30", "192.168.0.243"}));
 }
 
 } // namespace velkor

@@ -1,0 +1,26 @@
+// Remembered settings on Qt: QSettings, per user in the platform's usual
+// place (~/.config/Velkor/Velkor.conf on Linux), or in one ini file.
+#pragma once
+
+#include "ui/main/SettingsStore.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace velkor {
+
+class QtSettingsStore final : public ISettingsStore {
+public:
+    // The user's own settings.
+    QtSettingsStore();
+    // The settings in the ini file at `path` (tests, portable use).
+    explicit QtSettingsStore(const QString& path);
+
+    std::optional<std::string> Read(const std::string& key) const override;
+    void Write(const std::string& key, const std::string& value) override;
+
+private:
+    QSettings settings_;
+};
+
+} // namespace velkor
