@@ -35,8 +35,7 @@ int main(int argc, char* argv[]) {
         icon.addFile(QString(":/icons/velkor-%1.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    velkor::Configurator configurator(command.options,
-                                      std::make_unique<velkor::QtSettingsStore>());
+    velkor::Configurator configurator(command.options, std::make_unique<velkor::QtSettingsStore>());
     QString error;
     if (!configurator.Start(&error)) {
         std::fprintf(stderr, "Velkor: %s\n", error.toLocal8Bit().constData());

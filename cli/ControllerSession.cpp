@@ -22,13 +22,16 @@ ControllerSession::ControllerSession(const SessionSettings& settings)
     net.ControllerUdpPort = settings.ControllerUdpPort;
     reader_.SetNetSettings(net);
     reader_.SetKey(settings.Key);
-    reader_.SetEvents(
-        [this](const TRFIDReaderDatagram& datagram) { Log(DatagramLogLine(datagram)); },
-        [this](const TRFIDReaderPacket& packet) {
-            Log(PacketLogLine(packet));
-            inbox_.push_back(packet);
-        },
-        nullptr, [this](const std::string& text) { last_error_ = text; });
+    IReaderLink::Events events;
+    events.OnDatagram = [this](const TRFIDReaderDatagram& datagram) {
+        Log(DatagramLogLine(datagram));
+    };
+    events.OnPacket = [this](const TRFIDReaderPacket& packet) {
+        Log(PacketLogLine(packet));
+        inbox_.push_back(packet);
+    };
+    events.OnError = [this](const std::string& text) { last_error_ = text; };
+    reader_.SetEvents(std::move(events));
     reader_.Start();
 }
 
@@ -63,6 +66,7 @@ bool ControllerSession::Connect(const std::string& host, uint16_t port, std::str
     if (reader_.Connect(host, port, settings_.TimeoutMs)) {
         return true;
     }
+    main_.ProcessMessages(); // the error that ended the attempt, if any
     *error = "cannot connect to " + host + ":" + std::to_string(port) +
              (last_error_.empty() ? " (no answer)" : ": " + last_error_);
     reader_.Disconnect(kDisconnectWaitMs);

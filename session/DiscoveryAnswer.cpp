@@ -15,7 +15,7 @@ std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet
     return DiscoveryAnswer{std::move(*items), packet.Datagram.FromIP, packet.Datagram.FromPort};
 }
 
-std::string ControllerKey(const TDiscoveryAnswer& answer) {
+std::string ControllerKey(const DiscoveryAnswer& answer) {
     const TRFIDReaderTLVStruct& items = answer.Items;
     std::string key = items.MAC;
     key += '\0';
@@ -24,7 +24,7 @@ std::string ControllerKey(const TDiscoveryAnswer& answer) {
     return key;
 }
 
-bool TDiscoveryAnswerSet::Add(const TDiscoveryAnswer& answer) {
+bool DiscoveryAnswerSet::Add(const DiscoveryAnswer& answer) {
     if (!seen_.insert(ControllerKey(answer)).second) {
         return false;
     }

@@ -27,10 +27,10 @@ std::optional<DiscoveryAnswer> DiscoveryAnswerOf(const TRFIDReaderPacket& packet
 // What tells one controller from another: its MAC, address and TCP port (the
 // sender's address where the answer names none). The same controller heard on
 // two paths gives the same key.
-std::string ControllerKey(const TDiscoveryAnswer& answer);
+std::string ControllerKey(const DiscoveryAnswer& answer);
 
 // One answer per controller (by ControllerKey).
-class TDiscoveryAnswerSet {
+class DiscoveryAnswerSet {
 public:
     // Keeps the answer unless its controller is already in the set; returns
     // whether it was kept.

@@ -25,11 +25,11 @@ std::optional<std::string> SignedSecondsOrNothing(int32_t raw) {
 
 } // namespace
 
-std::vector<TDiscoveryField> DiscoveryFields(const TDiscoveryAnswer& answer, TFieldTexts texts) {
+std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer, FieldTexts texts) {
     const TRFIDReaderTLVStruct& items = answer.Items;
     const auto number = [](unsigned value) { return std::optional(std::to_string(value)); };
     const auto text = [texts](const std::string& bytes) {
-        return std::optional(texts == TFieldTexts::Utf8 ? Utf8FromWin1251(bytes) : bytes);
+        return std::optional(texts == FieldTexts::Utf8 ? Utf8FromWin1251(bytes) : bytes);
     };
     return {
         {"mac", false, eproto_bytes_to_hex(items.MAC, "-")},

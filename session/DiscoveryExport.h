@@ -21,14 +21,14 @@ struct DiscoveryField {
 };
 
 // How the texts the controller sent (name, type, text13) come out.
-enum class TFieldTexts { Utf8, Win1251 };
+enum class FieldTexts { Utf8, Win1251 };
 
 // Every field of the answer, always the same names in the same order: mac, ip,
 // tcp_port, mask, gateway, server, name, type, text13, uptime,
 // signed_seconds, tag7, tag8, tag9, from. The window keeps the controller's
 // texts as Windows-1251 bytes like all its texts; files get UTF-8.
-std::vector<TDiscoveryField> DiscoveryFields(const TDiscoveryAnswer& answer,
-                                             TFieldTexts texts = TFieldTexts::Utf8);
+std::vector<DiscoveryField> DiscoveryFields(const DiscoveryAnswer& answer,
+                                            FieldTexts texts = FieldTexts::Utf8);
 
 // A header line and one line per answer, CRLF line ends; an absent value is
 // an empty field.

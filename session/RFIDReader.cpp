@@ -152,10 +152,11 @@ void TRFIDReader::OpenSession() {
     };
     tcp->OnRead = [this](const std::string& chunk) { OnStreamChunk(chunk); };
     tcp->OnError = [this](const std::string& text) {
-        session_failed_ = true;
-        TReaderArrival arrival;
+        ReaderArrival arrival;
         arrival.error = text;
         Queue(std::move(arrival), true); // an error is never dropped
+        // Queued first: a Connect that returns on this finds the error waiting.
+        session_failed_ = true;
     };
     stream_.Reset();
     stream_backlog_ = 0;
@@ -179,7 +180,7 @@ void TRFIDReader::OnDatagramReceived(const std::string& data, const std::string&
     eproto_header header{};
     if (eproto_decode(reinterpret_cast<const uint8_t*>(datagram.data.data()), &position,
                       static_cast<uint16_t>(datagram.data.size()), &header) != 0) {
-        TReaderArrival arrival;
+        ReaderArrival arrival;
         arrival.datagram = std::move(datagram);
         Queue(std::move(arrival));
         return;
@@ -194,7 +195,7 @@ void TRFIDReader::OnStreamChunk(const std::string& chunk) {
 
 void TRFIDReader::QueuePacket(const eproto_header& header,
                               std::optional<TRFIDReaderDatagram> datagram) {
-    TReaderArrival arrival;
+    ReaderArrival arrival;
     TRFIDReaderPacket& packet = arrival.packet.emplace();
     FillPacketRecord(packet, header, Key());
     if (datagram) {
@@ -207,8 +208,8 @@ void TRFIDReader::QueuePacket(const eproto_header& header,
     Queue(std::move(arrival));
 }
 
-void TRFIDReader::Queue(TReaderArrival arrival, bool mustKeep) {
-    if (arrivals_.Push(std::move(arrival), mustKeep) != TArrivalQueue::PushResult::QueuedFirst) {
+void TRFIDReader::Queue(ReaderArrival arrival, bool mustKeep) {
+    if (arrivals_.Push(std::move(arrival), mustKeep) != ArrivalQueue::PushResult::QueuedFirst) {
         return;
     }
     main_thread_.Post([alive = std::weak_ptr<TRFIDReader*>(lifetime_)] {
@@ -233,7 +234,7 @@ void TRFIDReader::DrainArrivals() {
             });
             return;
         }
-        std::optional<TReaderArrival> arrival = arrivals_.Take();
+        std::optional<ReaderArrival> arrival = arrivals_.Take();
         if (!arrival) {
             ReportDrops(true);
             return;
@@ -245,7 +246,7 @@ void TRFIDReader::DrainArrivals() {
     }
 }
 
-void TRFIDReader::Raise(const TReaderArrival& arrival) const {
+void TRFIDReader::Raise(const ReaderArrival& arrival) const {
     if (arrival.error) {
         if (events_.OnError) {
             events_.OnError(*arrival.error);
@@ -393,7 +394,7 @@ void TRFIDReader::ReportSend(const eproto_header& header, bool tcp, std::string 
     if (!events_.OnSent) {
         return;
     }
-    TReaderSend send;
+    ReaderSend send;
     send.packet.cmd = header.cmd;
     send.packet.flags = header.flags;
     send.packet.code = header.code;

@@ -64,7 +64,7 @@ public:
     TRFIDReader& operator=(const TRFIDReader&) = delete;
 
     // Before Start.
-    void SetNetSettings(const TRFIDReaderNetSettings& settings);
+    void SetNetSettings(const ReaderNetSettings& settings);
     void SetEvents(Events events) override;
     void SetKey(const std::string& key) override;
     // Opens the UDP endpoint and starts the worker; a second call does nothing.
@@ -95,7 +95,7 @@ public:
     // TCP bytes received and not yet cut into packets.
     std::size_t StreamBacklog() const { return stream_backlog_.load(); }
     // The queue towards the main thread (its high-water mark and drops).
-    const TArrivalQueue& Arrivals() const { return arrivals_; }
+    const ArrivalQueue& Arrivals() const { return arrivals_; }
 
 private:
     void Run();
@@ -107,11 +107,11 @@ private:
     void OnStreamChunk(const std::string& chunk);
     // Queues the packet just decoded (with its datagram, when it came by UDP).
     void QueuePacket(const eproto_header& header, std::optional<TRFIDReaderDatagram> datagram);
-    void Queue(TReaderArrival arrival, bool mustKeep = false);
+    void Queue(ReaderArrival arrival, bool mustKeep = false);
     // Main thread: raises the queued arrivals for one slice of time, then
     // hands the rest to a later message so that input is handled in between.
     void DrainArrivals();
-    void Raise(const TReaderArrival& arrival) const;
+    void Raise(const ReaderArrival& arrival) const;
     void ReportDrops(bool queueEmpty);
     void Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags);
     void ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const;
@@ -121,11 +121,11 @@ private:
     std::string Key() const;
 
     IMainThread& main_thread_;
-    TRFIDReaderNetSettings settings_;
+    ReaderNetSettings settings_;
     Events events_;
     // Posted drains run only while it lives.
     std::shared_ptr<TRFIDReader*> lifetime_ = std::make_shared<TRFIDReader*>(this);
-    TArrivalQueue arrivals_{kArrivalCapacity};
+    ArrivalQueue arrivals_{kArrivalCapacity};
     std::chrono::steady_clock::time_point last_drop_report_{}; // main thread
 
     mutable std::mutex fields_mutex_; // the fields below up to port_
@@ -139,7 +139,7 @@ private:
     std::atomic<bool> session_failed_{false}; // the current session's socket reported an error
 
     // Worker state.
-    TRFIDPacketStream stream_;
+    PacketStream stream_;
     std::atomic<std::size_t> stream_backlog_{0};
 
     std::unique_ptr<TKVT_UDPSocket> udp_; // from Start to destruction

@@ -5,7 +5,7 @@
 
 namespace velkor {
 
-TArrivalQueue::PushResult TArrivalQueue::Push(TReaderArrival arrival, bool mustKeep) {
+ArrivalQueue::PushResult ArrivalQueue::Push(ReaderArrival arrival, bool mustKeep) {
     std::lock_guard lock(mutex_);
     if (arrivals_.size() >= capacity_ && !mustKeep) {
         ++dropped_;
@@ -21,33 +21,33 @@ TArrivalQueue::PushResult TArrivalQueue::Push(TReaderArrival arrival, bool mustK
     return PushResult::QueuedFirst;
 }
 
-std::optional<TReaderArrival> TArrivalQueue::Take() {
+std::optional<ReaderArrival> ArrivalQueue::Take() {
     std::lock_guard lock(mutex_);
     if (arrivals_.empty()) {
         draining_ = false;
         return std::nullopt;
     }
-    TReaderArrival arrival = std::move(arrivals_.front());
+    ReaderArrival arrival = std::move(arrivals_.front());
     arrivals_.pop_front();
     return arrival;
 }
 
-std::size_t TArrivalQueue::TakeDropped() {
+std::size_t ArrivalQueue::TakeDropped() {
     std::lock_guard lock(mutex_);
     return std::exchange(dropped_, 0);
 }
 
-std::size_t TArrivalQueue::HighWater() const {
+std::size_t ArrivalQueue::HighWater() const {
     std::lock_guard lock(mutex_);
     return highWater_;
 }
 
-std::size_t TArrivalQueue::DroppedTotal() const {
+std::size_t ArrivalQueue::DroppedTotal() const {
     std::lock_guard lock(mutex_);
     return droppedTotal_;
 }
 
-bool TArrivalQueue::Empty() const {
+bool ArrivalQueue::Empty() const {
     std::lock_guard lock(mutex_);
     return arrivals_.empty();
 }

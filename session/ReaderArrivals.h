@@ -20,14 +20,14 @@ namespace velkor {
 // One arrival, raised on the main thread in this order: the UDP datagram,
 // the packet it carried (or one cut from the TCP stream), the discovery
 // answer in that packet; or a TCP error alone.
-struct TReaderArrival {
+struct ReaderArrival {
     std::optional<TRFIDReaderDatagram> datagram;
     std::optional<TRFIDReaderPacket> packet;
-    std::optional<TDiscoveryAnswer> answer;
+    std::optional<DiscoveryAnswer> answer;
     std::optional<std::string> error;
 };
 
-class TArrivalQueue {
+class ArrivalQueue {
 public:
     enum class PushResult {
         Queued,      // a drain is already on its way
@@ -35,14 +35,14 @@ public:
         Dropped,     // full: the arrival is gone and counted
     };
 
-    explicit TArrivalQueue(std::size_t capacity) : capacity_(capacity) {}
+    explicit ArrivalQueue(std::size_t capacity) : capacity_(capacity) {}
 
     // Worker. An arrival that must not be lost (a TCP error) is queued even
     // when the queue is full.
-    PushResult Push(TReaderArrival arrival, bool mustKeep = false);
+    PushResult Push(ReaderArrival arrival, bool mustKeep = false);
     // Main thread: the oldest arrival; nothing when the queue is empty, which
     // makes it idle again (the next Push asks for a drain).
-    std::optional<TReaderArrival> Take();
+    std::optional<ReaderArrival> Take();
     // Main thread: the arrivals dropped since the last call.
     std::size_t TakeDropped();
 
@@ -56,7 +56,7 @@ public:
 private:
     const std::size_t capacity_;
     mutable std::mutex mutex_;
-    std::deque<TReaderArrival> arrivals_;
+    std::deque<ReaderArrival> arrivals_;
     bool draining_ = false;
     std::size_t dropped_ = 0;
     std::size_t droppedTotal_ = 0;

@@ -16,7 +16,7 @@ namespace velkor {
 
 // One packet as the reader handed it on: by TCP to the session's peer, or as
 // a UDP datagram to one address.
-struct TReaderSend {
+struct ReaderSend {
     TRFIDReaderPacket packet; // cmd, flags (as sent), code, data
     bool tcp = false;
     std::string to; // "address:port"
@@ -27,9 +27,9 @@ class IReaderLink {
 public:
     using DatagramEvent = std::function<void(const TRFIDReaderDatagram&)>;
     using PacketEvent = std::function<void(const TRFIDReaderPacket&)>;
-    using DeviceEvent = std::function<void(const TDiscoveryAnswer&)>;
+    using DeviceEvent = std::function<void(const DiscoveryAnswer&)>;
     using ErrorEvent = std::function<void(const std::string&)>;
-    using SendEvent = std::function<void(const TReaderSend&)>;
+    using SendEvent = std::function<void(const ReaderSend&)>;
     using DroppedEvent = std::function<void(std::size_t count)>;
 
     // Every event runs on the main thread; an unset one is skipped. The

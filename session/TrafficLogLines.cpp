@@ -25,11 +25,10 @@ std::string HeaderAndData(const TRFIDReaderPacket& packet) {
 } // namespace
 
 std::string PacketLogLine(const TRFIDReaderPacket& packet) {
-    return std::string("packet") + (packet.Decrypted ? " [decrypted]" : "") +
-           HeaderAndData(packet);
+    return std::string("packet") + (packet.Decrypted ? " [decrypted]" : "") + HeaderAndData(packet);
 }
 
-std::string SentLogLine(const TReaderSend& send) {
+std::string SentLogLine(const ReaderSend& send) {
     return std::string("sent ") + (send.tcp ? "tcp " : "udp ") + send.to +
            HeaderAndData(send.packet) + (send.ok ? "" : " failed");
 }

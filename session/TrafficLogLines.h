@@ -20,7 +20,7 @@ std::string PacketLogLine(const TRFIDReaderPacket& packet);
 
 // "sent <tcp|udp> <address>:<port> cmd/flags/code[0xCC:0xFF:0xDD] data[<hex>]",
 // with " failed" at the end when the system refused the datagram.
-std::string SentLogLine(const TReaderSend& send);
+std::string SentLogLine(const ReaderSend& send);
 
 // "<count> packets dropped: they came faster than the window could show them"
 std::string DroppedLogLine(std::size_t count);
@@ -36,6 +36,5 @@ std::string EscapeControlBytes(std::string_view text);
 std::string DurationText(uint32_t seconds);
 // A signed time counter (bit 31 set: "+ ", clear: "- ", then bits 0-30 as a duration).
 std::string SignedDurationText(uint32_t raw);
-
 
 } // namespace velkor

@@ -76,7 +76,7 @@ void BM_ReaderDiscovery(benchmark::State& state) {
     std::size_t devices = 0;
     Clock::time_point last;
     IReaderLink::Events events;
-    events.OnDevice = [&](const TDiscoveryAnswer&) {
+    events.OnDevice = [&](const DiscoveryAnswer&) {
         ++devices;
         last = Clock::now();
     };

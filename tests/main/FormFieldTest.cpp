@@ -33,7 +33,7 @@ struct TempFolder {
     ~TempFolder() { std::filesystem::remove_all(path); }
 };
 
-std::vector<std::string> Rows(const TDeviceListBox& list) {
+std::vector<std::string> Rows(const DeviceListBox& list) {
     std::vector<std::string> rows;
     for (int row = 0; row < list.RowCount(); ++row) {
         rows.push_back(list.Row(row).Caps.IPText);
@@ -45,19 +45,19 @@ std::vector<std::string> Rows(const TDeviceListBox& list) {
 
 TEST_F(MainFormTest, DeviceTableListsEachControllerOnceSortsFiltersExportsAndCopies) {
     form.btnScanClick();
-    TDiscoveryAnswer a = Device("192.168.0.5", "90A2DA0F364F");
+    DiscoveryAnswer a = Device("192.168.0.5", "90A2DA0F364F");
     a.Items.Text12 = W("Шкаф, \"A\"");
     a.Items.Seconds = 90061;
-    TDiscoveryAnswer b = Device("10.0.0.7", "001122AABBCC");
+    DiscoveryAnswer b = Device("10.0.0.7", "001122AABBCC");
     b.Items.Text12 = "gate";
-    TDiscoveryAnswer c = Device("192.168.0.40", "0011223344AA");
+    DiscoveryAnswer c = Device("192.168.0.40", "0011223344AA");
     c.Items.Text12 = "Lobby";
     c.Items.Seconds = 59;
-    for (const TDiscoveryAnswer& answer : {a, b, c}) {
+    for (const DiscoveryAnswer& answer : {a, b, c}) {
         reader->onDevice(answer);
     }
     // The same controller heard again (the limited and a directed broadcast).
-    TDiscoveryAnswer again = a;
+    DiscoveryAnswer again = a;
     again.FromIP = "192.168.0.255";
     reader->onDevice(again);
     EXPECT_EQ(form.btnScan.Caption(), "Scan (3)");
@@ -65,10 +65,10 @@ TEST_F(MainFormTest, DeviceTableListsEachControllerOnceSortsFiltersExportsAndCop
                             [](const std::string& line) { return line.find("discovered") == 0; }),
               3);
 
-    TDeviceListBox& list = form.lbDeviceList;
+    DeviceListBox& list = form.lbDeviceList;
     const auto ip = 1, name = 6, uptime = 9;
     EXPECT_EQ(list.ColumnCaptions()[ip], "IP");
-    EXPECT_EQ(TDeviceListBox::CellText(list.Row(0), uptime), "1d 01:01:01");
+    EXPECT_EQ(DeviceListBox::CellText(list.Row(0), uptime), "1d 01:01:01");
     EXPECT_EQ(list.Row(0).Text.substr(0, 17), "90-A2-DA-0F-36-4F");
     // Default order: the last octet weighs most.
     EXPECT_EQ(Rows(list), (std::vector<std::string>{"192.168.0.5", "10.0.0.7", "192.168.0.40"}));
@@ -88,7 +88,7 @@ TEST_F(MainFormTest, DeviceTableListsEachControllerOnceSortsFiltersExportsAndCop
     form.lbDeviceListHeaderClick(name); // letters without case
     EXPECT_EQ(Rows(list), (std::vector<std::string>{"10.0.0.7", "192.168.0.40", "192.168.0.5"}));
     // A late answer goes where the chosen order puts it.
-    TDiscoveryAnswer late = Device("10.0.0.1", "0000000000FF");
+    DiscoveryAnswer late = Device("10.0.0.1", "0000000000FF");
     late.Items.Text12 = "hall";
     reader->onDevice(late);
     EXPECT_EQ(Rows(list),
@@ -201,7 +201,7 @@ TEST_F(MainFormTest, InterfaceChoiceDecidesWhereScansAndCommandsToEveryoneGo) {
 
 TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     const std::regex stamped(R"(\d\d:\d\d:\d\d\.\d\d\d (.*))");
-    TReaderSend send;
+    ReaderSend send;
     send.packet.cmd = 23;
     send.packet.data = Bytes("0102");
     send.to = "10.0.0.9:8080";
@@ -261,7 +261,7 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     capture(plain, "plain.log");
     EXPECT_EQ(FileText(folder.path / "plain.log.1").rfind("line 0.", 0), 0u);
     std::string error;
-    TTrafficLogFile nowhere;
+    TrafficLogFile nowhere;
     EXPECT_FALSE(nowhere.Open((folder.path / "no" / "x.log").string(), 4096, &error));
     EXPECT_NE(error.find("x.log"), std::string::npos);
 

@@ -69,13 +69,13 @@ TEST_F(MainFormTest, DiscoveryListSortsEntriesAndCountsThem) {
     EXPECT_EQ(TakeSent(), (std::vector<std::string>{"7:0:1:"}));
     EXPECT_EQ(form.btnScan.Caption(), "Scan");
 
-    TDiscoveryAnswer first = Device("192.168.0.5", "90A2DA0F364F");
+    DiscoveryAnswer first = Device("192.168.0.5", "90A2DA0F364F");
     first.Items.Seconds = 90061;
     first.Items.SignedSeconds = static_cast<int32_t>(0x8000003Cu);
     reader->onDevice(first);
     EXPECT_EQ(LastLog(), "discovered device: 90-A2-DA-0F-36-4F [192.168.0.5:8080] "
                          "[Corvix Device/DEDIV_EZ] [u 1d 01:01:01] [+ 00:01:00]");
-    TDiscoveryAnswer second = Device("10.0.0.7", "001122AABBCC");
+    DiscoveryAnswer second = Device("10.0.0.7", "001122AABBCC");
     second.Items.SignedSeconds = 60;
     reader->onDevice(second);
     reader->onDevice(Device("192.168.0.4", "000000000001"));

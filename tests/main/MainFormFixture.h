@@ -290,8 +290,8 @@ protected:
     const std::string& LastLog() const { return form.memLog.Lines().back(); }
 
     // A discovery answer as the reader hands it on.
-    static TDiscoveryAnswer Device(const std::string& ip, const std::string& macHex) {
-        TDiscoveryAnswer answer;
+    static DiscoveryAnswer Device(const std::string& ip, const std::string& macHex) {
+        DiscoveryAnswer answer;
         answer.Items.MAC = Bytes(macHex);
         answer.Items.IPText = ip;
         if (const auto address = KVT_ParseIPv4(ip)) {

@@ -34,8 +34,8 @@ namespace velkor {
 
 namespace {
 
-TDiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    TDiscoveryAnswer answer;
+DiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    DiscoveryAnswer answer;
     answer.Items.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) +
                           "." + std::to_string(d);
     answer.Items.IP = *KVT_ParseIPv4(answer.Items.IPText);
@@ -107,8 +107,8 @@ void MainWindowViewTest::logKeepsTheNewestLinesScrolledToTheBottom() {
 }
 
 void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
-    TChangeTracker tracker;
-    TDeviceListBox list(tracker, "lbDeviceList");
+    ChangeTracker tracker;
+    DeviceListBox list(tracker, "lbDeviceList");
     DeviceTableModel model(list);
     QSignalSpy applied(&model, &DeviceTableModel::RowsApplied);
 
@@ -155,7 +155,7 @@ void MainWindowViewTest::deviceTableSortsFiltersCopiesAndTheWindowRemembersItsPl
     {
         App rig(settings);
         QVERIFY(rig.app.Start());
-        TMainWindowView& window = rig.app.Window();
+        MainWindowView& window = rig.app.Window();
         TRFIDMainForm& form = rig.app.Form();
         for (const auto& answer :
              {Device(10, 0, 0, 7), Device(192, 168, 0, 5), Device(1, 2, 3, 4)}) {

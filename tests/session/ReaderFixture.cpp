@@ -28,12 +28,12 @@ void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port
         order.push_back('P');
         packets.push_back(packet);
     };
-    events.OnDevice = [this](const TDiscoveryAnswer& answer) {
+    events.OnDevice = [this](const DiscoveryAnswer& answer) {
         order.push_back('V');
         devices.push_back(answer);
     };
     events.OnError = std::move(on_error);
-    events.OnSent = [this](const TReaderSend& send) { sends.push_back(send); };
+    events.OnSent = [this](const ReaderSend& send) { sends.push_back(send); };
     events.OnDropped = [this](std::size_t count) {
         order.push_back('X');
         dropped.push_back(count);

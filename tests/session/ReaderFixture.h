@@ -34,9 +34,9 @@ protected:
     std::vector<char> order; // 'D'atagram, 'P'acket, 'V'device, 'E'rror, 'X' dropped
     std::vector<TRFIDReaderDatagram> datagrams;
     std::vector<TRFIDReaderPacket> packets;
-    std::vector<TDiscoveryAnswer> devices;
+    std::vector<DiscoveryAnswer> devices;
     std::vector<std::string> errors;
-    std::vector<TReaderSend> sends;
+    std::vector<ReaderSend> sends;
     std::vector<std::size_t> dropped;
 };
 

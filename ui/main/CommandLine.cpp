@@ -99,7 +99,7 @@ std::optional<std::string> ApplyValue(std::string_view name, const std::string& 
         options.LogFile = value;
     } else {
         const std::optional<uint64_t> size = ParseSize(value);
-        if (!size || *size < TTrafficLogFile::kSmallestMaxBytes) {
+        if (!size || *size < TrafficLogFile::kSmallestMaxBytes) {
             return "not a log file size of at least 4K: " + value;
         }
         options.LogFileMaxBytes = *size;
@@ -173,7 +173,7 @@ std::optional<std::string> CheckInterfaceOption(const VelkorOptions& options) {
         return std::nullopt;
     }
     std::string error;
-    if (!DiscoveryTargets({TDiscoveryScope::Kind::OneInterface, *options.Interface}, &error)) {
+    if (!DiscoveryTargets({DiscoveryScope::Kind::OneInterface, *options.Interface}, &error)) {
         return error;
     }
     return std::nullopt;

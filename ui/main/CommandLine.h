@@ -25,7 +25,7 @@ struct VelkorOptions {
     // Receives a copy of every traffic-log line when not empty (a path in the
     // system's own byte encoding), rotated at LogFileMaxBytes.
     std::string LogFile;
-    uint64_t LogFileMaxBytes = TTrafficLogFile::kDefaultMaxBytes;
+    uint64_t LogFileMaxBytes = TrafficLogFile::kDefaultMaxBytes;
     // Set: millisecond timestamps, and a line for every packet sent, on or
     // off in both the window's log and the file copy. Unset: the window keeps
     // its remembered choice and the file copy has both.

@@ -107,7 +107,7 @@ std::string OneLine(std::string text) {
 
 } // namespace
 
-const std::vector<std::string>& TDeviceListBox::ColumnCaptions() {
+const std::vector<std::string>& DeviceListBox::ColumnCaptions() {
     static const std::vector<std::string> captions = [] {
         std::vector<std::string> list;
         for (const Column& column : kColumns) {
@@ -118,7 +118,7 @@ const std::vector<std::string>& TDeviceListBox::ColumnCaptions() {
     return captions;
 }
 
-std::string TDeviceListBox::CellText(const TDeviceListEntry& entry, int column) {
+std::string DeviceListBox::CellText(const DeviceListEntry& entry, int column) {
     const TRFIDReaderTLVStruct& items = entry.Answer.Items;
     if (column == kUptime && items.Seconds != -1) {
         return DurationText(static_cast<uint32_t>(items.Seconds));
@@ -129,11 +129,11 @@ std::string TDeviceListBox::CellText(const TDeviceListEntry& entry, int column) 
     return entry.Values[static_cast<size_t>(column)].value_or("");
 }
 
-const TDeviceListEntry* TDeviceListBox::Selected() const {
+const DeviceListEntry* DeviceListBox::Selected() const {
     return itemIndex_ >= 0 && itemIndex_ < RowCount() ? &Row(itemIndex_) : nullptr;
 }
 
-void TDeviceListBox::SetItemIndex(int row) {
+void DeviceListBox::SetItemIndex(int row) {
     itemIndex_ = row >= 0 && row < RowCount() ? row : -1;
     Changed();
 }
@@ -147,15 +147,15 @@ void DeviceListBox::Clear() {
     Changed();
 }
 
-const TDeviceListEntry* TDeviceListBox::Add(const TDiscoveryAnswer& answer) {
+const DeviceListEntry* DeviceListBox::Add(const DiscoveryAnswer& answer) {
     if (!controllers_.insert(ControllerKey(answer)).second) {
         return nullptr;
     }
-    auto entry = std::make_shared<TDeviceListEntry>();
+    auto entry = std::make_shared<DeviceListEntry>();
     entry->Caps = DeviceCapsOf(answer.Items);
     entry->Text = DeviceEntryText(entry->Caps);
     entry->Answer = answer;
-    for (TDiscoveryField& field : DiscoveryFields(answer, TFieldTexts::Win1251)) {
+    for (DiscoveryField& field : DiscoveryFields(answer, FieldTexts::Win1251)) {
         entry->Values.push_back(std::move(field.Value));
     }
     entry->Sequence = nextSequence_++;
@@ -175,7 +175,7 @@ const TDeviceListEntry* TDeviceListBox::Add(const TDiscoveryAnswer& answer) {
     return entries_.back().get();
 }
 
-void TDeviceListBox::SortBy(int column) {
+void DeviceListBox::SortBy(int column) {
     if (column < 0 || column >= ColumnCount()) {
         return;
     }
@@ -191,7 +191,7 @@ void TDeviceListBox::SortBy(int column) {
     Rebuild();
 }
 
-void TDeviceListBox::SetFilter(std::string text) {
+void DeviceListBox::SetFilter(std::string text) {
     if (text == filter_) {
         return;
     }
@@ -199,7 +199,7 @@ void TDeviceListBox::SetFilter(std::string text) {
     Rebuild();
 }
 
-bool TDeviceListBox::Before(const TDeviceListEntry& a, const TDeviceListEntry& b) const {
+bool DeviceListBox::Before(const DeviceListEntry& a, const DeviceListEntry& b) const {
     if (sortColumn_ >= 0) {
         const auto column = static_cast<size_t>(sortColumn_);
         const int order = Compare(kColumns[column].order, a.Values[column], b.Values[column]);
@@ -212,7 +212,7 @@ bool TDeviceListBox::Before(const TDeviceListEntry& a, const TDeviceListEntry& b
     return x != y ? x < y : a.Sequence < b.Sequence;
 }
 
-bool TDeviceListBox::Shows(const TDeviceListEntry& entry) const {
+bool DeviceListBox::Shows(const DeviceListEntry& entry) const {
     if (filter_.empty() || ContainsFolded(entry.Text, filter_)) {
         return true;
     }
@@ -224,7 +224,7 @@ bool TDeviceListBox::Shows(const TDeviceListEntry& entry) const {
     return false;
 }
 
-std::vector<TDeviceListBox::EntryPtr> TDeviceListBox::Ordered(bool shownOnly) const {
+std::vector<DeviceListBox::EntryPtr> DeviceListBox::Ordered(bool shownOnly) const {
     std::vector<EntryPtr> ordered;
     for (const EntryPtr& entry : entries_) {
         if (!shownOnly || Shows(*entry)) {
@@ -236,8 +236,8 @@ std::vector<TDeviceListBox::EntryPtr> TDeviceListBox::Ordered(bool shownOnly) co
     return ordered;
 }
 
-void TDeviceListBox::Rebuild() {
-    const TDeviceListEntry* selected = Selected();
+void DeviceListBox::Rebuild() {
+    const DeviceListEntry* selected = Selected();
     rows_ = Ordered(true);
     const auto found = std::find_if(rows_.begin(), rows_.end(), [selected](const EntryPtr& row) {
         return row.get() == selected;
@@ -247,21 +247,21 @@ void TDeviceListBox::Rebuild() {
     Changed();
 }
 
-void TDeviceListBox::Announce(int row) {
+void DeviceListBox::Announce(int row) {
     if (listListener_) {
         listListener_(row);
     }
 }
 
-std::vector<TDiscoveryAnswer> TDeviceListBox::Answers(bool shownOnly) const {
-    std::vector<TDiscoveryAnswer> answers;
+std::vector<DiscoveryAnswer> DeviceListBox::Answers(bool shownOnly) const {
+    std::vector<DiscoveryAnswer> answers;
     for (const EntryPtr& entry : shownOnly ? rows_ : Ordered(false)) {
         answers.push_back(entry->Answer);
     }
     return answers;
 }
 
-std::string TDeviceListBox::RowsText(const std::vector<int>& rows) const {
+std::string DeviceListBox::RowsText(const std::vector<int>& rows) const {
     std::string text;
     const auto line = [&text](const std::vector<std::string>& cells) {
         for (std::size_t k = 0; k < cells.size(); ++k) {

@@ -19,10 +19,10 @@
 
 namespace velkor {
 
-struct TDeviceListEntry {
+struct DeviceListEntry {
     std::string Text;         // the entry text of the log, and the row's tooltip
     TRFIDDeviceBaseCaps Caps; // what connecting and targeting use
-    TDiscoveryAnswer Answer;  // what the columns and the export show
+    DiscoveryAnswer Answer;   // what the columns and the export show
     // The answer's fields in column order, as exported (absent: nothing).
     std::vector<std::optional<std::string>> Values;
     uint64_t Sequence = 0; // arrival order, the last tie-breaker
@@ -33,7 +33,7 @@ public:
     // Lets a view mirror the rows: a row inserted at `row`, or (row -1) the
     // rows were replaced (emptied, re-sorted or re-filtered).
     using ListListener = std::function<void(int row)>;
-    using EntryPtr = std::shared_ptr<const TDeviceListEntry>;
+    using EntryPtr = std::shared_ptr<const DeviceListEntry>;
 
     using TControl::TControl;
 
@@ -42,18 +42,18 @@ public:
     static int ColumnCount() { return static_cast<int>(ColumnCaptions().size()); }
     // The text a cell shows (Windows-1251): the exported value, except that
     // the two time counters show as durations.
-    static std::string CellText(const TDeviceListEntry& entry, int column);
+    static std::string CellText(const DeviceListEntry& entry, int column);
 
     // Rows are the entries the filter lets through, in the order shown.
     int RowCount() const { return static_cast<int>(rows_.size()); }
-    const TDeviceListEntry& Row(int row) const { return *rows_[static_cast<size_t>(row)]; }
+    const DeviceListEntry& Row(int row) const { return *rows_[static_cast<size_t>(row)]; }
     // Entries stay alive while a view holds them, also after Clear.
     const EntryPtr& RowEntry(int row) const { return rows_[static_cast<size_t>(row)]; }
     int EntryCount() const { return static_cast<int>(entries_.size()); }
 
     int ItemIndex() const { return itemIndex_; }
     // The selected row's entry, or nullptr.
-    const TDeviceListEntry* Selected() const;
+    const DeviceListEntry* Selected() const;
     void SetItemIndex(int row);
     void SetListListener(ListListener listener) { listListener_ = std::move(listener); }
 
@@ -61,7 +61,7 @@ public:
     // Lists the answer unless its controller is listed already; returns the
     // new entry, or nullptr for a known controller. The selection stays on
     // the entry it was on.
-    const TDeviceListEntry* Add(const TDiscoveryAnswer& answer);
+    const DeviceListEntry* Add(const DiscoveryAnswer& answer);
 
     // -1: the default order.
     int SortColumn() const { return sortColumn_; }
@@ -76,13 +76,13 @@ public:
     void SetFilter(std::string text);
 
     // The answers of every entry, or of the rows shown, in the order shown.
-    std::vector<TDiscoveryAnswer> Answers(bool shownOnly) const;
+    std::vector<DiscoveryAnswer> Answers(bool shownOnly) const;
     // The header and the given rows, cells separated by tabs, a line each.
     std::string RowsText(const std::vector<int>& rows) const;
 
 private:
-    bool Before(const TDeviceListEntry& a, const TDeviceListEntry& b) const;
-    bool Shows(const TDeviceListEntry& entry) const;
+    bool Before(const DeviceListEntry& a, const DeviceListEntry& b) const;
+    bool Shows(const DeviceListEntry& entry) const;
     std::vector<EntryPtr> Ordered(bool shownOnly) const;
     // Rebuilds the rows, keeping the selection on its entry.
     void Rebuild();

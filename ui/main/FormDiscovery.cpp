@@ -100,11 +100,11 @@ void TRFIDMainForm::ChooseInterface(const std::string& nameOrAddress) {
 }
 
 bool TRFIDMainForm::ApplyDiscoveryTargets() {
-    TDiscoveryScope scope;
+    DiscoveryScope scope;
     if (options_.BroadcastAddress) {
-        scope = {TDiscoveryScope::Kind::OneAddress, *options_.BroadcastAddress};
+        scope = {DiscoveryScope::Kind::OneAddress, *options_.BroadcastAddress};
     } else if (const int index = cbInterface.ItemIndex(); index > 0) {
-        scope = {TDiscoveryScope::Kind::OneInterface, interfaceNames_[static_cast<size_t>(index)]};
+        scope = {DiscoveryScope::Kind::OneInterface, interfaceNames_[static_cast<size_t>(index)]};
     }
     std::string error;
     std::optional<std::vector<std::string>> targets = DiscoveryTargets(scope, interfaces_, &error);
@@ -115,8 +115,8 @@ bool TRFIDMainForm::ApplyDiscoveryTargets() {
     return targets.has_value();
 }
 
-void TRFIDMainForm::ReaderDevice(const TDiscoveryAnswer& answer) {
-    const TDeviceListEntry* entry = lbDeviceList.Add(answer);
+void TRFIDMainForm::ReaderDevice(const DiscoveryAnswer& answer) {
+    const DeviceListEntry* entry = lbDeviceList.Add(answer);
     if (entry == nullptr) {
         return; // the same controller on another path
     }

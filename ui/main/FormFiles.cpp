@@ -55,12 +55,12 @@ std::string TRFIDMainForm::StartInterface() const {
     return options_.Interface.value_or(Recall(kSettingInterface).value_or("all"));
 }
 
-std::optional<TWindowGeometry> TRFIDMainForm::RememberedGeometry() const {
+std::optional<WindowGeometry> TRFIDMainForm::RememberedGeometry() const {
     const auto text = Recall(kSettingGeometry);
     return text ? ParseGeometry(*text) : std::nullopt;
 }
 
-void TRFIDMainForm::RememberGeometry(const TWindowGeometry& geometry) {
+void TRFIDMainForm::RememberGeometry(const WindowGeometry& geometry) {
     Remember(kSettingGeometry, GeometryText(geometry));
 }
 
@@ -105,7 +105,7 @@ void TRFIDMainForm::ExportDevices(bool shownOnly, bool json) {
     if (!path) {
         return;
     }
-    const std::vector<TDiscoveryAnswer> answers = lbDeviceList.Answers(shownOnly);
+    const std::vector<DiscoveryAnswer> answers = lbDeviceList.Answers(shownOnly);
     std::string error;
     if (WriteTextFile(*path, json ? DiscoveryJson(answers) : DiscoveryCsv(answers), &error)) {
         AddLog(std::to_string(answers.size()) + " devices exported to " + *path);

@@ -4,14 +4,14 @@
 
 namespace velkor {
 
-std::string GeometryText(const TWindowGeometry& geometry) {
+std::string GeometryText(const WindowGeometry& geometry) {
     return std::to_string(geometry.Left) + "," + std::to_string(geometry.Top) + "," +
            std::to_string(geometry.Width) + "," + std::to_string(geometry.Height) + "," +
            (geometry.Maximized ? "1" : "0");
 }
 
-std::optional<TWindowGeometry> ParseGeometry(std::string_view text) {
-    TWindowGeometry geometry;
+std::optional<WindowGeometry> ParseGeometry(std::string_view text) {
+    WindowGeometry geometry;
     int maximized = 0;
     int used = 0;
     const std::string copy(text);

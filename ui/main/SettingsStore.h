@@ -19,7 +19,7 @@ public:
 };
 
 // The main window's place on the screen, in pixels, without its frame.
-struct TWindowGeometry {
+struct WindowGeometry {
     int Left = 0;
     int Top = 0;
     int Width = 0;
@@ -29,7 +29,7 @@ struct TWindowGeometry {
 
 // "left,top,width,height,maximized" and back; nothing for a text that is not
 // one, or for a size below one pixel.
-std::string GeometryText(const TWindowGeometry& geometry);
-std::optional<TWindowGeometry> ParseGeometry(std::string_view text);
+std::string GeometryText(const WindowGeometry& geometry);
+std::optional<WindowGeometry> ParseGeometry(std::string_view text);
 
 } // namespace velkor

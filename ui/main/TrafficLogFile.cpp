@@ -9,13 +9,13 @@
 
 namespace velkor {
 
-TTrafficLogFile::~TTrafficLogFile() {
+TrafficLogFile::~TrafficLogFile() {
     if (file_ != nullptr) {
         std::fclose(file_);
     }
 }
 
-bool TTrafficLogFile::Open(const std::string& path, uint64_t maxBytes, std::string* error) {
+bool TrafficLogFile::Open(const std::string& path, uint64_t maxBytes, std::string* error) {
     std::FILE* file = std::fopen(path.c_str(), "ab");
     if (file == nullptr) {
         if (error != nullptr) {
@@ -35,7 +35,7 @@ bool TTrafficLogFile::Open(const std::string& path, uint64_t maxBytes, std::stri
     return true;
 }
 
-void TTrafficLogFile::Write(std::string_view line) {
+void TrafficLogFile::Write(std::string_view line) {
     if (file_ == nullptr) {
         return;
     }
@@ -53,7 +53,7 @@ void TTrafficLogFile::Write(std::string_view line) {
     std::fflush(file_);
 }
 
-void TTrafficLogFile::Rotate() {
+void TrafficLogFile::Rotate() {
     std::fclose(file_);
     const std::string older = path_ + ".1";
     std::remove(older.c_str()); // rename does not replace a file everywhere

@@ -12,16 +12,16 @@
 
 namespace velkor {
 
-class TTrafficLogFile {
+class TrafficLogFile {
 public:
     static constexpr uint64_t kDefaultMaxBytes = 16u << 20;
     // Below this a cap could not hold a few lines.
     static constexpr uint64_t kSmallestMaxBytes = 4096;
 
-    TTrafficLogFile() = default;
-    ~TTrafficLogFile();
-    TTrafficLogFile(const TTrafficLogFile&) = delete;
-    TTrafficLogFile& operator=(const TTrafficLogFile&) = delete;
+    TrafficLogFile() = default;
+    ~TrafficLogFile();
+    TrafficLogFile(const TrafficLogFile&) = delete;
+    TrafficLogFile& operator=(const TrafficLogFile&) = delete;
 
     // Opens `path` (the system's own byte encoding) for appending; what it
     // holds already counts towards the cap. False with `error` set when the

@@ -135,9 +135,9 @@ void TRFIDMainForm::FormCreate() {
     IReaderLink::Events events;
     events.OnDatagram = [this](const TRFIDReaderDatagram& d) { ReaderDatagram(d); };
     events.OnPacket = [this](const TRFIDReaderPacket& p) { ReaderPacket(p); };
-    events.OnDevice = [this](const TDiscoveryAnswer& a) { ReaderDevice(a); };
+    events.OnDevice = [this](const DiscoveryAnswer& a) { ReaderDevice(a); };
     events.OnError = [this](const std::string& e) { ReaderError(e); };
-    events.OnSent = [this](const TReaderSend& s) { ReaderSent(s); };
+    events.OnSent = [this](const ReaderSend& s) { ReaderSent(s); };
     events.OnDropped = [this](std::size_t count) { ReaderDropped(count); };
     reader_->SetEvents(std::move(events));
     reader_->Start();
@@ -219,7 +219,7 @@ void TRFIDMainForm::ReaderError(const std::string& text) {
     DisconnectSequence();
 }
 
-void TRFIDMainForm::ReaderSent(const TReaderSend& send) {
+void TRFIDMainForm::ReaderSent(const ReaderSend& send) {
     Log(SentLogLine(send), true);
 }
 

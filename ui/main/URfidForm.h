@@ -75,9 +75,9 @@ public:
     // ---- Reader events (main thread) ----
     void ReaderDatagram(const TRFIDReaderDatagram& datagram);
     void ReaderPacket(const TRFIDReaderPacket& packet);
-    void ReaderDevice(const TDiscoveryAnswer& answer);
+    void ReaderDevice(const DiscoveryAnswer& answer);
     void ReaderError(const std::string& text);
-    void ReaderSent(const TReaderSend& send);
+    void ReaderSent(const ReaderSend& send);
     void ReaderDropped(std::size_t count);
 
     // ---- Discovery page and connection ----
@@ -162,8 +162,8 @@ public:
     void ExportDevices(bool shownOnly, bool json);
     // The remembered place of the window, if any; the view applies it when
     // it first shows and hands the place back when it closes.
-    std::optional<TWindowGeometry> RememberedGeometry() const;
-    void RememberGeometry(const TWindowGeometry& geometry);
+    std::optional<WindowGeometry> RememberedGeometry() const;
+    void RememberGeometry(const WindowGeometry& geometry);
 
     // ---- State ----
     IReaderLink* Reader() const { return reader_.get(); }
@@ -180,7 +180,7 @@ public:
     TControl tsDevice;
     // discovery page
     TControl btnScan;
-    TDeviceListBox lbDeviceList;
+    DeviceListBox lbDeviceList;
     TControl labFilter;
     TEdit edFilter;
     TControl Label1;
@@ -258,7 +258,7 @@ public:
     TCheckBox cbLogTimestamps;
     TCheckBox cbLogSent;
     TControl btnSaveLog;
-    TMemoLog memLog;
+    MemoLog memLog;
     TControl sbMain;
     TTimer tmrPinger;
     TPopupMenu pmReset;
@@ -318,7 +318,7 @@ private:
     tNetworkInterfaceList interfaces_;
     // The interface name behind each item of cbInterface ("" for all).
     std::vector<std::string> interfaceNames_;
-    TTrafficLogFile logFile_;
+    TrafficLogFile logFile_;
     std::string lastDirectTarget_; // what the DirectTCP prompt starts from
 };
 

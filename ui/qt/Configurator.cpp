@@ -20,7 +20,7 @@ Configurator::Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore
     editors_ = std::make_unique<DialogEditors>(*modalRunner_, textInput_);
     auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
         auto reader = std::make_unique<TRFIDReader>(*mainThread_);
-        TRFIDReaderNetSettings net;
+        ReaderNetSettings net;
         net.ControllerUdpPort = options_.ControllerUdpPort;
         reader->SetNetSettings(net); // the window chooses the broadcast addresses
         return reader;
@@ -28,7 +28,7 @@ Configurator::Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore
     form_ = std::make_unique<TRFIDMainForm>(readerFactory, *mainThread_, *services_, *editors_);
     form_->SetStartOptions(options_);
     form_->SetSettingsStore(settings_.get());
-    view_ = std::make_unique<TMainWindowView>(*form_);
+    view_ = std::make_unique<MainWindowView>(*form_);
 }
 
 Configurator::~Configurator() {

@@ -13,7 +13,7 @@
 namespace velkor {
 
 class ISettingsStore;
-class TDialogEditors;
+class DialogEditors;
 class QtMainThread;
 class QtModalRunner;
 class QtWindowServices;

@@ -17,7 +17,7 @@ constexpr size_t kResetThreshold = 64;
 
 } // namespace
 
-DeviceTableModel::DeviceTableModel(TDeviceListBox& list, QObject* parent)
+DeviceTableModel::DeviceTableModel(DeviceListBox& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list) {
     for (int row = 0; row < list_.RowCount(); ++row) {
         rows_.push_back(list_.RowEntry(row));
@@ -41,17 +41,17 @@ int DeviceTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int DeviceTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : TDeviceListBox::ColumnCount();
+    return parent.isValid() ? 0 : DeviceListBox::ColumnCount();
 }
 
 QVariant DeviceTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const TDeviceListEntry& entry = *rows_[static_cast<size_t>(index.row())];
+    const DeviceListEntry& entry = *rows_[static_cast<size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return ToQt(TDeviceListBox::CellText(entry, index.column()));
+        return ToQt(DeviceListBox::CellText(entry, index.column()));
     case Qt::ToolTipRole:
         return ToQt(entry.Text);
     default:
@@ -61,10 +61,10 @@ QVariant DeviceTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant DeviceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= TDeviceListBox::ColumnCount()) {
+        section >= DeviceListBox::ColumnCount()) {
         return {};
     }
-    return ToQt(TDeviceListBox::ColumnCaptions()[static_cast<size_t>(section)]);
+    return ToQt(DeviceListBox::ColumnCaptions()[static_cast<size_t>(section)]);
 }
 
 int DeviceTableModel::EntryIndex(int row) const {

@@ -18,7 +18,7 @@ class DeviceTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    explicit DeviceTableModel(TDeviceListBox& list, QObject* parent = nullptr);
+    explicit DeviceTableModel(DeviceListBox& list, QObject* parent = nullptr);
     ~DeviceTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -41,13 +41,13 @@ signals:
 private:
     struct Pending {
         int row; // -1: the rows were replaced
-        TDeviceListBox::EntryPtr entry;
+        DeviceListBox::EntryPtr entry;
     };
 
     void Announced(int row);
 
-    TDeviceListBox& list_;
-    std::vector<TDeviceListBox::EntryPtr> rows_;
+    DeviceListBox& list_;
+    std::vector<DeviceListBox::EntryPtr> rows_;
     std::vector<Pending> pending_;
     bool flushQueued_ = false;
     bool attached_ = true;

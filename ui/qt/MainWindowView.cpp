@@ -79,7 +79,7 @@ QStringList ItemTexts(const QComboBox* combo) {
 
 } // namespace
 
-TMainWindowView::TMainWindowView(TRFIDMainForm& form, QWidget* parent)
+MainWindowView::MainWindowView(TRFIDMainForm& form, QWidget* parent)
     : QMainWindow(parent), form_(form), mirror_(new ControlMirror(form.Changes, this)) {
     setObjectName("TRFIDMainForm");
     setWindowTitle("RFID Reader Configurator");
@@ -174,8 +174,8 @@ void MainWindowView::Synchronize() {
     mirror_->Flush();
 }
 
-void TMainWindowView::RestoreGeometry() {
-    const std::optional<TWindowGeometry> remembered = form_.RememberedGeometry();
+void MainWindowView::RestoreGeometry() {
+    const std::optional<WindowGeometry> remembered = form_.RememberedGeometry();
     if (!remembered) {
         return;
     }
@@ -191,7 +191,7 @@ void TMainWindowView::RestoreGeometry() {
     }
 }
 
-void TMainWindowView::closeEvent(QCloseEvent* event) {
+void MainWindowView::closeEvent(QCloseEvent* event) {
     const QRect place = isMaximized() ? normalGeometry() : geometry();
     form_.RememberGeometry({place.x(), place.y(), place.width(), place.height(), isMaximized()});
     event->accept();
@@ -214,7 +214,7 @@ QLabel* MainWindowView::Label(TControl& model) {
     return label;
 }
 
-QCheckBox* TMainWindowView::CheckBox(TCheckBox& model, std::function<void()> onChange) {
+QCheckBox* MainWindowView::CheckBox(TCheckBox& model, std::function<void()> onChange) {
     auto* box = new QCheckBox(this);
     connect(box, &QCheckBox::toggled, this, [&model, onChange](bool checked) {
         model.SetChecked(checked);
@@ -230,7 +230,7 @@ QCheckBox* TMainWindowView::CheckBox(TCheckBox& model, std::function<void()> onC
     return box;
 }
 
-QLineEdit* TMainWindowView::Edit(TEdit& model, std::function<void()> onChange) {
+QLineEdit* MainWindowView::Edit(TEdit& model, std::function<void()> onChange) {
     auto* edit = new QLineEdit(this);
     edit->setClearButtonEnabled(true);
     connect(edit, &QLineEdit::textChanged, this, [&model, onChange](const QString& text) {
@@ -246,8 +246,8 @@ QLineEdit* TMainWindowView::Edit(TEdit& model, std::function<void()> onChange) {
     return edit;
 }
 
-QComboBox* TMainWindowView::ComboBox(TComboBox& model, bool editable,
-                                     std::function<void()> onChange) {
+QComboBox* MainWindowView::ComboBox(TComboBox& model, bool editable,
+                                    std::function<void()> onChange) {
     auto* combo = new QComboBox(this);
     combo->setEditable(editable);
     connect(combo, &QComboBox::activated, this, [&model, onChange](int index) {
@@ -345,7 +345,7 @@ QWidget* MainWindowView::BuildDiscoveryPage() {
     return page;
 }
 
-void TMainWindowView::BuildDeviceTable(QWidget* page) {
+void MainWindowView::BuildDeviceTable(QWidget* page) {
     deviceList_ = new QTableView(page);
     deviceListModel_ = new DeviceTableModel(form_.lbDeviceList, this);
     deviceList_->setModel(deviceListModel_);
@@ -375,7 +375,7 @@ void TMainWindowView::BuildDeviceTable(QWidget* page) {
     deviceList_->viewport()->installEventFilter(this);
     deviceList_->installEventFilter(this);
     connect(deviceListModel_, &DeviceTableModel::RowsApplied, this,
-            &TMainWindowView::DeviceListChanged);
+            &MainWindowView::DeviceListChanged);
     connect(deviceList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { DeviceListRowChosen(current.row()); });
     connect(deviceList_, &QTableView::clicked, this, [this] { form_.lbDeviceListClick(); });
@@ -383,7 +383,7 @@ void TMainWindowView::BuildDeviceTable(QWidget* page) {
     mirror_->Bind(form_.lbDeviceList, deviceList_, [this] { DeviceListChanged(); });
 }
 
-void TMainWindowView::DeviceListChanged() {
+void MainWindowView::DeviceListChanged() {
     deviceListModel_->Flush();
     QHeaderView* columns = deviceList_->horizontalHeader();
     const int sorted = form_.lbDeviceList.SortColumn();
@@ -414,7 +414,7 @@ void MainWindowView::DeviceListRowChosen(int row) {
     }
 }
 
-void TMainWindowView::CopySelectedRows() {
+void MainWindowView::CopySelectedRows() {
     std::vector<int> rows;
     for (const QModelIndex& index : deviceList_->selectionModel()->selectedRows()) {
         if (const int row = deviceListModel_->EntryIndex(index.row()); row >= 0) {
@@ -425,7 +425,7 @@ void TMainWindowView::CopySelectedRows() {
     form_.CopyDeviceRows(rows);
 }
 
-bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (deviceList_ != nullptr && watched == deviceList_->viewport() &&
         event->type() == QEvent::MouseButtonDblClick) {
         // After the click has been handled, like the list's own double-click event.
@@ -442,7 +442,7 @@ bool TMainWindowView::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- traffic log ----
 
-QWidget* TMainWindowView::BuildLog() {
+QWidget* MainWindowView::BuildLog() {
     auto* area = new QWidget(this);
     auto* column = new QVBoxLayout(area);
     column->setContentsMargins(0, 0, 0, 0);
@@ -473,7 +473,7 @@ QWidget* TMainWindowView::BuildLog() {
     return area;
 }
 
-void TMainWindowView::AppendLogLine(const std::string& line) {
+void MainWindowView::AppendLogLine(const std::string& line) {
     pendingLog_ << ToQt(line);
     if (pendingLog_.size() > static_cast<qsizetype>(MemoLog::kMaxLines)) {
         pendingLog_.removeFirst(); // would scroll out of the log at once

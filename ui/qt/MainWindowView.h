@@ -33,8 +33,8 @@ class MainWindowView final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TMainWindowView(TRFIDMainForm& form, QWidget* parent = nullptr);
-    ~TMainWindowView() override;
+    explicit MainWindowView(TRFIDMainForm& form, QWidget* parent = nullptr);
+    ~MainWindowView() override;
 
     QWidget* WidgetOf(const TControl* model) const { return mirror_->WidgetOf(model); }
     // Brings every widget up to date with its model now.

@@ -76,7 +76,7 @@ std::vector<std::pair<int, std::string>> TcpSince(const QString& address, std::s
 }
 
 // The controllers a scan listed, in the order listed.
-QStringList Listed(TMainWindowView& window) {
+QStringList Listed(MainWindowView& window) {
     QAbstractItemModel* rows = window.DeviceList()->model();
     QStringList listed;
     for (int row = 0; row < rows->rowCount(); ++row) {
@@ -200,7 +200,7 @@ void VelkorNetnsTest::theWholeScenarioWithTheDefaults() {
 
 void VelkorNetnsTest::oneInterfaceReachesOnlyItsNetwork() {
     QVERIFY2(!Work().isEmpty(), "run this through tests/netns/two-networks.sh");
-    const auto scan = [](TMainWindowView& window) {
+    const auto scan = [](MainWindowView& window) {
         QTest::mouseClick(window.findChild<QPushButton*>("btnScan"), Qt::LeftButton);
         QTest::qWait(1000); // every controller that heard it has answered by now
         return Listed(window);
@@ -210,7 +210,7 @@ void VelkorNetnsTest::oneInterfaceReachesOnlyItsNetwork() {
         options.Interface = "eth1";
         App rig(options);
         QVERIFY(rig.app.Start());
-        TMainWindowView& window = rig.app.Window();
+        MainWindowView& window = rig.app.Window();
         QCOMPARE(scan(window), (QStringList{"10.1.0.20", "10.1.0.30"}));
 
         // The user chooses the other network on the discovery page.
