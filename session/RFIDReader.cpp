@@ -33,12 +33,15 @@ TRFIDReader::TRFIDReader(IMainThread& main_thread) : main_thread_(main_thread) {
 }
 
 TRFIDReader::~TRFIDReader() {
-    lifetime_.reset();
     stop_ = true;
     Wake();
     if (thread_.joinable()) {
         thread_.join();
     }
+    // Only after the worker has ended: it copies the lifetime token into the
+    // tasks it posts. Posted tasks run on this (the main) thread, so none can
+    // run between the join and the reset.
+    lifetime_.reset();
     std::lock_guard lock(tcp_mutex_);
     tcp_.reset();
 }
