@@ -15,6 +15,7 @@
 #include <iostream>
 #include <regex>
 #include <sched.h>
+#include <sstream>
 #include <sys/mount.h>
 #include <thread>
 #include <unistd.h>
@@ -78,6 +79,20 @@ bool StopsGrowing(const fs::path& file) {
             return ReadAll(file).size() == size;
         },
         5s);
+}
+
+// Whether the process has set up its own answer to SIGTERM (caught or ignored), as its status
+// in /proc tells.
+bool SetUpSigterm(pid_t pid) {
+    std::istringstream status(ReadAll("/proc/" + std::to_string(pid) + "/status"));
+    const unsigned long long sigterm = 1ull << (SIGTERM - 1);
+    unsigned long long answered = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigIgn:", 0) == 0 || line.rfind("SigCgt:", 0) == 0) {
+            answered |= std::stoull(line.substr(7), nullptr, 16);
+        }
+    }
+    return (answered & sigterm) != 0;
 }
 
 std::string Repeat(const std::string& line, int times) {
@@ -414,8 +429,9 @@ TEST(FaultSuite, AStopWithGraceAsksFirstAndKillsOnlyWhatStaysPastIt) {
     run.WriteIni(kChild + " polite " + asked.string() + "\n" + kChild + " stubborn\n");
     run.Start({"--stop-grace", "1"});
     ASSERT_TRUE(WaitUntil([&] { return ProgramsOf(run.Pid()).size() == 2; }));
-    std::this_thread::sleep_for(200ms); // both have set up their answers
     const auto programs = ProgramsOf(run.Pid());
+    ASSERT_TRUE(
+        WaitUntil([&] { return std::all_of(programs.begin(), programs.end(), SetUpSigterm); }));
     const auto began = Clock::now();
     run.StopWith(SIGTERM);
     const auto took = Clock::now() - began;
