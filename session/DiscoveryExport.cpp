@@ -70,7 +70,10 @@ std::string DiscoveryCsv(const std::vector<DiscoveryAnswer>& answers) {
     std::string csv;
     const auto line = [&csv](const std::vector<std::string>& fields) {
         for (std::size_t k = 0; k < fields.size(); ++k) {
-            csv += (k == 0 ? "" : ",") + CsvField(fields[k]);
+            if (k > 0) {
+                csv += ',';
+            }
+            csv += CsvField(fields[k]);
         }
         csv += "\r\n";
     };
