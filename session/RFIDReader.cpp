@@ -240,6 +240,7 @@ void TRFIDReader::DrainArrivals() {
         std::optional<ReaderArrival> arrival = arrivals_.Take();
         if (!arrival) {
             ReportDrops(true);
+            ReportCaughtUp();
             return;
         }
         Raise(*arrival);
@@ -277,9 +278,23 @@ void TRFIDReader::ReportDrops(bool queueEmpty) {
         return;
     }
     last_drop_report_ = now;
+    dropped_since_empty_ += dropped;
     if (events_.OnDropped) {
         events_.OnDropped(dropped);
     }
+}
+
+void TRFIDReader::ReportCaughtUp() {
+    const std::size_t dropped = std::exchange(dropped_since_empty_, 0);
+    if (dropped == 0) {
+        return;
+    }
+    // Posted behind the packet dispatches that the last slice posted.
+    main_thread_.Post([alive = std::weak_ptr<TRFIDReader*>(lifetime_), dropped] {
+        if (const auto reader = alive.lock(); reader && (*reader)->events_.OnCaughtUp) {
+            (*reader)->events_.OnCaughtUp(dropped);
+        }
+    });
 }
 
 // ---- Main thread ----

@@ -113,6 +113,8 @@ private:
     void DrainArrivals();
     void Raise(const ReaderArrival& arrival) const;
     void ReportDrops(bool queueEmpty);
+    // Queue empty after drops: posts OnCaughtUp with their total.
+    void ReportCaughtUp();
     void Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags);
     void ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const;
     // Waits up to `timeout_ms` for `done`.
@@ -127,6 +129,7 @@ private:
     std::shared_ptr<TRFIDReader*> lifetime_ = std::make_shared<TRFIDReader*>(this);
     ArrivalQueue arrivals_{kArrivalCapacity};
     std::chrono::steady_clock::time_point last_drop_report_{}; // main thread
+    std::size_t dropped_since_empty_ = 0;                      // main thread
 
     mutable std::mutex fields_mutex_; // the fields below up to port_
     std::string key_;

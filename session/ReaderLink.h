@@ -31,6 +31,7 @@ public:
     using ErrorEvent = std::function<void(const std::string&)>;
     using SendEvent = std::function<void(const ReaderSend&)>;
     using DroppedEvent = std::function<void(std::size_t count)>;
+    using CaughtUpEvent = std::function<void(std::size_t droppedInAll)>;
 
     // Every event runs on the main thread; an unset one is skipped. The
     // arrival events come in arrival order; OnSent runs inside the send call.
@@ -41,6 +42,10 @@ public:
         ErrorEvent OnError;       // the TCP socket reported an error and was closed
         SendEvent OnSent;         // a packet went out
         DroppedEvent OnDropped;   // arrivals dropped because the window fell behind
+        // The window has raised every arrival after some were dropped: the
+        // count dropped since the queue was last empty, after the dispatches
+        // posted meanwhile, so that it is the last word on a flood.
+        CaughtUpEvent OnCaughtUp;
     };
 
     virtual ~IReaderLink() = default;

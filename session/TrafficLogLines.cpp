@@ -38,6 +38,10 @@ std::string DroppedLogLine(std::size_t count) {
            " packets dropped: they came faster than the window could show them";
 }
 
+std::string CaughtUpLogLine(std::size_t droppedInAll) {
+    return "caught up: " + std::to_string(droppedInAll) + " packets dropped in all";
+}
+
 std::string DataLogLine(std::string_view label, std::string_view data) {
     return std::string(label) + "data[" + eproto_bytes_to_hex(data) + "]";
 }

@@ -25,6 +25,9 @@ std::string SentLogLine(const ReaderSend& send);
 // "<count> packets dropped: they came faster than the window could show them"
 std::string DroppedLogLine(std::size_t count);
 
+// "caught up: <count> packets dropped in all"
+std::string CaughtUpLogLine(std::size_t droppedInAll);
+
 // "<label>data[<hex>]", the form of settings and workflow lines.
 std::string DataLogLine(std::string_view label, std::string_view data);
 

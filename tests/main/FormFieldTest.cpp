@@ -221,12 +221,15 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     reader->onDropped(1234);
     ASSERT_TRUE(std::regex_match(LastLog(), parts, stamped)) << LastLog();
     EXPECT_EQ(parts[1], "1234 packets dropped: they came faster than the window could show them");
+    reader->onCaughtUp(5678);
+    ASSERT_TRUE(std::regex_match(LastLog(), parts, stamped)) << LastLog();
+    EXPECT_EQ(parts[1], "caught up: 5678 packets dropped in all");
 
     TempFolder folder;
     services.savePath = (folder.path / "log.txt").string();
     form.btnSaveLogClick();
     const std::string saved = FileText(folder.path / "log.txt");
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 3) << saved;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 4) << saved;
     EXPECT_EQ(saved.rfind("plain\n", 0), 0u);
 
     // The file copy: timestamps and sent packets unless the options say no,

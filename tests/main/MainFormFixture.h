@@ -47,6 +47,7 @@ struct ReaderRecord {
     IReaderLink::ErrorEvent onError;
     IReaderLink::SendEvent onSent;
     IReaderLink::DroppedEvent onDropped;
+    IReaderLink::CaughtUpEvent onCaughtUp;
 };
 
 class FakeReader final : public IReaderLink {
@@ -61,6 +62,7 @@ public:
         r_->onError = std::move(events.OnError);
         r_->onSent = std::move(events.OnSent);
         r_->onDropped = std::move(events.OnDropped);
+        r_->onCaughtUp = std::move(events.OnCaughtUp);
     }
     void SetKey(const std::string& key) override {
         r_->key = key;

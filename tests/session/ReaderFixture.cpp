@@ -38,6 +38,10 @@ void ReaderFixture::StartReader(const std::string& key, uint16_t controller_port
         order.push_back('X');
         dropped.push_back(count);
     };
+    events.OnCaughtUp = [this](std::size_t count) {
+        order.push_back('U');
+        caughtUp.push_back(count);
+    };
     reader->SetEvents(std::move(events));
     reader->Start();
     ASSERT_NE(reader->LocalUdpPort(), 0);

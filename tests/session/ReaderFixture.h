@@ -31,13 +31,14 @@ protected:
     UdpListener controllers;
     std::unique_ptr<TRFIDReader> reader;
 
-    std::vector<char> order; // 'D'atagram, 'P'acket, 'V'device, 'E'rror, 'X' dropped
+    std::vector<char> order; // 'D'atagram, 'P'acket, 'V'device, 'E'rror, 'X' dropped, 'U' caught up
     std::vector<TRFIDReaderDatagram> datagrams;
     std::vector<TRFIDReaderPacket> packets;
     std::vector<DiscoveryAnswer> devices;
     std::vector<std::string> errors;
     std::vector<ReaderSend> sends;
     std::vector<std::size_t> dropped;
+    std::vector<std::size_t> caughtUp;
 };
 
 } // namespace velkor

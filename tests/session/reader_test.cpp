@@ -287,6 +287,9 @@ TEST_F(ReaderTcp, AFloodBeyondTheQueueIsDroppedCountedAndReportedWhileTheSession
     // Reported at once, then at most once a second while the flood lasts.
     EXPECT_EQ(dropped, std::vector<std::size_t>{5000});
     EXPECT_EQ(errors.size(), 1u);
+    // Once everything is raised, the total comes last.
+    EXPECT_EQ(caughtUp, std::vector<std::size_t>{5000});
+    EXPECT_EQ(order.back(), 'U');
 }
 
 TEST_F(ReaderUdp, EverySendIsReportedWithItsTransportAndDestination) {

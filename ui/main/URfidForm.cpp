@@ -139,6 +139,7 @@ void TRFIDMainForm::FormCreate() {
     events.OnError = [this](const std::string& e) { ReaderError(e); };
     events.OnSent = [this](const ReaderSend& s) { ReaderSent(s); };
     events.OnDropped = [this](std::size_t count) { ReaderDropped(count); };
+    events.OnCaughtUp = [this](std::size_t count) { AddLog(CaughtUpLogLine(count)); };
     reader_->SetEvents(std::move(events));
     reader_->Start();
     LoadRememberedSettings();
