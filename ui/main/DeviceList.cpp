@@ -265,7 +265,10 @@ std::string DeviceListBox::RowsText(const std::vector<int>& rows) const {
     std::string text;
     const auto line = [&text](const std::vector<std::string>& cells) {
         for (std::size_t k = 0; k < cells.size(); ++k) {
-            text += (k == 0 ? "" : "\t") + OneLine(cells[k]);
+            if (k > 0) {
+                text += '\t';
+            }
+            text += OneLine(cells[k]);
         }
         text += "\n";
     };
