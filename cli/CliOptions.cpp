@@ -1,9 +1,8 @@
 #include "cli/CliOptions.h"
 
+#include "base/TextNumbers.h"
 #include "version/ProjectVersion.h"
 
-#include <charconv>
-#include <cmath>
 #include <map>
 
 namespace velkor::cli {
@@ -80,10 +79,8 @@ bool TakesValue(const std::string& option) {
 }
 
 std::optional<double> ParseSeconds(const std::string& text) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value) ||
-        value < 0 || value > 86400) {
+    const auto value = base::ParseReal(text);
+    if (!value || *value < 0 || *value > 86400) {
         return std::nullopt;
     }
     return value;
@@ -92,15 +89,11 @@ std::optional<double> ParseSeconds(const std::string& text) {
 } // namespace
 
 std::optional<uint32_t> ParseUnsigned(const std::string& text, uint32_t max) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* first = text.data() + (hex ? 2 : 0);
-    const char* last = text.data() + text.size();
-    uint64_t value = 0;
-    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
-    if (first == last || error != std::errc{} || end != last || value > max) {
+    const auto value = base::ParseUnsigned(text, max, base::Radix::DecimalOrHex);
+    if (!value) {
         return std::nullopt;
     }
-    return static_cast<uint32_t>(value);
+    return static_cast<uint32_t>(*value);
 }
 
 std::optional<Target> ParseTarget(const std::string& text) {

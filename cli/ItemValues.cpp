@@ -118,7 +118,7 @@ struct FieldReader {
     }
     bool Address(const std::string& key, std::array<uint8_t, 4>& out) {
         return Take(key, [&](const std::string& value) {
-            const auto ip = KVT_ParseIPv4(value);
+            const auto ip = KVT_ParseIPv4NetworkOrder(value);
             if (!ip) {
                 *error = key + " must be a dotted IPv4 address, not \"" + value + "\"";
                 return false;

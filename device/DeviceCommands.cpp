@@ -1,9 +1,9 @@
 #include "device/DeviceCommands.h"
 
+#include "base/TextNumbers.h"
 #include "protocol/eproto.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace velkor {
 
@@ -155,30 +155,11 @@ std::string WriteNumberRecord(uint8_t block, int64_t number) {
 }
 
 std::optional<int64_t> ParseDecimal(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        value < INT32_MIN || value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return value;
+    return base::ParseSigned(text, INT32_MIN, INT32_MAX);
 }
 
 std::string TrimBlanks(std::string_view text) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return std::string(text);
+    return std::string(base::TrimBlanks(text));
 }
 
 } // namespace velkor

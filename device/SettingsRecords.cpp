@@ -47,18 +47,6 @@ constexpr const char* kReaderLockNames[] = {"NONE", "RELAY:      Lock only on Re
 
 } // namespace
 
-uint32_t ReadLe(std::string_view bytes, std::size_t offset, uint8_t width) {
-    uint16_t position = 0;
-    return eproto_get_le(reinterpret_cast<const uint8_t*>(bytes.data() + offset), &position, width);
-}
-
-void AppendLe(std::string& bytes, uint32_t value, uint8_t width) {
-    uint8_t field[4] = {};
-    uint16_t position = 0;
-    eproto_put_le(field, &position, value, width);
-    bytes.append(reinterpret_cast<const char*>(field), width);
-}
-
 std::optional<NetworkRecord> DecodeNetworkRecord(std::string_view bytes) {
     if (bytes.size() < NetworkRecord::kSize) {
         return std::nullopt;

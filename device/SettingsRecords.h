@@ -5,6 +5,7 @@
 #pragma once
 
 #include "device/Catalogue.h"
+#include "protocol/ByteFields.h"
 
 #include <array>
 #include <cstddef>
@@ -17,11 +18,9 @@
 
 namespace velkor::device {
 
-// Little-endian unsigned field of `width` bytes (1 to 4) at `offset`; the
-// caller makes sure the bytes are there.
-uint32_t ReadLe(std::string_view bytes, std::size_t offset, uint8_t width);
-// Appends the low `width` bytes of `value`, least significant first.
-void AppendLe(std::string& bytes, uint32_t value, uint8_t width);
+// The settings values' little-endian fields (protocol/ByteFields.h).
+using velkor::AppendLe;
+using velkor::ReadLe;
 
 // ---- Network record (item 8): 24 bytes ----
 

@@ -35,7 +35,7 @@ bool TKVT_UDPSocket::Open() {
     Close();
     uint32_t ip = 0; // any local address
     if (!LocalAddress.empty()) {
-        const std::optional<uint32_t> parsed = KVT_ParseIPv4(LocalAddress);
+        const std::optional<uint32_t> parsed = KVT_ParseIPv4NetworkOrder(LocalAddress);
         if (!parsed) {
             return false;
         }
@@ -85,7 +85,7 @@ int TKVT_UDPSocket::SendTo(std::string_view bytes, const SocketAddress& to) {
 int TKVT_UDPSocket::SendToHost(std::string_view bytes, std::string_view host, uint16_t port) {
     // Only a real dotted address is a target: a mistyped one must not turn
     // into a broadcast that reaches every controller in range.
-    const std::optional<uint32_t> ip = KVT_ParseIPv4(host);
+    const std::optional<uint32_t> ip = KVT_ParseIPv4NetworkOrder(host);
     if (!ip) {
         return -1;
     }
@@ -107,7 +107,7 @@ int TKVT_UDPSocket::Receive() {
     }
     if (OnRead) {
         OnRead(std::string(buffer_.get(), static_cast<std::size_t>(received)),
-               KVT_IPv4ToText(from_ip), from_port);
+               KVT_IPv4TextFromNetworkOrder(from_ip), from_port);
     }
     return received;
 }

@@ -2,7 +2,8 @@
 // program and the dotted IPv4 text of addresses.
 #include "net/UKVTSocket.h"
 
-#include <charconv>
+#include "base/IPv4Text.h"
+
 #include <cstring>
 
 namespace velkor {
@@ -16,50 +17,38 @@ namespace {
 const bool library_started_at_load = (KVT_StartSocketLibrary(), true);
 } // namespace
 
-std::optional<uint32_t> KVT_ParseIPv4(std::string_view text) {
-    unsigned char octets[4];
-    const char* p = text.data();
-    const char* const end = text.data() + text.size();
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0) {
-            if (p == end || *p != '.') {
-                return std::nullopt;
-            }
-            ++p;
-        }
-        // One to three decimal digits, no sign, no spaces.
-        const char* digits_end = p;
-        while (digits_end != end && digits_end - p < 4 && *digits_end >= '0' &&
-               *digits_end <= '9') {
-            ++digits_end;
-        }
-        unsigned value = 0;
-        if (digits_end == p || digits_end - p > 3 ||
-            std::from_chars(p, digits_end, value).ptr != digits_end || value > 255) {
-            return std::nullopt;
-        }
-        octets[i] = static_cast<unsigned char>(value);
-        p = digits_end;
-    }
-    if (p != end) {
-        return std::nullopt;
-    }
-    uint32_t ip;
-    std::memcpy(&ip, octets, sizeof ip);
-    return ip;
+namespace {
+
+// Host order (first octet most significant) to the bytes as they lie in a
+// socket address, first octet first, and back.
+uint32_t HostToNetworkOrder(uint32_t host) {
+    const unsigned char octets[4] = {
+        static_cast<unsigned char>(host >> 24), static_cast<unsigned char>(host >> 16),
+        static_cast<unsigned char>(host >> 8), static_cast<unsigned char>(host)};
+    uint32_t network;
+    std::memcpy(&network, octets, sizeof network);
+    return network;
 }
 
-std::string KVT_IPv4ToText(uint32_t ip) {
+uint32_t NetworkToHostOrder(uint32_t network) {
     unsigned char octets[4];
-    std::memcpy(octets, &ip, sizeof octets);
-    std::string text;
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0) {
-            text += '.';
-        }
-        text += std::to_string(octets[i]);
+    std::memcpy(octets, &network, sizeof octets);
+    return uint32_t{octets[0]} << 24 | uint32_t{octets[1]} << 16 | uint32_t{octets[2]} << 8 |
+           uint32_t{octets[3]};
+}
+
+} // namespace
+
+std::optional<uint32_t> KVT_ParseIPv4NetworkOrder(std::string_view text) {
+    const std::optional<uint32_t> host = base::ParseIPv4HostOrder(text);
+    if (!host) {
+        return std::nullopt;
     }
-    return text;
+    return HostToNetworkOrder(*host);
+}
+
+std::string KVT_IPv4TextFromNetworkOrder(uint32_t ip) {
+    return base::IPv4TextFromHostOrder(NetworkToHostOrder(ip));
 }
 
 } // namespace velkor

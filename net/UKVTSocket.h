@@ -25,10 +25,12 @@ namespace velkor {
 void KVT_StartSocketLibrary();
 
 // Strict dotted-decimal IPv4 text ("192.168.0.17") to an address in network
-// byte order; nullopt for anything else (names, "1.2.3", "256.0.0.1", spaces).
-std::optional<uint32_t> KVT_ParseIPv4(std::string_view text);
+// byte order (first octet first in memory, as socket addresses hold it);
+// nullopt for anything else (names, "1.2.3", "256.0.0.1", spaces). The
+// host-order form, for arithmetic, is base::ParseIPv4HostOrder.
+std::optional<uint32_t> KVT_ParseIPv4NetworkOrder(std::string_view text);
 // An address in network byte order as dotted text.
-std::string KVT_IPv4ToText(uint32_t ip);
+std::string KVT_IPv4TextFromNetworkOrder(uint32_t ip);
 
 // ---- TCP client ----
 

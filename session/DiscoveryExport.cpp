@@ -1,5 +1,6 @@
 #include "session/DiscoveryExport.h"
 
+#include "base/TextNumbers.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
 
@@ -99,8 +100,10 @@ std::string DiscoveryJson(const std::vector<DiscoveryAnswer>& answers, bool one_
         for (const DiscoveryField& field : DiscoveryFields(answer)) {
             if (!field.Value) {
                 object[field.Name] = nullptr;
-            } else if (field.Numeric) {
-                object[field.Name] = std::stoll(*field.Value);
+            } else if (const auto number =
+                           field.Numeric ? base::ParseSigned(*field.Value, INT64_MIN, INT64_MAX)
+                                         : std::nullopt) {
+                object[field.Name] = *number;
             } else {
                 object[field.Name] = *field.Value;
             }

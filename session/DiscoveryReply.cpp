@@ -1,6 +1,7 @@
 #include "session/DiscoveryReply.h"
 
 #include "net/UKVTSocket.h"
+#include "protocol/ByteFields.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/eproto.h"
 
@@ -15,11 +16,6 @@ constexpr uint8_t kDiscoveredKind = 2;
 constexpr uint32_t kMaxText12 = 16;
 constexpr uint32_t kMaxText13And14 = 134;
 
-uint32_t ReadLe(const uint8_t* value, uint8_t width) {
-    uint16_t position = 0;
-    return eproto_get_le(value, &position, width);
-}
-
 // Four bytes, first octet first, kept as they lie in memory: network byte order.
 uint32_t ReadAddress(const uint8_t* value) {
     uint32_t ip = 0;
@@ -27,8 +23,8 @@ uint32_t ReadAddress(const uint8_t* value) {
     return ip;
 }
 
-std::string Text(const uint8_t* value, uint32_t length) {
-    return std::string(reinterpret_cast<const char*>(value), length);
+std::string_view Text(const uint8_t* value, uint32_t length) {
+    return std::string_view(reinterpret_cast<const char*>(value), length);
 }
 
 int16_t StoreItem(uint32_t tag, uint32_t length, const uint8_t* value, void* context) {
@@ -42,7 +38,7 @@ int16_t StoreItem(uint32_t tag, uint32_t length, const uint8_t* value, void* con
     case contract::kTagAddress:
         if (length == 4) {
             items.IP = ReadAddress(value);
-            items.IPText = KVT_IPv4ToText(items.IP);
+            items.IPText = KVT_IPv4TextFromNetworkOrder(items.IP);
         }
         break;
     case contract::kTagAddress3:
@@ -52,14 +48,14 @@ int16_t StoreItem(uint32_t tag, uint32_t length, const uint8_t* value, void* con
             std::string& text = tag == contract::kTagAddress3   ? items.Addr3Text
                                 : tag == contract::kTagAddress4 ? items.Addr4Text
                                                                 : items.Addr5Text;
-            text = KVT_IPv4ToText(ReadAddress(value));
+            text = KVT_IPv4TextFromNetworkOrder(ReadAddress(value));
         }
         break;
     case contract::kTagTcpPort:
     case contract::kTag7Value:
         if (length == 2) {
             (tag == contract::kTagTcpPort ? items.TCPPort : items.Tag7Value) =
-                static_cast<uint16_t>(ReadLe(value, 2));
+                static_cast<uint16_t>(ReadLe(Text(value, length), 0, 2));
         }
         break;
     case contract::kTag8Byte:
@@ -72,7 +68,7 @@ int16_t StoreItem(uint32_t tag, uint32_t length, const uint8_t* value, void* con
     case contract::kTagSeconds:
         if (length == 4) {
             (tag == contract::kTagSignedSeconds ? items.SignedSeconds : items.Seconds) =
-                static_cast<int32_t>(ReadLe(value, 4));
+                static_cast<int32_t>(ReadLe(Text(value, length), 0, 4));
         }
         break;
     case contract::kTagText12:

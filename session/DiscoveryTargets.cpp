@@ -16,7 +16,7 @@ void AddOnce(std::vector<std::string>& targets, std::string address) {
 }
 
 bool Names(const tNetworkInterface& entry, const std::string& name) {
-    return entry.InterfaceName == name || KVT_IPv4ToText(entry.IP) == name;
+    return entry.InterfaceName == name || KVT_IPv4TextFromNetworkOrder(entry.IP) == name;
 }
 
 } // namespace
@@ -33,7 +33,7 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
     std::vector<std::string> targets;
     switch (scope.kind) {
     case DiscoveryScope::Kind::OneAddress:
-        if (!KVT_ParseIPv4(scope.value)) {
+        if (!KVT_ParseIPv4NetworkOrder(scope.value)) {
             return fail("not an IPv4 address: \"" + scope.value + "\"");
         }
         targets.push_back(scope.value);
@@ -48,14 +48,14 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
                 "no interface \"" + scope.value +
                 "\" that is up and can broadcast; interfaces: " + DescribeInterfaces(interfaces));
         }
-        targets.push_back(KVT_IPv4ToText(found->DirectedBroadcast));
+        targets.push_back(KVT_IPv4TextFromNetworkOrder(found->DirectedBroadcast));
         break;
     }
     case DiscoveryScope::Kind::AllInterfaces:
         targets.push_back(contract::kLimitedBroadcast);
         for (const tNetworkInterface& entry : interfaces) {
             if (CanScanOn(entry)) {
-                AddOnce(targets, KVT_IPv4ToText(entry.DirectedBroadcast));
+                AddOnce(targets, KVT_IPv4TextFromNetworkOrder(entry.DirectedBroadcast));
             }
         }
         break;
@@ -82,7 +82,7 @@ bool CanScanOn(const tNetworkInterface& entry) {
 
 std::string DescribeInterface(const tNetworkInterface& entry) {
     return (entry.InterfaceName.empty() ? "?" : entry.InterfaceName) + " " +
-           KVT_IPv4ToText(entry.IP) + "/" + std::to_string(std::popcount(entry.Mask));
+           KVT_IPv4TextFromNetworkOrder(entry.IP) + "/" + std::to_string(std::popcount(entry.Mask));
 }
 
 std::string DescribeInterfaces(const tNetworkInterfaceList& interfaces) {

@@ -1,6 +1,7 @@
 #include "supervisor/Options.h"
 
-#include <charconv>
+#include "base/TextNumbers.h"
+
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -17,19 +18,10 @@ std::string AbsolutePath(std::string_view path) {
     return error ? std::string(path) : absolute.string();
 }
 
-template <typename Number> std::optional<Number> ParseNumber(std::string_view text) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // Seconds, with a fraction if wanted, from 0 up to max_seconds.
 std::optional<milliseconds> ParseSeconds(std::string_view text, double max_seconds) {
-    const auto seconds = ParseNumber<double>(text);
-    if (!seconds || !std::isfinite(*seconds) || *seconds < 0 || *seconds > max_seconds) {
+    const auto seconds = base::ParseReal(text);
+    if (!seconds || *seconds < 0 || *seconds > max_seconds) {
         return std::nullopt;
     }
     return milliseconds(std::llround(*seconds * 1000));
@@ -82,14 +74,14 @@ constexpr ValueOption kValueOptions[] = {
      }},
     {"--log-max-size",
      [](std::string_view value, Options& options) {
-         options.log_max_size = ParseNumber<std::uint64_t>(value).value_or(0);
+         options.log_max_size = base::ParseUnsigned(value, UINT64_MAX).value_or(0);
          return options.log_max_size >= kMinLogSize;
      }},
     {"--log-keep",
      [](std::string_view value, Options& options) {
-         const auto keep = ParseNumber<unsigned>(value);
-         options.log_keep = keep.value_or(0);
-         return keep && *keep <= kMaxLogKeep;
+         const auto keep = base::ParseUnsigned(value, kMaxLogKeep);
+         options.log_keep = static_cast<unsigned>(keep.value_or(0));
+         return keep.has_value();
      }},
 };
 

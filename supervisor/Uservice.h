@@ -3,6 +3,8 @@
 // application's start, run and stop callbacks and writes the timestamped log file.
 #pragma once
 
+#include "base/TextNumbers.h"
+
 #include <chrono>
 #include <cstdint>
 #include <ctime>
@@ -67,6 +69,6 @@ std::string DefaultLogPath();
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
 
 // Removes the characters up to and including blank (spaces, tabs, CR, LF) at both ends.
-std::string_view TrimBlanks(std::string_view text);
+using base::TrimBlanks;
 
 } // namespace torvane

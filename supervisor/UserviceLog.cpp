@@ -9,16 +9,6 @@
 
 namespace torvane {
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string ChangeFileExt(std::string_view path, std::string_view extension) {
     const auto name_start = path.find_last_of("/\\");
     const auto dot = path.find_last_of('.');

@@ -1,5 +1,5 @@
 #include "tools/ControlCommands.h"
-#include "tools/ParseNumber.h"
+#include "base/TextNumbers.h"
 
 #include <sstream>
 #include <vector>
@@ -28,7 +28,9 @@ constexpr const char* kHelp =
     "Sends report how many connections took them.\n";
 
 bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long* value) {
-    return ParseUnsigned(text, max, 0, value);
+    const auto number = base::ParseUnsigned(text, max, base::Radix::DecimalOrHex);
+    *value = number.value_or(0);
+    return number.has_value();
 }
 
 bool ParseHex(const std::string& text, std::string* bytes) {

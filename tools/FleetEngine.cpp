@@ -1,5 +1,7 @@
 #include "tools/FleetEngine.h"
 
+#include "base/IPv4Text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -101,7 +103,7 @@ void FleetEngine::Stop() {
 bool FleetEngine::OpenAll(std::string* error) {
     std::vector<uint32_t> addresses;
     if (options.addresses.empty()) {
-        const auto first = ParseIpv4(options.first_address);
+        const auto first = base::ParseIPv4HostOrder(options.first_address);
         if (!first) {
             *error = "not an IPv4 address: " + options.first_address;
             return false;
@@ -115,7 +117,7 @@ bool FleetEngine::OpenAll(std::string* error) {
         }
     } else {
         for (const auto& text : options.addresses) {
-            const auto address = ParseIpv4(text);
+            const auto address = base::ParseIPv4HostOrder(text);
             if (!address) {
                 *error = "not an IPv4 address: " + text;
                 return false;
@@ -161,7 +163,7 @@ bool FleetEngine::OpenAll(std::string* error) {
     for (std::size_t index = 0; index < addresses.size(); ++index) {
         const uint32_t address = addresses[index];
         if (!by_address.emplace(address, index).second) {
-            *error = "address given twice: " + Ipv4Text(address);
+            *error = "address given twice: " + base::IPv4TextFromHostOrder(address);
             return false;
         }
         loopback_only_ = loopback_only_ && IsLoopback(address);
@@ -169,9 +171,12 @@ bool FleetEngine::OpenAll(std::string* error) {
         if (!listener.valid()) {
             return false;
         }
-        ControllerIdentity identity{
-            index,   address, Ipv4Text(address), MacForIndex(index), LocalPort(listener.get()),
-            udp_port};
+        ControllerIdentity identity{index,
+                                    address,
+                                    base::IPv4TextFromHostOrder(address),
+                                    MacForIndex(index),
+                                    LocalPort(listener.get()),
+                                    udp_port};
         if (!watch(listener.get(), Tag(kListener, index))) {
             *error = ErrnoText("epoll");
             return false;
@@ -193,7 +198,7 @@ bool FleetEngine::LoadState(std::string* error) {
     }
     std::lock_guard lock(mutex);
     for (const auto& setting : saved) {
-        const auto address = ParseIpv4(setting.address);
+        const auto address = base::ParseIPv4HostOrder(setting.address);
         const auto found = by_address.find(*address);
         if (found != by_address.end()) {
             controllers[found->second].settings.Write(setting.item, setting.value);

@@ -1,21 +1,8 @@
 #include "tools/SimIdentity.h"
 
-#include <arpa/inet.h>
+#include "base/IPv4Text.h"
 
 namespace sim {
-
-std::optional<uint32_t> ParseIpv4(const std::string& text) {
-    in_addr parsed{};
-    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1) {
-        return std::nullopt;
-    }
-    return ntohl(parsed.s_addr);
-}
-
-std::string Ipv4Text(uint32_t address) {
-    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
-           std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
-}
 
 std::string Ipv4Bytes(uint32_t address) {
     return std::string{static_cast<char>(address >> 24), static_cast<char>(address >> 16),
@@ -43,8 +30,8 @@ std::vector<uint32_t> GenerateAddresses(uint32_t first, std::size_t count, std::
         const bool left_range = next > 0xFFFFFFFFu || (IsLoopback(first) && !IsLoopback(candidate));
         if (left_range) {
             if (error != nullptr) {
-                *error = "not enough addresses after " + Ipv4Text(first) + " for " +
-                         std::to_string(count) + " controllers";
+                *error = "not enough addresses after " + base::IPv4TextFromHostOrder(first) +
+                         " for " + std::to_string(count) + " controllers";
             }
             return {};
         }

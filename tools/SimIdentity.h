@@ -18,9 +18,6 @@ struct ControllerIdentity {
     uint16_t udp_port = 0;
 };
 
-// Dotted text to a host-order address; nothing for anything else.
-std::optional<uint32_t> ParseIpv4(const std::string& text);
-std::string Ipv4Text(uint32_t address);
 // The address as four bytes, first octet first.
 std::string Ipv4Bytes(uint32_t address);
 

@@ -1,14 +1,18 @@
 #include "tools/SimOptions.h"
 
+#include "base/IPv4Text.h"
+#include "base/TextNumbers.h"
+
 #include "tools/ControlCommands.h"
-#include "tools/ParseNumber.h"
 #include "tools/SimIdentity.h"
 
 namespace sim {
 namespace {
 
 bool Number(const std::string& text, unsigned long long max, unsigned long long* value) {
-    return ParseUnsigned(text, max, 10, value);
+    const auto number = base::ParseUnsigned(text, max);
+    *value = number.value_or(0);
+    return number.has_value();
 }
 
 bool TakesValue(const std::string& name) {
@@ -102,12 +106,12 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
             }
             fleet.count = number;
         } else if (flag("--first-address")) {
-            if (!ParseIpv4(value)) {
+            if (!base::ParseIPv4HostOrder(value)) {
                 return bad();
             }
             fleet.first_address = value;
         } else if (flag("--address")) {
-            if (!ParseIpv4(value)) {
+            if (!base::ParseIPv4HostOrder(value)) {
                 return bad();
             }
             fleet.addresses.push_back(value);

@@ -1,5 +1,7 @@
 #include "tools/SimStateFile.h"
 
+#include "base/IPv4Text.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,7 +34,7 @@ bool ParseLine(const std::string& line, SavedSetting* setting) {
     if (!(fields >> address >> item >> hex) || (fields >> extra)) {
         return false;
     }
-    if (!ParseIpv4(address) || item < 0 || item > 255) {
+    if (!base::ParseIPv4HostOrder(address) || item < 0 || item > 255) {
         return false;
     }
     setting->address = address;

@@ -1,5 +1,7 @@
 #include "tools/SimulatedFleet.h"
 
+#include "base/IPv4Text.h"
+
 #include "protocol/eproto.h"
 #include "tools/FleetEngine.h"
 
@@ -64,7 +66,7 @@ uint16_t SimulatedFleet::UdpPort() const {
 }
 
 std::optional<std::size_t> SimulatedFleet::Find(const std::string& address) const {
-    const auto parsed = ParseIpv4(address);
+    const auto parsed = base::ParseIPv4HostOrder(address);
     std::lock_guard lock(engine_->mutex);
     if (!parsed) {
         return std::nullopt;

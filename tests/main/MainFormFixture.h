@@ -162,8 +162,8 @@ public:
 // Two networks and the loopback, as the system would list them.
 inline tNetworkInterfaceList FakeInterfaces() {
     const auto entry = [](const char* name, const char* ip, const char* mask, unsigned flags) {
-        tNetworkInterface made =
-            MakeNetworkInterface("PC", *KVT_ParseIPv4(ip), *KVT_ParseIPv4(mask), 0, flags);
+        tNetworkInterface made = MakeNetworkInterface("PC", *KVT_ParseIPv4NetworkOrder(ip),
+                                                      *KVT_ParseIPv4NetworkOrder(mask), 0, flags);
         made.InterfaceName = name;
         return made;
     };
@@ -296,7 +296,7 @@ protected:
         DiscoveryAnswer answer;
         answer.Items.MAC = Bytes(macHex);
         answer.Items.IPText = ip;
-        if (const auto address = KVT_ParseIPv4(ip)) {
+        if (const auto address = KVT_ParseIPv4NetworkOrder(ip)) {
             answer.Items.IP = *address;
         }
         answer.Items.TCPPort = 8080;

@@ -84,7 +84,7 @@ void PeerConnection::Reset() {
 }
 
 LoopbackListener::LoopbackListener() : socket_(sockplat::OpenStream()) {
-    const uint32_t ip = *KVT_ParseIPv4(kLoopback);
+    const uint32_t ip = *KVT_ParseIPv4NetworkOrder(kLoopback);
     if (socket_ != sockplat::kNoSocket && sockplat::Bind(socket_, ip, 0) &&
         sockplat::Listen(socket_) && sockplat::SetNonBlocking(socket_)) {
         port_ = sockplat::BoundPort(socket_);
@@ -109,7 +109,7 @@ sockplat::SocketHandle LoopbackListener::Accept(std::chrono::milliseconds limit)
 
 uint16_t UnusedPort() {
     const sockplat::SocketHandle socket = sockplat::OpenStream();
-    sockplat::Bind(socket, *KVT_ParseIPv4(kLoopback), 0);
+    sockplat::Bind(socket, *KVT_ParseIPv4NetworkOrder(kLoopback), 0);
     const uint16_t port = sockplat::BoundPort(socket);
     sockplat::CloseSocket(socket);
     return port;

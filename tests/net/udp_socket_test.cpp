@@ -65,7 +65,8 @@ TEST(UdpSocket, UnicastRoundTripOnLoopback) {
     EXPECT_EQ(got.from_port, configurator.BoundPort());
 
     // The answer goes back to the sender's address and port.
-    ASSERT_EQ(controller.SendTo("answer", {*KVT_ParseIPv4(got.from_ip), got.from_port}), 6);
+    ASSERT_EQ(controller.SendTo("answer", {*KVT_ParseIPv4NetworkOrder(got.from_ip), got.from_port}),
+              6);
     ASSERT_TRUE(ReceiveCount(configurator, at_configurator, 1));
     EXPECT_EQ(at_configurator.received[0].data, "answer");
     EXPECT_EQ(at_configurator.received[0].from_port, controller.BoundPort());

@@ -38,7 +38,7 @@ DiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
     DiscoveryAnswer answer;
     answer.Items.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) +
                           "." + std::to_string(d);
-    answer.Items.IP = *KVT_ParseIPv4(answer.Items.IPText);
+    answer.Items.IP = *KVT_ParseIPv4NetworkOrder(answer.Items.IPText);
     answer.Items.MAC = std::string{0, 0, 0, 0, static_cast<char>(c), static_cast<char>(d)};
     return answer;
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr auto kStep = std::chrono::milliseconds(1);
 
 uint32_t Loopback() {
-    return *KVT_ParseIPv4("127.0.0.1");
+    return *KVT_ParseIPv4NetworkOrder("127.0.0.1");
 }
 
 int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {

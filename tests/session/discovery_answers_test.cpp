@@ -14,8 +14,9 @@ namespace {
 
 tNetworkInterface Interface(const char* name, const char* ip, const char* mask, bool up = true) {
     const unsigned flags = (up ? sockplat::kIfUp : 0u) | sockplat::kIfBroadcast;
-    tNetworkInterface entry = MakeNetworkInterface("HOST", KVT_ParseIPv4(ip).value(),
-                                                   KVT_ParseIPv4(mask).value(), 0, flags);
+    tNetworkInterface entry =
+        MakeNetworkInterface("HOST", KVT_ParseIPv4NetworkOrder(ip).value(),
+                             KVT_ParseIPv4NetworkOrder(mask).value(), 0, flags);
     entry.InterfaceName = name;
     return entry;
 }

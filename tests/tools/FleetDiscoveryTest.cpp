@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "base/IPv4Text.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/eproto.h"
 #include "tests/tools/TestClient.h"
@@ -46,7 +47,7 @@ std::optional<std::size_t> CheckAnswer(const sim::SimulatedFleet& fleet,
     }
     EXPECT_EQ(items->at(velkor::contract::kTagMac), fleet.Mac(*index));
     EXPECT_EQ(items->at(velkor::contract::kTagAddress),
-              sim::Ipv4Bytes(*sim::ParseIpv4(fleet.Address(*index))));
+              sim::Ipv4Bytes(*base::ParseIPv4HostOrder(fleet.Address(*index))));
     EXPECT_EQ(items->at(velkor::contract::kTagTcpPort), Le16(fleet.TcpPort(*index)));
     return index;
 }
@@ -133,7 +134,7 @@ TEST(FleetDiscovery, NetworkRecordIsReadAndWrittenByUdp) {
     ASSERT_EQ(reply->packet.data.size(), 25u);
     const std::string record = reply->packet.data.substr(1);
     EXPECT_EQ(record.substr(0, 6), fleet.Mac(1));
-    EXPECT_EQ(record.substr(6, 4), sim::Ipv4Bytes(*sim::ParseIpv4(fleet.Address(1))));
+    EXPECT_EQ(record.substr(6, 4), sim::Ipv4Bytes(*base::ParseIPv4HostOrder(fleet.Address(1))));
     EXPECT_EQ(record.substr(20, 2), Le16(fleet.TcpPort(1)));
 
     std::string edited = record;

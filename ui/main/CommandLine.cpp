@@ -1,11 +1,11 @@
 #include "ui/main/CommandLine.h"
 
+#include "base/TextNumbers.h"
 #include "net/UKVTSocket.h"
 #include "session/DiscoveryTargets.h"
 #include "ui/main/TrafficLogFile.h"
 #include "version/ProjectVersion.h"
 
-#include <charconv>
 #include <map>
 
 namespace velkor {
@@ -61,13 +61,11 @@ std::optional<uint64_t> ParseSize(std::string_view text) {
         unit = 1024 * 1024;
     }
     const std::string_view digits = unit == 1 ? text : text.substr(0, text.size() - 1);
-    uint64_t value = 0;
-    const auto [end, status] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || status != std::errc() || end != digits.data() + digits.size() ||
-        value > UINT64_MAX / unit) {
+    const auto value = base::ParseUnsigned(digits, UINT64_MAX / unit);
+    if (!value) {
         return std::nullopt;
     }
-    return value * unit;
+    return *value * unit;
 }
 
 // Options that switch one setting on or off.
@@ -83,7 +81,7 @@ const std::map<std::string_view, std::pair<std::optional<bool> VelkorOptions::*,
 std::optional<std::string> ApplyValue(std::string_view name, const std::string& value,
                                       VelkorOptions& options) {
     if (name == "--broadcast") {
-        if (!KVT_ParseIPv4(value)) {
+        if (!KVT_ParseIPv4NetworkOrder(value)) {
             return "not an IPv4 address: " + value;
         }
         options.BroadcastAddress = value;

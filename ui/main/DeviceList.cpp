@@ -1,6 +1,9 @@
 #include "ui/main/DeviceList.h"
 
+#include "base/IPv4Text.h"
+#include "base/TextNumbers.h"
 #include "net/UKVTSocket.h"
+#include "protocol/ByteFields.h"
 #include "protocol/eproto.h"
 #include "session/DiscoveryExport.h"
 #include "session/DiscoveryReply.h"
@@ -57,17 +60,14 @@ bool ContainsFolded(std::string_view text, std::string_view part) {
 // sorts naturally: octets first to last, then the port.
 int64_t AddressValue(std::string_view text) {
     const std::size_t colon = text.find(':');
-    const std::optional<uint32_t> ip = KVT_ParseIPv4(text.substr(0, colon));
+    const std::optional<uint32_t> ip = base::ParseIPv4HostOrder(text.substr(0, colon));
     if (!ip) {
         return -1;
     }
-    uint8_t octets[4];
-    std::memcpy(octets, &*ip, sizeof octets);
-    int64_t value = (int64_t{octets[0]} << 24) | (int64_t{octets[1]} << 16) |
-                    (int64_t{octets[2]} << 8) | int64_t{octets[3]};
-    value <<= 16;
+    int64_t value = int64_t{*ip} << 16;
     if (colon != std::string_view::npos) {
-        value |= std::stoi(std::string(text.substr(colon + 1))) & 0xFFFF;
+        value |=
+            static_cast<int64_t>(base::ParseUnsigned(text.substr(colon + 1), 0xFFFF).value_or(0));
     }
     return value;
 }
@@ -79,8 +79,9 @@ int Compare(Order order, const std::optional<std::string>& a, const std::optiona
     }
     switch (order) {
     case Order::Number: {
-        const int64_t x = std::stoll(*a);
-        const int64_t y = std::stoll(*b);
+        // Number columns hold decimal texts the table wrote itself.
+        const int64_t x = base::ParseSigned(*a, INT64_MIN, INT64_MAX).value_or(INT64_MIN);
+        const int64_t y = base::ParseSigned(*b, INT64_MIN, INT64_MAX).value_or(INT64_MIN);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case Order::Address: {
@@ -287,10 +288,8 @@ std::string DeviceListBox::RowsText(const std::vector<int>& rows) const {
 }
 
 uint32_t DeviceSortKey(const TRFIDDeviceBaseCaps& caps) {
-    uint8_t bytes[4];
-    std::memcpy(bytes, &caps.IP, sizeof bytes);
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    // The address as it lies in memory, read as one little-endian number.
+    return ReadLe(std::string_view(reinterpret_cast<const char*>(&caps.IP), sizeof caps.IP), 0, 4);
 }
 
 std::string MacText(const TRFIDDeviceBaseCaps& caps) {

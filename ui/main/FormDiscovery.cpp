@@ -83,7 +83,8 @@ void TRFIDMainForm::ChooseInterface(const std::string& nameOrAddress) {
     }
     std::string name = nameOrAddress;
     for (const tNetworkInterface& entry : interfaces_) {
-        if (KVT_IPv4ToText(entry.IP) == nameOrAddress && !entry.InterfaceName.empty()) {
+        if (KVT_IPv4TextFromNetworkOrder(entry.IP) == nameOrAddress &&
+            !entry.InterfaceName.empty()) {
             name = entry.InterfaceName;
         }
     }
