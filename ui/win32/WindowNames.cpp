@@ -1,13 +1,26 @@
 #include "ui/win32/WindowNames.h"
 
+#include <mutex>
+#include <set>
+
 namespace velkor {
 
 namespace {
 
 constexpr const wchar_t* kNameProperty = L"VelkorName";
 
-std::wstring WideName(std::string_view name) {
-    return {name.begin(), name.end()}; // names are plain ASCII
+// Every name given to a window, kept for the whole run (the names are the
+// models' control names, a small fixed set). Atoms would not do: they ignore
+// case, and "btnOK" and "btnOk" are different controls.
+const std::string* InternedName(std::string_view name) {
+    static std::mutex mutex;
+    static std::set<std::string, std::less<>> names;
+    const std::lock_guard lock(mutex);
+    auto found = names.find(name);
+    if (found == names.end()) {
+        found = names.emplace(name).first;
+    }
+    return &*found;
 }
 
 struct Search {
@@ -31,16 +44,12 @@ BOOL CALLBACK MatchVisible(HWND window, LPARAM context) {
 } // namespace
 
 void SetWindowName(HWND window, std::string_view name) {
-    const ATOM atom = AddAtomW(WideName(name).c_str());
-    SetPropW(window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
+    SetPropW(window, kNameProperty, const_cast<std::string*>(InternedName(name)));
 }
 
 std::string WindowName(HWND window) {
-    const auto atom =
-        static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropW(window, kNameProperty)));
-    wchar_t name[256];
-    const UINT length = atom != 0 ? GetAtomNameW(atom, name, 256) : 0;
-    return {name, name + length};
+    const auto* name = static_cast<const std::string*>(GetPropW(window, kNameProperty));
+    return name != nullptr ? *name : std::string();
 }
 
 HWND FindNamedChild(HWND root, std::string_view name) {

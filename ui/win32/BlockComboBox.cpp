@@ -1,0 +1,173 @@
+#include "ui/win32/BlockComboBox.h"
+
+#include "ui/dialogs/uCombo.h"
+#include "ui/win32/Win32Text.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace velkor {
+
+namespace {
+
+constexpr UINT_PTR kKeysSubclass = 2;
+
+int Selection(HWND combo) {
+    return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+}
+
+std::wstring ItemText(HWND combo, int index) {
+    const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+bool ModifierHeld() {
+    return (GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_SHIFT) & 0x8000) != 0 ||
+           (GetKeyState(VK_MENU) & 0x8000) != 0;
+}
+
+} // namespace
+
+BlockComboBox::BlockComboBox(dialogs::TComboBox& model, HWND combo, bool dropOnTyping)
+    : model_(model), combo_(combo), dropOnTyping_(dropOnTyping) {
+    if (model_.IsBlockList() && !model_.onBeep) {
+        model_.onBeep = [] { MessageBeep(MB_OK); };
+    }
+    SetWindowSubclass(combo_, Keys, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
+    Refresh();
+}
+
+void BlockComboBox::Refresh() {
+    const int count = static_cast<int>(SendMessageW(combo_, CB_GETCOUNT, 0, 0));
+    bool same = count == static_cast<int>(model_.items.size());
+    for (int i = 0; same && i < count; ++i) {
+        same = ItemText(combo_, i) == Wide(model_.items[static_cast<size_t>(i)].text);
+    }
+    if (!same) {
+        SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+        for (const dialogs::ComboItem& item : model_.items) {
+            SendMessageW(combo_, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Wide(item.text).c_str()));
+        }
+    }
+    if (Selection(combo_) != model_.itemIndex) {
+        SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(model_.itemIndex), 0);
+    }
+}
+
+void BlockComboBox::Command(WORD code) {
+    switch (code) {
+    case CBN_SELCHANGE:
+        model_.itemIndex = Selection(combo_);
+        break;
+    case CBN_DROPDOWN:
+        model_.itemIndex = Selection(combo_);
+        dropIndex_ = model_.itemIndex;
+        model_.DropDown();
+        break;
+    case CBN_CLOSEUP:
+        model_.itemIndex = Selection(combo_);
+        if (model_.CloseUp()) {
+            // Refused: back to the earlier entry, and the list opens again.
+            model_.itemIndex = dropIndex_;
+            Refresh();
+            PostMessageW(combo_, CB_SHOWDROPDOWN, TRUE, 0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool BlockComboBox::KeyDown(WPARAM key) {
+    if (!model_.IsBlockList() || (key != VK_UP && key != VK_DOWN) || ModifierHeld()) {
+        return false;
+    }
+    model_.itemIndex = Selection(combo_);
+    if (!(key == VK_UP ? model_.KeyUp() : model_.KeyDown())) {
+        return false;
+    }
+    MSG queued; // the keys typed ahead are dropped, as the key itself
+    while (PeekMessageW(&queued, combo_, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    Refresh();
+    return true;
+}
+
+void BlockComboBox::TypeAhead(wchar_t typed) {
+    if (SendMessageW(combo_, CB_GETDROPPEDSTATE, 0, 0) == FALSE) {
+        SendMessageW(combo_, CB_SHOWDROPDOWN, TRUE, 0);
+    }
+    // The next entry that starts with the letter; the list stays open (left
+    // to the list box, a typed letter closes it on some systems).
+    const wchar_t prefix[] = {typed, L'\0'};
+    const auto found = SendMessageW(combo_, CB_FINDSTRING, static_cast<WPARAM>(Selection(combo_)),
+                                    reinterpret_cast<LPARAM>(prefix));
+    if (found != CB_ERR) {
+        SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+        model_.itemIndex = static_cast<int>(found);
+    }
+}
+
+LRESULT CALLBACK BlockComboBox::Keys(HWND combo, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data) {
+    auto* self = reinterpret_cast<BlockComboBox*>(data);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (self->KeyDown(wParam)) {
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (self->dropOnTyping_ && wParam >= L' ') {
+            self->TypeAhead(static_cast<wchar_t>(wParam));
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(combo, Keys, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(combo, message, wParam, lParam);
+}
+
+void BlockComboBox::Draw(const DRAWITEMSTRUCT& item) const {
+    const HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    const auto index = static_cast<int>(item.itemID);
+    if (index < 0) {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+        return;
+    }
+    const dialogs::ComboItemStyle style = model_.ItemStyle(index);
+    auto fill = [dc](const RECT& where, COLORREF colour) {
+        const HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &where, brush);
+        DeleteObject(brush);
+    };
+    fill(area, style.areaFill);
+    RECT text = area;
+    text.left += dialogs::TComboBox::kTextIndent;
+    fill(text, style.textAreaFill);
+    SetTextColor(dc, style.textColour);
+    SetBkColor(dc, style.textBackground);
+    SetBkMode(dc, OPAQUE);
+    std::wstring caption = ItemText(combo_, index);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_COMBOBOXEDIT) != 0) {
+        DrawFocusRect(dc, &area);
+    }
+}
+
+} // namespace velkor
