@@ -9,7 +9,7 @@
 #include "net/UKVTSocket.h"
 #include "protocol/ControllerContract.h"
 #include "session/MainThread.h"
-#include "session/PacketStream.h"
+#include "protocol/PacketStream.h"
 #include "session/ReaderArrivals.h"
 #include "session/ReaderLink.h"
 

@@ -415,7 +415,7 @@ void FleetEngine::ReadConnection(uint64_t id) {
     }
     Connection& connection = found->second;
     Controller& controller = controllers[connection.controller];
-    uint8_t buffer[4096];
+    char buffer[4096];
     for (int i = 0; i < kReadsPerRound && connection.out.size() < kOutPauseBytes; ++i) {
         const ssize_t n = ::recv(connection.fd.get(), buffer, sizeof buffer, MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
@@ -425,14 +425,14 @@ void FleetEngine::ReadConnection(uint64_t id) {
             connection.doomed = true;
             return;
         }
-        connection.cutter.Feed(buffer, static_cast<std::size_t>(n),
-                               [&](const velkor::eproto_header& header) {
-                                   Record(controller, Transport::Tcp, header);
-                                   const Outcome outcome = Answer(controller, header);
-                                   if (outcome.reply) {
-                                       QueueOut(id, EncodePacket(*outcome.reply, OutgoingKey()));
-                                   }
-                               });
+        connection.packets.Feed(std::string_view(buffer, static_cast<std::size_t>(n)),
+                                [&](const velkor::eproto_header& header) {
+                                    Record(controller, Transport::Tcp, header);
+                                    const Outcome outcome = Answer(controller, header);
+                                    if (outcome.reply) {
+                                        QueueOut(id, EncodePacket(*outcome.reply, OutgoingKey()));
+                                    }
+                                });
         if (connection.doomed) {
             return;
         }

@@ -17,8 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "protocol/PacketStream.h"
 #include "tools/ControllerLogic.h"
-#include "tools/PacketCutter.h"
 #include "tools/SimSockets.h"
 #include "tools/SimulatedFleet.h"
 
@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 struct Connection {
     Fd fd;
     std::size_t controller = 0;
-    PacketCutter cutter;
+    velkor::PacketStream packets; // the packets cut from what the client sent
     std::string out;
     bool doomed = false; // closed at the end of the current round
 };

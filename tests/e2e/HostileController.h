@@ -5,7 +5,7 @@
 // thread is bounded.
 #pragma once
 
-#include "session/PacketStream.h"
+#include "protocol/PacketStream.h"
 
 #include <array>
 #include <atomic>

@@ -1,5 +1,5 @@
+#include "protocol/PacketStream.h"
 #include "session/PacketRecord.h"
-#include "session/PacketStream.h"
 #include "tests/session/LoopbackPeers.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "protocol/ControllerContract.h"
+#include "protocol/PacketStream.h"
 #include "tests/tools/TestClient.h"
-#include "tools/PacketCutter.h"
 #include "tools/SimSettings.h"
 #include "tools/SimStateFile.h"
 #include "tools/SimulatedFleet.h"
@@ -18,12 +18,11 @@ using simtest::Packet;
 
 namespace {
 
-std::vector<uint8_t> CodesOf(sim::PacketCutter& cutter, const std::string& bytes,
+std::vector<uint8_t> CodesOf(velkor::PacketStream& cutter, const std::string& bytes,
                              std::size_t chunk) {
     std::vector<uint8_t> codes;
     for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-        const std::string part = bytes.substr(at, chunk);
-        cutter.Feed(reinterpret_cast<const uint8_t*>(part.data()), part.size(),
+        cutter.Feed(std::string_view(bytes).substr(at, chunk),
                     [&](const velkor::eproto_header& header) { codes.push_back(header.code); });
     }
     return codes;
@@ -35,7 +34,7 @@ std::string TempPath(const std::string& name) {
 
 } // namespace
 
-TEST(PacketCutter, FindsEveryPacketWhateverTheGarbageAndTheChunking) {
+TEST(PacketStream, FindsEveryPacketWhateverTheGarbageAndTheChunking) {
     std::string stream;
     for (uint8_t code = 1; code <= 5; ++code) {
         stream += std::string("\x2A\x2A junk \x2A", 9);
@@ -43,30 +42,30 @@ TEST(PacketCutter, FindsEveryPacketWhateverTheGarbageAndTheChunking) {
             simtest::Encode(Packet{velkor::contract::kQuack, 0, code, std::string(code * 20, 'd')});
     }
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, stream.size()}) {
-        sim::PacketCutter cutter;
+        velkor::PacketStream cutter;
         EXPECT_EQ(CodesOf(cutter, stream, chunk), (std::vector<uint8_t>{1, 2, 3, 4, 5}))
             << "chunk " << chunk;
-        EXPECT_EQ(cutter.skipped_bytes(), 45u);
-        EXPECT_EQ(cutter.buffered_bytes(), 0u);
+        EXPECT_EQ(cutter.SkippedBytes(), 45u);
+        EXPECT_EQ(cutter.Backlog(), 0u);
     }
     // A header whose data never arrive right is left behind once the next
     // packet shows the data checksum fails.
     std::string broken = simtest::Encode(Packet{velkor::contract::kQuack, 0, 9, "abcdef"});
     broken.resize(10);
-    sim::PacketCutter cutter;
+    velkor::PacketStream cutter;
     EXPECT_EQ(
         CodesOf(cutter, broken + simtest::Encode(Packet{velkor::contract::kQuack, 0, 7, {}}), 3),
         std::vector<uint8_t>{7});
 }
 
-TEST(PacketCutter, EndlessGarbageKeepsTheBufferBounded) {
-    sim::PacketCutter cutter;
+TEST(PacketStream, EndlessGarbageKeepsTheBufferBounded) {
+    velkor::PacketStream cutter;
     std::string garbage(100000, '\x2A'); // every byte looks like a start
     for (std::size_t i = 1; i < garbage.size(); i += 2) {
         garbage[i] = static_cast<char>(i);
     }
     EXPECT_TRUE(CodesOf(cutter, garbage, 4096).empty());
-    EXPECT_LE(cutter.buffered_bytes(), sim::PacketCutter::kCapacity);
+    EXPECT_LT(cutter.Backlog(), velkor::EPROTO_MAX_PACKET);
     EXPECT_EQ(CodesOf(cutter, simtest::Encode(Packet{velkor::contract::kQuack, 0, 4, {}}), 100),
               std::vector<uint8_t>{4});
 }

@@ -1,4 +1,4 @@
-#include "session/PacketStream.h"
+#include "protocol/PacketStream.h"
 
 #include <algorithm>
 #include <limits>
@@ -22,7 +22,9 @@ void PacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
         }
         if (result < 0) {
             const std::size_t next = pending_.find(static_cast<char>(EPROTO_MAGIC), offset + 1);
-            offset = next == std::string::npos ? pending_.size() : next;
+            const std::size_t resume = next == std::string::npos ? pending_.size() : next;
+            skipped_ += resume - offset;
+            offset = resume;
             continue;
         }
         offset += position;
@@ -33,6 +35,7 @@ void PacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
 
 void PacketStream::Reset() {
     pending_.clear();
+    skipped_ = 0;
 }
 
 } // namespace velkor

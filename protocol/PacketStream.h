@@ -1,4 +1,5 @@
-// Cuts packets out of the TCP byte stream. Complete packets are handed on in
+// Cuts packets out of a TCP byte stream; the reader and the controller
+// simulator both cut their streams with it. Complete packets are handed on in
 // order; a packet split over several chunks waits for its last byte; bytes
 // that cannot start a valid packet (wrong magic, length over 135, a checksum
 // mismatch) are skipped up to the next possible packet start, so one bad byte
@@ -26,9 +27,12 @@ public:
     void Reset();
     // Bytes kept while waiting for the rest of a packet.
     std::size_t Backlog() const { return pending_.size(); }
+    // Bytes skipped as not starting a valid packet since the stream began.
+    std::size_t SkippedBytes() const { return skipped_; }
 
 private:
     std::string pending_;
+    std::size_t skipped_ = 0;
 };
 
 } // namespace velkor
