@@ -21,6 +21,8 @@ int RunSupervisor(const torvane::Options& options) {
     torvane::SupervisorSettings settings;
     settings.backoff_max = options.backoff_max;
     settings.stop_grace = options.stop_grace;
+    // Four starts at a time: on a busy machine each waits a scheduling round for its program.
+    settings.start_helpers = 3;
     if (options.stop_grace.count() > 0) {
         torvane::StartForGracefulEnds();
     }

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -144,14 +145,24 @@ public:
         return children;
     }
 
-    // Runs the spawn with the list locked, so that an end is never taken for an orphan's.
+    // Runs the spawn, then records the program. The list is not locked meanwhile (starts run
+    // side by side, and ends are reaped); a child that ends before it is recorded is not taken
+    // for an orphan, since the reaper waits for the starts in progress (see ReapAll).
     template <typename Spawn> pid_t Start(Spawn spawn) {
-        const std::lock_guard lock(mutex_);
-        const pid_t pid = spawn();
-        if (pid > 0) {
-            ours_.insert(pid);
-            guardian::Guard(pid);
+        {
+            const std::lock_guard lock(mutex_);
+            ++starting_;
         }
+        const pid_t pid = spawn();
+        {
+            const std::lock_guard lock(mutex_);
+            if (pid > 0) {
+                ours_.insert(pid);
+                guardian::Guard(pid);
+            }
+            --starting_;
+        }
+        started_.notify_all();
         return pid;
     }
 
@@ -176,7 +187,7 @@ public:
 
     // Reaps every child that has ended; returns whether one of them was a program.
     bool ReapAll() {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         bool program_ended = false;
         for (;;) {
             siginfo_t info{};
@@ -184,6 +195,11 @@ public:
                 return program_ended;
             }
             const pid_t pid = info.si_pid;
+            if (ours_.count(pid) == 0 && starting_ > 0) {
+                // Perhaps a program whose start is not recorded yet: look again once it is.
+                started_.wait(lock, [&] { return starting_ == 0 || ours_.count(pid) != 0; });
+                continue;
+            }
             if (ours_.count(pid) != 0) {
                 ended_[pid] = EndGroupAndReap(pid);
                 fresh_.push_back(static_cast<std::uint32_t>(pid));
@@ -237,6 +253,8 @@ private:
     }
 
     std::mutex mutex_;
+    std::condition_variable started_;
+    int starting_ = 0; // starts in progress
     std::unordered_set<pid_t> ours_;
     std::unordered_map<pid_t, std::uint32_t> ended_;
     std::vector<std::uint32_t> fresh_;

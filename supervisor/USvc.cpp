@@ -20,6 +20,16 @@ std::string Milliseconds(std::chrono::milliseconds duration) {
     return std::to_string(duration.count()) + " ms";
 }
 
+// One program's share of a pass: what its check found, and its start.
+struct PassStep {
+    TProcItem* item;
+    std::vector<std::string> lines; // logged before its start
+    bool start = false;             // due to start
+    bool tried = false;             // start attempted (not once the stop has begun)
+    bool started = false;
+    unsigned long error = 0;
+};
+
 } // namespace
 
 Supervisor::Supervisor(IProcessLayer& processes, LogFn log, std::string ini_path,
@@ -55,11 +65,7 @@ bool Supervisor::uservice_on_start() {
     return true;
 }
 
-void Supervisor::StartItem(TProcItem& item, SteadyTime now) {
-    unsigned long error = 0;
-    const bool started =
-        processes_.StartProcess(item.executable, item.command_line, item.stdout_target,
-                                item.stderr_target, item.process_information, error);
+void Supervisor::ReportStart(TProcItem& item, bool started, unsigned long error, SteadyTime now) {
     item.started_at = now;
     const std::string name = "[" + item.executable + ":" + item.command_line + "]";
     if (started) {
@@ -71,12 +77,13 @@ void Supervisor::StartItem(TProcItem& item, SteadyTime now) {
     }
 }
 
-void Supervisor::CheckItem(TProcItem& item, SteadyTime now) {
+void Supervisor::CheckItem(TProcItem& item, SteadyTime now, std::vector<std::string>& lines) {
     std::uint32_t exit_code = 0;
     if (processes_.IsProcessActive(item.process_information, exit_code)) {
         return;
     }
-    log_("app: check fail [" + item.executable + "], ret_code [" + std::to_string(exit_code) + "]");
+    lines.push_back("app: check fail [" + item.executable + "], ret_code [" +
+                    std::to_string(exit_code) + "]");
     item.state = ProcState::ToStart;
     SteadyTime earliest = item.started_at + settings_.restart_interval;
     if (settings_.backoff_max.count() > 0) {
@@ -85,8 +92,8 @@ void Supervisor::CheckItem(TProcItem& item, SteadyTime now) {
                                ? std::min(kFirstBackoff, settings_.backoff_max)
                                : std::min(item.backoff * 2, settings_.backoff_max);
             earliest = std::max(earliest, now + item.backoff);
-            log_("app: back-off [" + item.executable + "], next start in " +
-                 Milliseconds(item.backoff));
+            lines.push_back("app: back-off [" + item.executable + "], next start in " +
+                            Milliseconds(item.backoff));
         } else {
             item.backoff = {};
         }
@@ -100,16 +107,45 @@ void Supervisor::Pass(const std::vector<std::uint32_t>& ended_ids, bool check_al
         next_check_ = now + settings_.check_period;
     }
     const std::unordered_set<std::uint32_t> ended(ended_ids.begin(), ended_ids.end());
+    std::vector<PassStep> steps;
     for (auto& item : items_) {
         if (stop_flag_.load() < 0) {
-            return; // no program is started once the stop has begun
+            break; // no program is started once the stop has begun
         }
+        PassStep step{&item};
         if (item.state == ProcState::Running &&
             (check_all || ended.count(item.process_information.process_id) != 0)) {
-            CheckItem(item, now);
+            CheckItem(item, now, step.lines);
         }
-        if (item.state == ProcState::ToStart && now >= item.start_not_before) {
-            StartItem(item, now);
+        step.start = item.state == ProcState::ToStart && now >= item.start_not_before;
+        if (step.start || !step.lines.empty()) {
+            steps.push_back(std::move(step));
+        }
+    }
+    // The starts side by side; then each program's lines in list order, as if one after another.
+    const StartPool::Task start = [&](std::size_t index) {
+        PassStep& step = steps[index];
+        if (step.start && stop_flag_.load() >= 0) {
+            TProcItem& item = *step.item;
+            step.started =
+                processes_.StartProcess(item.executable, item.command_line, item.stdout_target,
+                                        item.stderr_target, item.process_information, step.error);
+            step.tried = true;
+        }
+    };
+    if (start_pool_ != nullptr) {
+        start_pool_->ForEach(steps.size(), start);
+    } else {
+        for (std::size_t index = 0; index < steps.size(); ++index) {
+            start(index);
+        }
+    }
+    for (auto& step : steps) {
+        for (const auto& line : step.lines) {
+            log_(line);
+        }
+        if (step.tried) {
+            ReportStart(*step.item, step.started, step.error, now);
         }
     }
 }
@@ -148,6 +184,11 @@ Supervisor::Events Supervisor::WaitForEvents(SteadyTime until) {
 
 bool Supervisor::uservice_on_run() {
     processes_.WatchProcessEnds([this] { Wake(&Events::ended); });
+    StartPool pool(settings_.start_helpers);
+    {
+        const std::lock_guard lock(list_mutex_);
+        start_pool_ = &pool;
+    }
     Events events;
     while (stop_flag_.load() >= 0) {
         SteadyTime next_wake;
@@ -163,10 +204,15 @@ bool Supervisor::uservice_on_run() {
         }
         events = WaitForEvents(next_wake);
     }
-    // This thread started every program, and on Linux a program dies with the thread that
-    // started it (its parent-death signal): leave only once the stop has ended them its way.
-    std::unique_lock lock(wake_mutex_);
-    wake_.wait(lock, [this] { return stop_done_; });
+    // This thread and the pool's started every program, and on Linux a program dies with the
+    // thread that started it (its parent-death signal): leave, and end the pool, only once the
+    // stop has ended them its way.
+    {
+        std::unique_lock lock(wake_mutex_);
+        wake_.wait(lock, [this] { return stop_done_; });
+    }
+    const std::lock_guard lock(list_mutex_);
+    start_pool_ = nullptr;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "supervisor/Platform.h"
+#include "supervisor/StartPool.h"
 #include "supervisor/UProcess.h"
 
 #include <atomic>
@@ -60,6 +61,9 @@ struct SupervisorSettings {
     std::chrono::milliseconds backoff_max{0};
     // How long programs may take to end after being asked; 0 terminates them at once.
     std::chrono::milliseconds stop_grace{0};
+    // Threads that start programs beside the loop's own while it runs, so that the starts of
+    // one pass overlap; 0 starts them one after another.
+    unsigned start_helpers = 0;
 };
 
 class Supervisor {
@@ -101,8 +105,9 @@ private:
     };
 
     void Pass(const std::vector<std::uint32_t>& ended_ids, bool check_all);
-    void StartItem(TProcItem& item, SteadyTime now);
-    void CheckItem(TProcItem& item, SteadyTime now);
+    void ReportStart(TProcItem& item, bool started, unsigned long error, SteadyTime now);
+    // Learns whether the program still runs; the lines to log when it has ended go to lines.
+    void CheckItem(TProcItem& item, SteadyTime now, std::vector<std::string>& lines);
     void ReloadLocked();
     // Stops the programs (in list order), in parallel, within the stop grace.
     void EndItems(const std::vector<TProcItem*>& items);
@@ -121,7 +126,8 @@ private:
     std::vector<TProcItem> items_;
     SteadyTime next_check_{};
     std::unique_ptr<platform::FileLock> lock_;
-    std::atomic<int> stop_flag_{0}; // 0 while running, -1 once a stop has been requested
+    StartPool* start_pool_ = nullptr; // while the loop runs
+    std::atomic<int> stop_flag_{0};   // 0 while running, -1 once a stop has been requested
 
     // Wakes the loop between its passes, and lets it leave once the stop is done.
     std::mutex wake_mutex_;

@@ -6,6 +6,7 @@
 #include <random>
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -34,6 +35,9 @@ public:
     bool StartProcess(const std::string& executable, const std::string& command_line,
                       const std::string& stdout_target, const std::string& stderr_target,
                       ProcessInformation& information, unsigned long& error) override {
+        if (on_start) {
+            on_start();
+        }
         const std::lock_guard lock(mutex);
         events.push_back("start " + executable + " | " + command_line + " | " + stdout_target +
                          " | " + stderr_target);
@@ -141,6 +145,7 @@ public:
     std::vector<std::string> events;
     std::function<void()> on_end;
     std::function<void()> on_kill;
+    std::function<void()> on_start; // called outside the lock, in the starting thread
     int last_pid = 100;
 };
 
@@ -537,5 +542,47 @@ TEST_F(SupervisorFixture, StopGraceAsksEveryProgramFirstAndKillsOnlyThoseStillRu
     svc.uservice_on_stop();
     EXPECT_THAT(processes.events, ElementsAre("ask /opt/polite", "ask /opt/stubborn",
                                               "kill /opt/stubborn", "finish stop"));
+    EXPECT_THAT(processes.running, IsEmpty());
+}
+
+TEST_F(SupervisorFixture, StartsOfOnePassRunSideBySideAndAreLoggedInListOrder) {
+    processes.files = {"/opt/a", "/opt/b", "/opt/c", "/opt/d"};
+    processes.failing = {"/opt/c"};
+    processes.ends_at_once = {"/opt/b"};
+    WriteIni("/opt/a\n/opt/b\n/opt/c\n/opt/d\n");
+    SupervisorSettings settings = Periods(std::chrono::milliseconds(1));
+    settings.start_helpers = 3;
+    // The first four starts each wait (at most ten seconds) until all four are under way: they
+    // are all under way only if they run side by side.
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int under_way = 0;
+    bool side_by_side = false;
+    processes.on_start = [&] {
+        std::unique_lock lock(mutex);
+        if (++under_way <= 4) {
+            arrived.notify_all();
+            side_by_side =
+                arrived.wait_for(lock, std::chrono::seconds(10), [&] { return under_way >= 4; });
+        }
+    };
+    auto& svc = MakeOnRealClock(settings);
+    svc.uservice_on_start();
+    std::thread loop([&] { EXPECT_TRUE(svc.uservice_on_run()); });
+    // The pool serves pass after pass: /opt/b, which ends at once, is started again.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (processes.StartCount() < 6 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    svc.uservice_on_stop();
+    loop.join();
+    EXPECT_TRUE(side_by_side);
+    const auto lines = Log();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 6),
+                ElementsAre("app: starting [/opt/a:] Ok", "app: starting [/opt/b:] Ok",
+                            "app: starting [/opt/c:] Fail: Permission denied (13)",
+                            "app: starting [/opt/d:] Ok", "app: check fail [/opt/b], ret_code [0]",
+                            "app: starting [/opt/b:] Ok"));
     EXPECT_THAT(processes.running, IsEmpty());
 }
