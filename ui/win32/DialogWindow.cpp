@@ -398,7 +398,7 @@ void DialogWindow::End(dialogs::ModalResult result) {
     }
 }
 
-dialogs::ModalResult DialogWindow::Run(HWND focus) {
+dialogs::ModalResult DialogWindow::Run(HWND focus, bool selectText) {
     Refresh();
     Centre();
     const bool disableOwner = owner_ != nullptr && IsWindowEnabled(owner_);
@@ -412,6 +412,9 @@ dialogs::ModalResult DialogWindow::Run(HWND focus) {
     }
     if (focus != nullptr) { // as Tab would: an edit's text is selected
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+        if (!selectText) {
+            SendMessageW(focus, EM_SETSEL, 0, 0);
+        }
     }
     while (!done_) {
         MSG message;

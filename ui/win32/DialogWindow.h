@@ -82,8 +82,9 @@ public:
     // Copies every bound model into its control.
     void Refresh();
     // Shows the dialog modally with the focus on `focus` (the first control
-    // that takes it when nullptr); a close by the close box counts as mrCancel.
-    dialogs::ModalResult Run(HWND focus = nullptr);
+    // that takes it when nullptr), an edit's text selected, or with `selectText`
+    // false its caret at the start; a close by the close box counts as mrCancel.
+    dialogs::ModalResult Run(HWND focus = nullptr, bool selectText = true);
 
     HWND Window() const { return window_; }
     HWND Owner() const { return owner_; }

@@ -38,7 +38,7 @@ dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, HWND owner) {
     dialog.ComboBox(form.cbDelay, {7, 159, 50, 12}, kMoveDown);
     dialog.Button(form.btnOk, {209, 158, 50, 14}, kMoveRight | kMoveDown);
     dialog.Button(form.btnCancel, {263, 158, 50, 14}, kMoveRight | kMoveDown);
-    return dialog.Run(memo);
+    return dialog.Run(memo, false);
 }
 
 dialogs::ModalResult ShowNewCardNum(dialogs::TfrmNewCardNum& form, HWND owner) {
