@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace velkor {
 
@@ -14,6 +16,8 @@ namespace {
 // Beyond this many insertions in one turn, one reset is cheaper for the view
 // than announcing each row.
 constexpr size_t kResetThreshold = 64;
+// Entries let go of in one turn of the event loop.
+constexpr size_t kReleaseBatch = 500;
 
 } // namespace
 
@@ -105,7 +109,7 @@ void DeviceTableModel::Flush() {
     if (changes.size() > kResetThreshold || changes.front().row < 0) {
         // The list's rows now are the result of every change announced.
         beginResetModel();
-        rows_.clear();
+        Retire(std::exchange(rows_, {}));
         for (int row = 0; row < list_.RowCount(); ++row) {
             rows_.push_back(list_.RowEntry(row));
         }
@@ -119,6 +123,25 @@ void DeviceTableModel::Flush() {
         }
     }
     emit RowsApplied();
+}
+
+void DeviceTableModel::Retire(std::vector<DeviceListBox::EntryPtr> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    const bool idle = retired_.empty();
+    retired_.insert(retired_.end(), std::make_move_iterator(rows.begin()),
+                    std::make_move_iterator(rows.end()));
+    if (idle) {
+        QTimer::singleShot(0, this, &DeviceTableModel::ReleaseRetired);
+    }
+}
+
+void DeviceTableModel::ReleaseRetired() {
+    retired_.resize(retired_.size() - std::min(retired_.size(), kReleaseBatch));
+    if (!retired_.empty()) {
+        QTimer::singleShot(0, this, &DeviceTableModel::ReleaseRetired);
+    }
 }
 
 } // namespace velkor

@@ -45,10 +45,16 @@ private:
     };
 
     void Announced(int row);
+    // Lets go of the entries of replaced rows a batch at a time: after a new
+    // scan they are the last references to thousands of entries, and freeing
+    // them all at once would hold the window for several milliseconds.
+    void Retire(std::vector<DeviceListBox::EntryPtr> rows);
+    void ReleaseRetired();
 
     DeviceListBox& list_;
     std::vector<DeviceListBox::EntryPtr> rows_;
     std::vector<Pending> pending_;
+    std::vector<DeviceListBox::EntryPtr> retired_;
     bool flushQueued_ = false;
     bool attached_ = true;
 };

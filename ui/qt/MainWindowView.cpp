@@ -4,6 +4,7 @@
 
 #include "ui/main/CommandLine.h"
 #include "ui/qt/DeviceTableModel.h"
+#include "ui/qt/FillHolder.h"
 #include "ui/qt/LampWidget.h"
 #include "ui/qt/QtText.h"
 
@@ -313,9 +314,9 @@ QWidget* MainWindowView::BuildDiscoveryPage() {
     auto* row = new QHBoxLayout(page);
 
     auto* listColumn = new QVBoxLayout;
-    QPushButton* scan = Button(form_.btnScan, [this] { form_.btnScanClick(); });
-    scan->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    listColumn->addWidget(scan);
+    // "Scan (N)" changes with every refresh while answers arrive.
+    listColumn->addWidget(
+        new FillHolder(Button(form_.btnScan, [this] { form_.btnScanClick(); }), page));
     auto* choices = new QHBoxLayout;
     choices->addWidget(Label(form_.labInterface));
     choices->addWidget(ComboBox(form_.cbInterface, false, [this] { form_.cbInterfaceChange(); }),
