@@ -33,6 +33,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace velkor {
 
@@ -41,6 +42,26 @@ namespace {
 constexpr const char* kLoopbackBroadcast = "127.255.255.255";
 constexpr int kAnswerWindowMs = 100;
 constexpr qint64 kScanTimeoutMs = 60000;
+// Targets: the window lists the fleet within this many times the bare
+// socket's time, and its event loop never pauses this long.
+constexpr double kTargetRatio = 3.0;
+constexpr qint64 kTargetPauseMs = 16;
+
+// What the runs measured, for the summary after them.
+struct Figures {
+    std::vector<double> bareMs;
+    std::vector<double> windowMs;
+    qint64 longestPauseMs = 0;
+};
+Figures figures;
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 std::unique_ptr<sim::SimulatedFleet> StartFleet(std::size_t count) {
     sim::FleetOptions options;
@@ -120,6 +141,8 @@ void BM_WindowScan(benchmark::State& state) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         state.SetIterationTime(static_cast<double>(clock.elapsed()) / 1000.0);
+        figures.windowMs.push_back(static_cast<double>(clock.elapsed()));
+        figures.longestPauseMs = std::max(figures.longestPauseMs, longestPauseMs);
         QObject::disconnect(reset);
         listed = rows->rowCount();
         std::fprintf(stderr, "scan: %d listed in %lld ms, %d ticks, longest pause %lld ms\n",
@@ -165,8 +188,12 @@ void BM_BareSocketScan(benchmark::State& state) {
         while (answers < count && recv(sock, datagram, sizeof datagram, 0) > 0) {
             ++answers;
         }
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count() / 1000.0);
+        if (answers == count) {
+            figures.bareMs.push_back(took.count());
+        }
     }
     close(sock);
     state.counters["listed"] = static_cast<double>(answers);
@@ -181,6 +208,24 @@ BENCHMARK(BM_WindowScan)->Arg(10000)->Iterations(3)->UseManualTime()->Unit(bench
 
 } // namespace
 
+// One line each for the two times, their ratio and the longest pause, with
+// the targets beside them; false when a target was missed or nothing was measured.
+bool PrintSummary() {
+    const double bare = Median(figures.bareMs);
+    const double window = Median(figures.windowMs);
+    if (bare <= 0 || window <= 0) {
+        std::fprintf(stderr, "summary: nothing to compare (a run failed)\n");
+        return false;
+    }
+    const double ratio = window / bare;
+    std::fprintf(stderr,
+                 "summary: bare socket %.0f ms, window %.0f ms (medians), ratio %.2f (target "
+                 "%.0f); longest event-loop pause %lld ms (target under %lld)\n",
+                 bare, window, ratio, kTargetRatio, static_cast<long long>(figures.longestPauseMs),
+                 static_cast<long long>(kTargetPauseMs));
+    return ratio <= kTargetRatio && figures.longestPauseMs < kTargetPauseMs;
+}
+
 } // namespace velkor
 
 int main(int argc, char** argv) {
@@ -191,5 +236,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return 0;
+    return velkor::PrintSummary() ? 0 : 1;
 }
