@@ -22,10 +22,14 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <map>
 
 namespace velkor {
 
@@ -92,6 +96,46 @@ struct App {
     QTemporaryDir folder;
     Configurator app;
 };
+
+// The resets a controller has received by UDP.
+int Resets(const QString& address) {
+    const auto records = ReceivedBy(address);
+    return static_cast<int>(std::ranges::count_if(records, [](const Received& record) {
+        return record.cmd == contract::kReset && record.transport == "udp";
+    }));
+}
+
+// Clicks "Reset All" and answers the warning with Yes; then the resets each
+// controller received from it, once those in `reached` have heard it and the
+// others have had time to.
+std::map<QString, int> ResetAll(MainWindowView& window, const QStringList& reached) {
+    std::map<QString, int> before;
+    for (const QString& controller : Controllers()) {
+        before[controller] = Resets(controller);
+    }
+    e2e::ModalScript script;
+    script.On("AskYesNo", [](QDialog& dialog) {
+        QTest::mouseClick(static_cast<QMessageBox&>(dialog).button(QMessageBox::Yes),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(window.findChild<QPushButton*>("bntResetAll"), Qt::LeftButton);
+    const bool all = QTest::qWaitFor(
+        [&] {
+            return script.Done() == 1 && std::ranges::all_of(reached, [&](const QString& c) {
+                       return Resets(c) > before[c];
+                   });
+        },
+        5000);
+    if (!all) {
+        qWarning("not every controller expected heard \"Reset All\" within 5 s");
+    }
+    QTest::qWait(300);
+    std::map<QString, int> heard;
+    for (const QString& controller : Controllers()) {
+        heard[controller] = Resets(controller) - before[controller];
+    }
+    return heard;
+}
 
 bool Control(int controller, const QString& command) {
     QFile pipe(QDir(Work()).filePath(QString("c%1.ctl").arg(controller)));
@@ -196,6 +240,16 @@ void VelkorNetnsTest::theWholeScenarioWithTheDefaults() {
                  qPrintable(controller));
     }
     e2e::Screenshot(window, "main-window-two-networks");
+
+    // "Reset All" goes where the scan went. Like the scan, it reaches the
+    // network of the default route twice: by the limited broadcast and by
+    // that network's directed broadcast.
+    const std::map<QString, int> everywhere = {{"10.1.0.20", 1},
+                                               {"10.1.0.30", 1},
+                                               {"192.168.0.20", 2},
+                                               {"192.168.0.30", 2},
+                                               {"192.168.0.243", 2}};
+    QCOMPARE(ResetAll(window, Controllers()), everywhere);
 }
 
 void VelkorNetnsTest::oneInterfaceReachesOnlyItsNetwork() {
@@ -212,6 +266,13 @@ void VelkorNetnsTest::oneInterfaceReachesOnlyItsNetwork() {
         QVERIFY(rig.app.Start());
         MainWindowView& window = rig.app.Window();
         QCOMPARE(scan(window), (QStringList{"10.1.0.20", "10.1.0.30"}));
+        // "Reset All" reaches that network alone, as the scan did.
+        const std::map<QString, int> thatNetwork = {{"10.1.0.20", 1},
+                                                    {"10.1.0.30", 1},
+                                                    {"192.168.0.20", 0},
+                                                    {"192.168.0.30", 0},
+                                                    {"192.168.0.243", 0}};
+        QCOMPARE(ResetAll(window, {"10.1.0.20", "10.1.0.30"}), thatNetwork);
 
         // The user chooses the other network on the discovery page.
         auto* choice = window.findChild<QComboBox*>("cbInterface");
