@@ -24,9 +24,11 @@ DisplayItems::DisplayItems() = default;
 
 void DisplayItems::Put(uint8_t tag, const uint8_t* value, uint16_t count) {
     eproto_tlv cursor;
-    eproto_tlv_init(&cursor, 1, 1, buffer_.data(), kCapacity);
+    if (eproto_tlv_init(&cursor, 1, 1, buffer_.data(), kCapacity) != EPROTO_TLV_OK) {
+        return;
+    }
     cursor.position = used_;
-    if (eproto_tlv_put_bytes(&cursor, tag, value, count) == 0) {
+    if (eproto_tlv_put_bytes(&cursor, tag, value, count) == EPROTO_TLV_OK) {
         used_ = cursor.position;
     }
 }

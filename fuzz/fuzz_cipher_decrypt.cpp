@@ -23,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     eproto_cipher context;
     if (eproto_cipher_init(&context, field.data(), static_cast<uint16_t>(field.size()), false) !=
-        0) {
+        EPROTO_CIPHER_OK) {
         return 0;
     }
     context.position = static_cast<uint16_t>(field.size());
-    if (eproto_cipher_decrypt(&context, key, key_length) != 0) {
+    if (eproto_cipher_decrypt(&context, key, key_length) != EPROTO_CIPHER_OK) {
         return 0;
     }
     // A good field: enciphering its plain bytes again with the same salt and
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> again = field;
     eproto_cipher reseal{again.data(), static_cast<uint16_t>(again.size()),
                          static_cast<uint16_t>(again.size())};
-    eproto_cipher_crypt(&reseal, key, key_length);
-    if (std::memcmp(again.data(), data + 1 + key_length, again.size()) != 0) {
+    if (eproto_cipher_crypt(&reseal, key, key_length) != EPROTO_CIPHER_OK ||
+        std::memcmp(again.data(), data + 1 + key_length, again.size()) != 0) {
         std::abort();
     }
     return 0;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         eproto_header header;
         const uint16_t before = position;
         const int16_t result = eproto_decode(data, &position, total, &header);
-        if (result == 0) {
+        if (result == EPROTO_DECODE_OK) {
             if (position != before + EPROTO_HEADER_SIZE + header.len ||
                 header.len > EPROTO_MAX_DATA || header.data != data + before + EPROTO_HEADER_SIZE) {
                 std::abort();

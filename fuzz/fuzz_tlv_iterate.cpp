@@ -43,10 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint8_t tag_width = 1; tag_width <= 4; ++tag_width) {
         for (uint8_t length_width = 1; length_width <= 4; ++length_width) {
             eproto_tlv cursor;
-            eproto_tlv_init(&cursor, tag_width, length_width, copy.data(),
-                            static_cast<uint16_t>(copy.size()));
+            if (eproto_tlv_init(&cursor, tag_width, length_width, copy.data(),
+                                static_cast<uint16_t>(copy.size())) != EPROTO_TLV_OK) {
+                std::abort(); // every width from 1 to 4 is valid
+            }
+            // The visitor never stops the walk, so only the walk's own results come back.
             const int16_t result = eproto_tlv_iterate(&cursor, CheckInside, (void*)&bounds);
-            if (result > 0 || result < -2) {
+            if (result != EPROTO_TLV_OK && result != EPROTO_TLV_TRUNCATED_FIELDS &&
+                result != EPROTO_TLV_VALUE_PAST_END) {
                 std::abort();
             }
         }

@@ -1,5 +1,6 @@
 #include "protocol/RC4.h"
 
+#include <cassert>
 #include <utility>
 
 namespace velkor {
@@ -13,6 +14,7 @@ void rc4_init(rc4_state* state) {
 }
 
 void rc4_schedule(const uint8_t* key, std::size_t key_length, rc4_state* state) {
+    assert(key_length > 0); // the schedule repeats the key over 256 steps
     uint8_t j = 0;
     for (std::size_t k = 0; k < 256; ++k) {
         j = static_cast<uint8_t>(j + key[k % key_length] + state->s[k]);

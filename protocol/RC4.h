@@ -15,6 +15,7 @@ struct rc4_state {
 static_assert(sizeof(rc4_state) == 258);
 
 void rc4_init(rc4_state* state);
+// `key_length` must not be 0.
 void rc4_schedule(const uint8_t* key, std::size_t key_length, rc4_state* state);
 void rc4_crypt(const uint8_t* input, uint8_t* output, std::size_t count, rc4_state* state);
 

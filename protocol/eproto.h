@@ -30,6 +30,16 @@ struct eproto_header {
     const uint8_t* data; // not owned
 };
 
+// Results of the packet decoders; a positive result counts the bytes still
+// missing.
+enum eproto_decode_result : int16_t {
+    EPROTO_DECODE_OK = 0,
+    EPROTO_DECODE_BAD_MAGIC = -1,      // the first byte is not EPROTO_MAGIC
+    EPROTO_DECODE_BAD_LENGTH = -2,     // len over EPROTO_MAX_DATA
+    EPROTO_DECODE_BAD_HEADER_CRC = -3, // hcrc does not match bytes 0-5
+    EPROTO_DECODE_BAD_DATA_CRC = -4,   // dcrc does not match the data (eproto_decode only)
+};
+
 // Receives encoded bytes; returns the count taken or a negative value to abort.
 using eproto_writer = int16_t (*)(const uint8_t* bytes, uint16_t count, void* context);
 
@@ -37,10 +47,12 @@ using eproto_writer = int16_t (*)(const uint8_t* bytes, uint16_t count, void* co
 uint8_t eproto_crc8(const uint8_t* bytes, std::size_t count, uint8_t initial);
 
 void eproto_header_init(eproto_header* header);
-int16_t eproto_encode(eproto_header* header, eproto_writer writer, void* context);
-int16_t eproto_decode_header(const uint8_t* bytes, std::size_t available, eproto_header* header);
-int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
-                      eproto_header* header);
+// The packet's size, or the writer's negative result.
+[[nodiscard]] int16_t eproto_encode(eproto_header* header, eproto_writer writer, void* context);
+[[nodiscard]] int16_t eproto_decode_header(const uint8_t* bytes, std::size_t available,
+                                           eproto_header* header);
+[[nodiscard]] int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
+                                    eproto_header* header);
 
 // ---- TLV cursor and byte helpers ----
 
@@ -57,12 +69,24 @@ using eproto_tlv_visitor = int16_t (*)(uint32_t tag, uint32_t length, const uint
 // A growable scratch byte array.
 using eproto_buffer = std::vector<uint8_t>;
 
-int16_t eproto_tlv_init(eproto_tlv* cursor, uint8_t tag_width, uint8_t length_width, uint8_t* data,
-                        uint16_t capacity);
-int16_t eproto_tlv_put_int(eproto_tlv* cursor, uint16_t tag, uint32_t value, uint8_t width);
-int16_t eproto_tlv_put_bytes(eproto_tlv* cursor, uint16_t tag, const uint8_t* source,
-                             uint16_t count);
-int16_t eproto_tlv_iterate(eproto_tlv* cursor, eproto_tlv_visitor visitor, void* context);
+// Results of the TLV cursor; eproto_tlv_iterate also returns a visitor's
+// negative result unchanged.
+enum eproto_tlv_result : int16_t {
+    EPROTO_TLV_OK = 0,
+    EPROTO_TLV_BAD_WIDTH = -1,        // init: a tag or length width outside 1..4
+    EPROTO_TLV_NO_ROOM = -1,          // put: the item does not fit before capacity
+    EPROTO_TLV_TRUNCATED_FIELDS = -1, // iterate: fewer bytes left than a tag and a length
+    EPROTO_TLV_VALUE_PAST_END = -2,   // iterate: an item's value runs past capacity
+};
+
+[[nodiscard]] int16_t eproto_tlv_init(eproto_tlv* cursor, uint8_t tag_width, uint8_t length_width,
+                                      uint8_t* data, uint16_t capacity);
+[[nodiscard]] int16_t eproto_tlv_put_int(eproto_tlv* cursor, uint16_t tag, uint32_t value,
+                                         uint8_t width);
+[[nodiscard]] int16_t eproto_tlv_put_bytes(eproto_tlv* cursor, uint16_t tag, const uint8_t* source,
+                                           uint16_t count);
+[[nodiscard]] int16_t eproto_tlv_iterate(eproto_tlv* cursor, eproto_tlv_visitor visitor,
+                                         void* context);
 
 bool eproto_put_le(uint8_t* buffer, uint16_t* position, uint32_t value, uint8_t width);
 uint32_t eproto_get_le(const uint8_t* buffer, uint16_t* position, uint8_t width);
@@ -91,13 +115,26 @@ struct eproto_cipher {
     uint16_t position;
 };
 
-int16_t eproto_cipher_init(eproto_cipher* context, uint8_t* buffer, uint16_t size, bool fill);
-int16_t eproto_cipher_crypt(eproto_cipher* context, const uint8_t* key, std::size_t key_length);
-int16_t eproto_cipher_decrypt(eproto_cipher* context, const uint8_t* key, std::size_t key_length);
+// Results of the packet cipher. A wrong key, a corrupted field and a field
+// never enciphered all end in one of the two check failures.
+enum eproto_cipher_result : int16_t {
+    EPROTO_CIPHER_OK = 0,
+    EPROTO_CIPHER_TOO_SHORT = -1,       // under 8 bytes, or no key to encipher with
+    EPROTO_CIPHER_BAD_SALT_CHECK = -2,  // the first check byte (over bytes 0-5) is wrong
+    EPROTO_CIPHER_BAD_FIELD_CHECK = -3, // the second check byte (over filler and payload) is wrong
+};
+
+[[nodiscard]] int16_t eproto_cipher_init(eproto_cipher* context, uint8_t* buffer, uint16_t size,
+                                         bool fill);
+[[nodiscard]] int16_t eproto_cipher_crypt(eproto_cipher* context, const uint8_t* key,
+                                          std::size_t key_length);
+[[nodiscard]] int16_t eproto_cipher_decrypt(eproto_cipher* context, const uint8_t* key,
+                                            std::size_t key_length);
 
 // Builds an enciphered field around `payload` (what a sender does; the
 // configurator only deciphers). `out` must hold payload_length + 8 bytes.
-int16_t eproto_cipher_seal(uint8_t* out, const uint8_t* payload, uint16_t payload_length,
-                           const uint8_t* key, std::size_t key_length);
+[[nodiscard]] int16_t eproto_cipher_seal(uint8_t* out, const uint8_t* payload,
+                                         uint16_t payload_length, const uint8_t* key,
+                                         std::size_t key_length);
 
 } // namespace velkor

@@ -28,7 +28,7 @@ uint8_t RandomByte() {
 
 int16_t eproto_cipher_init(eproto_cipher* context, uint8_t* buffer, uint16_t size, bool fill) {
     if (size < EPROTO_CIPHER_OVERHEAD) {
-        return -1;
+        return EPROTO_CIPHER_TOO_SHORT;
     }
     context->buffer = buffer;
     context->size = size;
@@ -38,12 +38,12 @@ int16_t eproto_cipher_init(eproto_cipher* context, uint8_t* buffer, uint16_t siz
             buffer[n] = RandomByte();
         }
     }
-    return 0;
+    return EPROTO_CIPHER_OK;
 }
 
 int16_t eproto_cipher_crypt(eproto_cipher* context, const uint8_t* key, std::size_t key_length) {
     if (context->position <= kSaltSize || key_length == 0) {
-        return -1;
+        return EPROTO_CIPHER_TOO_SHORT;
     }
     rc4_state state;
     rc4_init(&state);
@@ -52,33 +52,36 @@ int16_t eproto_cipher_crypt(eproto_cipher* context, const uint8_t* key, std::siz
     rc4_schedule(context->buffer, kSaltSize, &state);
     uint8_t* field = context->buffer + kSaltSize;
     rc4_crypt(field, field, context->position - kSaltSize, &state);
-    return 0;
+    return EPROTO_CIPHER_OK;
 }
 
 int16_t eproto_cipher_decrypt(eproto_cipher* context, const uint8_t* key, std::size_t key_length) {
     if (context->position < EPROTO_CIPHER_OVERHEAD) {
-        return -1;
+        return EPROTO_CIPHER_TOO_SHORT;
     }
-    if (eproto_cipher_crypt(context, key, key_length) != 0) {
-        return -1;
+    if (eproto_cipher_crypt(context, key, key_length) != EPROTO_CIPHER_OK) {
+        return EPROTO_CIPHER_TOO_SHORT;
     }
     context->position = static_cast<uint16_t>(context->position - 2);
     const uint8_t* bytes = context->buffer;
     if (bytes[context->position] != eproto_crc8(bytes, EPROTO_CIPHER_PAYLOAD_OFFSET, 0)) {
-        return -2;
+        return EPROTO_CIPHER_BAD_SALT_CHECK;
     }
     if (bytes[context->position + 1] !=
         eproto_crc8(bytes + kSaltSize, context->position - kSaltSize, 0)) {
-        return -3;
+        return EPROTO_CIPHER_BAD_FIELD_CHECK;
     }
-    return 0;
+    return EPROTO_CIPHER_OK;
 }
 
 int16_t eproto_cipher_seal(uint8_t* out, const uint8_t* payload, uint16_t payload_length,
                            const uint8_t* key, std::size_t key_length) {
     const uint16_t size = static_cast<uint16_t>(payload_length + EPROTO_CIPHER_OVERHEAD);
     eproto_cipher context;
-    eproto_cipher_init(&context, out, size, true);
+    if (const int16_t result = eproto_cipher_init(&context, out, size, true);
+        result != EPROTO_CIPHER_OK) {
+        return result;
+    }
     if (payload_length > 0) {
         std::memcpy(out + EPROTO_CIPHER_PAYLOAD_OFFSET, payload, payload_length);
     }

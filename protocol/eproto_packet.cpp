@@ -77,15 +77,15 @@ int16_t eproto_decode_header(const uint8_t* bytes, std::size_t available, eproto
     header->hcrc = bytes[6];
     header->dcrc = bytes[7];
     if (header->magic != EPROTO_MAGIC) {
-        return -1;
+        return EPROTO_DECODE_BAD_MAGIC;
     }
     if (header->len > EPROTO_MAX_DATA) {
-        return -2;
+        return EPROTO_DECODE_BAD_LENGTH;
     }
     if (eproto_crc8(bytes, 6, 0) != header->hcrc) {
-        return -3;
+        return EPROTO_DECODE_BAD_HEADER_CRC;
     }
-    return 0;
+    return EPROTO_DECODE_OK;
 }
 
 int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
@@ -93,7 +93,7 @@ int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
     const uint16_t start = *position;
     const std::size_t remaining = total > start ? total - start : 0;
     const int16_t result = eproto_decode_header(buffer + start, remaining, header);
-    if (result != 0) {
+    if (result != EPROTO_DECODE_OK) {
         return result;
     }
     const std::size_t packet_size = EPROTO_HEADER_SIZE + header->len;
@@ -102,10 +102,10 @@ int16_t eproto_decode(const uint8_t* buffer, uint16_t* position, uint16_t total,
     }
     header->data = buffer + start + EPROTO_HEADER_SIZE;
     if (eproto_crc8(header->data, header->len, 0) != header->dcrc) {
-        return -4;
+        return EPROTO_DECODE_BAD_DATA_CRC;
     }
     *position = static_cast<uint16_t>(start + packet_size);
-    return 0;
+    return EPROTO_DECODE_OK;
 }
 
 } // namespace velkor

@@ -75,25 +75,25 @@ uint32_t eproto_get_be(const uint8_t* buffer, uint16_t* position, uint8_t width)
 int16_t eproto_tlv_init(eproto_tlv* cursor, uint8_t tag_width, uint8_t length_width, uint8_t* data,
                         uint16_t capacity) {
     if (tag_width < 1 || tag_width > 4 || length_width < 1 || length_width > 4) {
-        return -1;
+        return EPROTO_TLV_BAD_WIDTH;
     }
     cursor->data = data;
     cursor->capacity = capacity;
     cursor->position = 0;
     cursor->widths = static_cast<uint8_t>(((tag_width - 1) << 2) | (length_width - 1));
-    return 0;
+    return EPROTO_TLV_OK;
 }
 
 int16_t eproto_tlv_put_int(eproto_tlv* cursor, uint16_t tag, uint32_t value, uint8_t width) {
     const uint8_t tag_width = TagWidth(cursor->widths);
     const uint8_t length_width = LengthWidth(cursor->widths);
     if (!Fits(cursor, std::size_t{tag_width} + length_width + width)) {
-        return -1;
+        return EPROTO_TLV_NO_ROOM;
     }
     eproto_put_le(cursor->data, &cursor->position, tag, tag_width);
     eproto_put_le(cursor->data, &cursor->position, width, length_width);
     eproto_put_le(cursor->data, &cursor->position, value, width);
-    return 0;
+    return EPROTO_TLV_OK;
 }
 
 int16_t eproto_tlv_put_bytes(eproto_tlv* cursor, uint16_t tag, const uint8_t* source,
@@ -101,7 +101,7 @@ int16_t eproto_tlv_put_bytes(eproto_tlv* cursor, uint16_t tag, const uint8_t* so
     const uint8_t tag_width = TagWidth(cursor->widths);
     const uint8_t length_width = LengthWidth(cursor->widths);
     if (!Fits(cursor, std::size_t{tag_width} + length_width + count)) {
-        return -1;
+        return EPROTO_TLV_NO_ROOM;
     }
     eproto_put_le(cursor->data, &cursor->position, tag, tag_width);
     eproto_put_le(cursor->data, &cursor->position, count, length_width);
@@ -109,7 +109,7 @@ int16_t eproto_tlv_put_bytes(eproto_tlv* cursor, uint16_t tag, const uint8_t* so
         std::memcpy(cursor->data + cursor->position, source, count);
     }
     cursor->position = static_cast<uint16_t>(cursor->position + count);
-    return 0;
+    return EPROTO_TLV_OK;
 }
 
 int16_t eproto_tlv_iterate(eproto_tlv* cursor, eproto_tlv_visitor visitor, void* context) {
@@ -117,12 +117,12 @@ int16_t eproto_tlv_iterate(eproto_tlv* cursor, eproto_tlv_visitor visitor, void*
     const uint8_t length_width = LengthWidth(cursor->widths);
     while (cursor->position < cursor->capacity) {
         if (std::size_t{cursor->position} + tag_width + length_width > cursor->capacity) {
-            return -1;
+            return EPROTO_TLV_TRUNCATED_FIELDS;
         }
         const uint32_t tag = eproto_get_le(cursor->data, &cursor->position, tag_width);
         const uint32_t length = eproto_get_le(cursor->data, &cursor->position, length_width);
         if (std::size_t{cursor->position} + length > cursor->capacity) {
-            return -2;
+            return EPROTO_TLV_VALUE_PAST_END;
         }
         const int16_t result = visitor(tag, length, cursor->data + cursor->position, context);
         if (result < 0) {
@@ -130,7 +130,7 @@ int16_t eproto_tlv_iterate(eproto_tlv* cursor, eproto_tlv_visitor visitor, void*
         }
         cursor->position = static_cast<uint16_t>(cursor->position + length);
     }
-    return 0;
+    return EPROTO_TLV_OK;
 }
 
 std::string eproto_bytes_at(std::string_view data, uint16_t offset, uint16_t count) {

@@ -99,8 +99,9 @@ std::optional<TRFIDReaderTLVStruct> ReadDiscoveryItems(std::string_view data) {
     eproto_tlv cursor{};
     // The walk only reads; the cursor type is shared with the writers.
     auto* bytes = reinterpret_cast<uint8_t*>(const_cast<char*>(data.data()));
-    eproto_tlv_init(&cursor, 1, 1, bytes, static_cast<uint16_t>(data.size()));
-    if (eproto_tlv_iterate(&cursor, StoreItem, &items) != 0) {
+    if (eproto_tlv_init(&cursor, 1, 1, bytes, static_cast<uint16_t>(data.size())) !=
+            EPROTO_TLV_OK ||
+        eproto_tlv_iterate(&cursor, StoreItem, &items) != EPROTO_TLV_OK) {
         return std::nullopt;
     }
     return items;

@@ -19,10 +19,12 @@ void FillPacketRecord(TRFIDReaderPacket& packet, const eproto_header& header,
     std::array<uint8_t, EPROTO_MAX_DATA> field{};
     std::memcpy(field.data(), header.data, header.len);
     eproto_cipher cipher{};
-    eproto_cipher_init(&cipher, field.data(), header.len, false);
+    if (eproto_cipher_init(&cipher, field.data(), header.len, false) != EPROTO_CIPHER_OK) {
+        return;
+    }
     cipher.position = header.len;
     if (eproto_cipher_decrypt(&cipher, reinterpret_cast<const uint8_t*>(key.data()), key.size()) !=
-        0) {
+        EPROTO_CIPHER_OK) {
         return;
     }
     packet.data.assign(reinterpret_cast<const char*>(field.data()) + EPROTO_CIPHER_PAYLOAD_OFFSET,

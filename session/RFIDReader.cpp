@@ -2,6 +2,7 @@
 
 #include "session/PacketRecord.h"
 
+#include <cassert>
 #include <chrono>
 #include <thread>
 
@@ -182,7 +183,7 @@ void TRFIDReader::OnDatagramReceived(const std::string& data, const std::string&
     uint16_t position = 0;
     eproto_header header{};
     if (eproto_decode(reinterpret_cast<const uint8_t*>(datagram.data.data()), &position,
-                      static_cast<uint16_t>(datagram.data.size()), &header) != 0) {
+                      static_cast<uint16_t>(datagram.data.size()), &header) != EPROTO_DECODE_OK) {
         ReaderArrival arrival;
         arrival.datagram = std::move(datagram);
         Queue(std::move(arrival));
@@ -376,7 +377,9 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
     header.len = static_cast<uint16_t>(data.size());
     header.data = reinterpret_cast<const uint8_t*>(data.data());
     std::string packet;
-    eproto_encode(&header, AppendBytes, &packet);
+    // AppendBytes takes every byte, so the packet is always whole.
+    [[maybe_unused]] const int16_t size = eproto_encode(&header, AppendBytes, &packet);
+    assert(size == EPROTO_HEADER_SIZE + header.len);
 
     if (connected) {
         bool queued = false;

@@ -2,6 +2,8 @@
 
 #include "protocol/ControllerContract.h"
 
+#include <cassert>
+
 namespace sim {
 namespace {
 
@@ -15,9 +17,20 @@ std::string ItemAnswer(uint8_t item, const SettingsStore& settings) {
     return data;
 }
 
+// The discovery answer is built in a buffer sized for all of its items, so an
+// item that does not fit is a fault of this program.
+void Succeeded([[maybe_unused]] int16_t result) {
+    assert(result == velkor::EPROTO_TLV_OK);
+}
+
 void PutBytes(velkor::eproto_tlv* cursor, uint8_t tag, const std::string& bytes) {
-    velkor::eproto_tlv_put_bytes(cursor, tag, reinterpret_cast<const uint8_t*>(bytes.data()),
-                                 static_cast<uint16_t>(bytes.size()));
+    Succeeded(velkor::eproto_tlv_put_bytes(cursor, tag,
+                                           reinterpret_cast<const uint8_t*>(bytes.data()),
+                                           static_cast<uint16_t>(bytes.size())));
+}
+
+void PutInt(velkor::eproto_tlv* cursor, uint8_t tag, uint32_t value, uint8_t width) {
+    Succeeded(velkor::eproto_tlv_put_int(cursor, tag, value, width));
 }
 
 int16_t AppendTo(const uint8_t* bytes, uint16_t count, void* context) {
@@ -67,20 +80,20 @@ std::string DiscoveryAnswerData(ControllerView controller) {
     const ControllerIdentity& identity = controller.identity;
     uint8_t buffer[velkor::EPROTO_MAX_DATA];
     velkor::eproto_tlv cursor;
-    velkor::eproto_tlv_init(&cursor, 1, 1, buffer, sizeof buffer);
+    Succeeded(velkor::eproto_tlv_init(&cursor, 1, 1, buffer, sizeof buffer));
     PutBytes(&cursor, kTagMac, identity.mac);
     PutBytes(&cursor, kTagAddress, Ipv4Bytes(identity.address));
     PutBytes(&cursor, kTagAddress3, net.substr(10, 4)); // mask
     PutBytes(&cursor, kTagAddress4, net.substr(14, 4)); // gateway
     PutBytes(&cursor, kTagAddress5, Ipv4Bytes(0));
-    velkor::eproto_tlv_put_int(&cursor, kTagTcpPort, identity.tcp_port, 2);
-    velkor::eproto_tlv_put_int(&cursor, kTag7Value, kFirmwareVersion, 2);
-    velkor::eproto_tlv_put_int(
-        &cursor, kTag8Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLanguage))[0]), 1);
-    velkor::eproto_tlv_put_int(
-        &cursor, kTag9Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLockMode))[0]), 1);
-    velkor::eproto_tlv_put_int(&cursor, kTagSignedSeconds, 0, 4);
-    velkor::eproto_tlv_put_int(&cursor, kTagSeconds, controller.uptime_seconds, 4);
+    PutInt(&cursor, kTagTcpPort, identity.tcp_port, 2);
+    PutInt(&cursor, kTag7Value, kFirmwareVersion, 2);
+    PutInt(&cursor, kTag8Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLanguage))[0]),
+           1);
+    PutInt(&cursor, kTag9Byte, static_cast<uint8_t>((*controller.settings.Find(kItemLockMode))[0]),
+           1);
+    PutInt(&cursor, kTagSignedSeconds, 0, 4);
+    PutInt(&cursor, kTagSeconds, controller.uptime_seconds, 4);
     PutBytes(&cursor, kTagText12, "SIM-" + std::to_string(identity.index));
     PutBytes(&cursor, kTagText13, "controller-sim");
     PutBytes(&cursor, kTagText14, kDeviceType);
@@ -92,10 +105,12 @@ std::string EncodePacket(const OutPacket& packet, const std::string& key) {
     if (!key.empty() && !data.empty() &&
         data.size() + velkor::EPROTO_CIPHER_OVERHEAD <= velkor::EPROTO_MAX_DATA) {
         std::string sealed(data.size() + velkor::EPROTO_CIPHER_OVERHEAD, '\0');
-        velkor::eproto_cipher_seal(reinterpret_cast<uint8_t*>(sealed.data()),
-                                   reinterpret_cast<const uint8_t*>(data.data()),
-                                   static_cast<uint16_t>(data.size()),
-                                   reinterpret_cast<const uint8_t*>(key.data()), key.size());
+        // A key and a payload that fits one packet: sealing cannot fail.
+        [[maybe_unused]] const int16_t sealing = velkor::eproto_cipher_seal(
+            reinterpret_cast<uint8_t*>(sealed.data()),
+            reinterpret_cast<const uint8_t*>(data.data()), static_cast<uint16_t>(data.size()),
+            reinterpret_cast<const uint8_t*>(key.data()), key.size());
+        assert(sealing == velkor::EPROTO_CIPHER_OK);
         data = std::move(sealed);
     }
     velkor::eproto_header header;
@@ -107,7 +122,8 @@ std::string EncodePacket(const OutPacket& packet, const std::string& key) {
     header.data = reinterpret_cast<const uint8_t*>(data.data());
     std::string bytes;
     bytes.reserve(velkor::EPROTO_HEADER_SIZE + data.size());
-    velkor::eproto_encode(&header, AppendTo, &bytes);
+    [[maybe_unused]] const int16_t size = velkor::eproto_encode(&header, AppendTo, &bytes);
+    assert(size == velkor::EPROTO_HEADER_SIZE + header.len);
     return bytes;
 }
 

@@ -319,7 +319,8 @@ std::size_t FleetEngine::HandleDatagram(const uint8_t* bytes, const Datagram& da
     const auto total = static_cast<uint16_t>(std::min<std::size_t>(datagram.size, UINT16_MAX));
     uint16_t position = 0;
     velkor::eproto_header header{};
-    if (targets.empty() || velkor::eproto_decode(bytes, &position, total, &header) != 0) {
+    if (targets.empty() ||
+        velkor::eproto_decode(bytes, &position, total, &header) != velkor::EPROTO_DECODE_OK) {
         return targets.size();
     }
     // Answers to a broadcast may be spread out; an answer to the controller's

@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -89,7 +90,9 @@ std::string DiscoverRequest() {
     header.cmd = contract::kDiscover;
     header.flags = 1;
     std::string packet;
-    eproto_encode(&header, Append, &packet);
+    if (eproto_encode(&header, Append, &packet) != EPROTO_HEADER_SIZE) {
+        std::abort(); // the benchmark would send a broken request
+    }
     return packet;
 }
 

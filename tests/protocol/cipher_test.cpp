@@ -56,13 +56,16 @@ Bytes Seal(const Bytes& payload, const std::string& key = kKey) {
     EXPECT_EQ(eproto_cipher_seal(field.data(), payload.data(),
                                  static_cast<uint16_t>(payload.size()),
                                  reinterpret_cast<const uint8_t*>(key.data()), key.size()),
-              0);
+              EPROTO_CIPHER_OK);
     return field;
 }
 
 int16_t Open(Bytes& field, const std::string& key = kKey) {
     eproto_cipher context;
-    eproto_cipher_init(&context, field.data(), static_cast<uint16_t>(field.size()), false);
+    if (eproto_cipher_init(&context, field.data(), static_cast<uint16_t>(field.size()), false) !=
+        EPROTO_CIPHER_OK) {
+        return EPROTO_CIPHER_TOO_SHORT;
+    }
     context.position = static_cast<uint16_t>(field.size());
     return eproto_cipher_decrypt(&context, reinterpret_cast<const uint8_t*>(key.data()),
                                  key.size());
@@ -71,27 +74,27 @@ int16_t Open(Bytes& field, const std::string& key = kKey) {
 TEST(PacketCipher, InitRefusesShortFieldsAndFillsSaltAndFiller) {
     uint8_t seven[7] = {1, 2, 3, 4, 5, 6, 7};
     eproto_cipher context{nullptr, 0, 99};
-    EXPECT_EQ(eproto_cipher_init(&context, seven, 7, true), -1);
+    EXPECT_EQ(eproto_cipher_init(&context, seven, 7, true), EPROTO_CIPHER_TOO_SHORT);
     EXPECT_EQ(context.position, 99);
     EXPECT_EQ(seven[0], 1);
 
     uint8_t field[8] = {};
-    ASSERT_EQ(eproto_cipher_init(&context, field, 8, false), 0);
+    ASSERT_EQ(eproto_cipher_init(&context, field, 8, false), EPROTO_CIPHER_OK);
     EXPECT_EQ(context.position, 6);
     EXPECT_EQ(context.size, 8);
 
     context.position = 7;
     const Bytes before(seven, seven + 7);
     context.buffer = seven;
-    EXPECT_EQ(eproto_cipher_decrypt(&context, kKeyBytes, kKey.size()), -1);
+    EXPECT_EQ(eproto_cipher_decrypt(&context, kKeyBytes, kKey.size()), EPROTO_CIPHER_TOO_SHORT);
     EXPECT_EQ(Bytes(seven, seven + 7), before);
 
     // Filling draws different salts from one field to the next.
     int same = 0;
     for (int n = 0; n < 16; ++n) {
         uint8_t a[8], b[8];
-        eproto_cipher_init(&context, a, 8, true);
-        eproto_cipher_init(&context, b, 8, true);
+        ASSERT_EQ(eproto_cipher_init(&context, a, 8, true), EPROTO_CIPHER_OK);
+        ASSERT_EQ(eproto_cipher_init(&context, b, 8, true), EPROTO_CIPHER_OK);
         same += Bytes(a, a + 6) == Bytes(b, b + 6);
     }
     EXPECT_LT(same, 2);
@@ -107,18 +110,19 @@ TEST(PacketCipher, RoundTripEverySizeWithWrongKeyAndBitFlips) {
         const Bytes sealed = Seal(payload);
 
         Bytes good = sealed;
-        ASSERT_EQ(Open(good), 0) << "size " << size;
+        ASSERT_EQ(Open(good), EPROTO_CIPHER_OK) << "size " << size;
         EXPECT_EQ(Bytes(good.begin() + 6, good.end() - 2), payload);
 
         Bytes wrong = sealed;
         const int16_t result = Open(wrong, "qzy");
-        EXPECT_TRUE(result == -2 || result == -3);
-        wrong_key_passed_first_check += result == -3;
+        EXPECT_TRUE(result == EPROTO_CIPHER_BAD_SALT_CHECK ||
+                    result == EPROTO_CIPHER_BAD_FIELD_CHECK);
+        wrong_key_passed_first_check += result == EPROTO_CIPHER_BAD_FIELD_CHECK;
 
         if (!payload.empty()) {
             Bytes flipped = sealed;
             flipped[6 + (size % payload.size())] ^= 0x04;
-            EXPECT_EQ(Open(flipped), -3) << "size " << size;
+            EXPECT_EQ(Open(flipped), EPROTO_CIPHER_BAD_FIELD_CHECK) << "size " << size;
         }
     }
     EXPECT_LT(wrong_key_passed_first_check, 6); // about one in 256 by chance
@@ -128,18 +132,20 @@ TEST(PacketCipher, CryptIsItsOwnInverseAndFailureLeavesXoredBytes) {
     Bytes field = Seal({0x10, 0x20, 0x30});
     const Bytes original = field;
     eproto_cipher context;
-    eproto_cipher_init(&context, field.data(), static_cast<uint16_t>(field.size()), false);
+    ASSERT_EQ(
+        eproto_cipher_init(&context, field.data(), static_cast<uint16_t>(field.size()), false),
+        EPROTO_CIPHER_OK);
     context.position = static_cast<uint16_t>(field.size());
-    eproto_cipher_crypt(&context, kKeyBytes, kKey.size());
+    ASSERT_EQ(eproto_cipher_crypt(&context, kKeyBytes, kKey.size()), EPROTO_CIPHER_OK);
     EXPECT_NE(field, original);
     EXPECT_EQ(Bytes(field.begin(), field.begin() + 3),
               Bytes(original.begin(), original.begin() + 3));
-    eproto_cipher_crypt(&context, kKeyBytes, kKey.size());
+    ASSERT_EQ(eproto_cipher_crypt(&context, kKeyBytes, kKey.size()), EPROTO_CIPHER_OK);
     EXPECT_EQ(field, original);
 
     Bytes plain_never_enciphered = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     const Bytes received = plain_never_enciphered;
-    EXPECT_NE(Open(plain_never_enciphered), 0);
+    EXPECT_NE(Open(plain_never_enciphered), EPROTO_CIPHER_OK);
     EXPECT_NE(plain_never_enciphered, received);
     EXPECT_EQ(Bytes(plain_never_enciphered.begin(), plain_never_enciphered.begin() + 3),
               Bytes(received.begin(), received.begin() + 3));
@@ -147,9 +153,9 @@ TEST(PacketCipher, CryptIsItsOwnInverseAndFailureLeavesXoredBytes) {
 
 TEST(PacketCipher, EmptyPayloadAndEmptyKey) {
     Bytes empty = Seal({});
-    EXPECT_EQ(Open(empty), 0);
+    EXPECT_EQ(Open(empty), EPROTO_CIPHER_OK);
     Bytes field = Seal({1, 2, 3});
-    EXPECT_EQ(Open(field, ""), -1);
+    EXPECT_EQ(Open(field, ""), EPROTO_CIPHER_TOO_SHORT);
 }
 
 } // namespace

@@ -83,25 +83,25 @@ TEST(DecodeHeader, ShortInputAndErrorsInOrder) {
     const Bytes good = {0x2A, 0x07, 0x00, 0x00, 0x03, 0x00, 0x30, 0x00};
     EXPECT_EQ(eproto_decode_header(good.data(), 5, &header), 3);
     EXPECT_EQ(eproto_decode_header(good.data(), 0, &header), 8);
-    EXPECT_EQ(eproto_decode_header(good.data(), 8, &header), 0);
+    EXPECT_EQ(eproto_decode_header(good.data(), 8, &header), EPROTO_DECODE_OK);
     EXPECT_EQ(header.cmd, 7);
     EXPECT_EQ(header.flags, 3);
 
     Bytes plus = good;
     plus[0] = '+';
     plus[6] ^= 0xFF; // a wrong magic wins over a wrong checksum
-    EXPECT_EQ(eproto_decode_header(plus.data(), 8, &header), -1);
+    EXPECT_EQ(eproto_decode_header(plus.data(), 8, &header), EPROTO_DECODE_BAD_MAGIC);
 
     Bytes too_long = {0x2A, 0x01, 136, 0x00, 0x00, 0x00, 0x00, 0x00};
     too_long[6] = eproto_crc8(too_long.data(), 6, 0);
-    EXPECT_EQ(eproto_decode_header(too_long.data(), 8, &header), -2);
+    EXPECT_EQ(eproto_decode_header(too_long.data(), 8, &header), EPROTO_DECODE_BAD_LENGTH);
     too_long[2] = 135;
     too_long[6] = eproto_crc8(too_long.data(), 6, 0);
-    EXPECT_EQ(eproto_decode_header(too_long.data(), 8, &header), 0);
+    EXPECT_EQ(eproto_decode_header(too_long.data(), 8, &header), EPROTO_DECODE_OK);
 
     Bytes flipped_flags = good;
     flipped_flags[4] ^= 0x01;
-    EXPECT_EQ(eproto_decode_header(flipped_flags.data(), 8, &header), -3);
+    EXPECT_EQ(eproto_decode_header(flipped_flags.data(), 8, &header), EPROTO_DECODE_BAD_HEADER_CRC);
 }
 
 TEST(Decode, PartialThenCompleteAndBackToBack) {
@@ -118,12 +118,12 @@ TEST(Decode, PartialThenCompleteAndBackToBack) {
 
     stream.insert(stream.end(), second.begin(), second.end());
     const auto total = static_cast<uint16_t>(stream.size());
-    ASSERT_EQ(eproto_decode(stream.data(), &position, total, &header), 0);
+    ASSERT_EQ(eproto_decode(stream.data(), &position, total, &header), EPROTO_DECODE_OK);
     EXPECT_EQ(position, 11);
     EXPECT_EQ(header.cmd, 8);
     EXPECT_EQ(Bytes(header.data, header.data + header.len), (Bytes{0x08, 0x11, 0x22}));
 
-    ASSERT_EQ(eproto_decode(stream.data(), &position, total, &header), 0);
+    ASSERT_EQ(eproto_decode(stream.data(), &position, total, &header), EPROTO_DECODE_OK);
     EXPECT_EQ(position, total);
     EXPECT_EQ(header.cmd, 136);
     EXPECT_EQ(header.code, 5);
@@ -139,7 +139,8 @@ TEST(Decode, DataChecksumMismatchLeavesPosition) {
     eproto_header header;
     uint16_t position = 0;
     EXPECT_EQ(
-        eproto_decode(packet.data(), &position, static_cast<uint16_t>(packet.size()), &header), -4);
+        eproto_decode(packet.data(), &position, static_cast<uint16_t>(packet.size()), &header),
+        EPROTO_DECODE_BAD_DATA_CRC);
     EXPECT_EQ(position, 0);
 }
 
@@ -156,7 +157,7 @@ TEST(Decode, EveryLengthRoundTrips) {
         uint16_t position = 0;
         ASSERT_EQ(
             eproto_decode(packet.data(), &position, static_cast<uint16_t>(packet.size()), &header),
-            0)
+            EPROTO_DECODE_OK)
             << "len " << len;
         EXPECT_EQ(Bytes(header.data, header.data + header.len), data);
     }

@@ -2,6 +2,8 @@
 
 #include "protocol/eproto.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 #include <vector>
 
@@ -31,15 +33,16 @@ std::string EncodePacket(uint8_t cmd, const std::string& data, uint8_t flags, ui
     header.len = static_cast<uint16_t>(data.size());
     header.data = reinterpret_cast<const uint8_t*>(data.data());
     std::string bytes;
-    eproto_encode(&header, Append, &bytes);
+    EXPECT_EQ(eproto_encode(&header, Append, &bytes), EPROTO_HEADER_SIZE + header.len);
     return bytes;
 }
 
 std::string EncodeSealedPacket(uint8_t cmd, const std::string& payload, const std::string& key) {
     std::vector<uint8_t> field(payload.size() + EPROTO_CIPHER_OVERHEAD);
-    eproto_cipher_seal(field.data(), reinterpret_cast<const uint8_t*>(payload.data()),
-                       static_cast<uint16_t>(payload.size()),
-                       reinterpret_cast<const uint8_t*>(key.data()), key.size());
+    EXPECT_EQ(eproto_cipher_seal(field.data(), reinterpret_cast<const uint8_t*>(payload.data()),
+                                 static_cast<uint16_t>(payload.size()),
+                                 reinterpret_cast<const uint8_t*>(key.data()), key.size()),
+              EPROTO_CIPHER_OK);
     return EncodePacket(cmd, std::string(field.begin(), field.end()));
 }
 

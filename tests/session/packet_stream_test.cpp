@@ -25,8 +25,9 @@ struct Cut {
 eproto_header Decoded(const std::string& bytes) {
     eproto_header header{};
     uint16_t position = 0;
-    eproto_decode(reinterpret_cast<const uint8_t*>(bytes.data()), &position,
-                  static_cast<uint16_t>(bytes.size()), &header);
+    EXPECT_EQ(eproto_decode(reinterpret_cast<const uint8_t*>(bytes.data()), &position,
+                            static_cast<uint16_t>(bytes.size()), &header),
+              EPROTO_DECODE_OK);
     return header;
 }
 

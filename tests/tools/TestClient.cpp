@@ -1,6 +1,7 @@
 #include "tests/tools/TestClient.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -45,7 +46,8 @@ std::string Encode(const Packet& packet) {
     header.len = static_cast<uint16_t>(packet.data.size());
     header.data = reinterpret_cast<const uint8_t*>(packet.data.data());
     std::string bytes;
-    velkor::eproto_encode(&header, Append, &bytes);
+    EXPECT_EQ(velkor::eproto_encode(&header, Append, &bytes),
+              velkor::EPROTO_HEADER_SIZE + header.len);
     return bytes;
 }
 
@@ -53,7 +55,8 @@ std::optional<Packet> Decode(const std::string& bytes, std::size_t* used) {
     uint16_t position = 0;
     velkor::eproto_header header{};
     if (velkor::eproto_decode(reinterpret_cast<const uint8_t*>(bytes.data()), &position,
-                              static_cast<uint16_t>(bytes.size()), &header) != 0) {
+                              static_cast<uint16_t>(bytes.size()),
+                              &header) != velkor::EPROTO_DECODE_OK) {
         return std::nullopt;
     }
     if (used != nullptr) {
@@ -66,10 +69,10 @@ std::optional<Packet> Decode(const std::string& bytes, std::size_t* used) {
 std::optional<std::map<uint8_t, std::string>> DiscoveryItems(const std::string& data) {
     std::string copy = data;
     velkor::eproto_tlv cursor;
-    velkor::eproto_tlv_init(&cursor, 1, 1, reinterpret_cast<uint8_t*>(copy.data()),
-                            static_cast<uint16_t>(copy.size()));
     std::map<uint8_t, std::string> items;
-    if (velkor::eproto_tlv_iterate(&cursor, CollectItem, &items) != 0) {
+    if (velkor::eproto_tlv_init(&cursor, 1, 1, reinterpret_cast<uint8_t*>(copy.data()),
+                                static_cast<uint16_t>(copy.size())) != velkor::EPROTO_TLV_OK ||
+        velkor::eproto_tlv_iterate(&cursor, CollectItem, &items) != velkor::EPROTO_TLV_OK) {
         return std::nullopt;
     }
     return items;
