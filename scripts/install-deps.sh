@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-dev clang-format
     googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-    libsystemd-dev pkg-config supervisor
+    supervisor
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine
     xvfb x11-utils imagemagick
     iproute2 util-linux

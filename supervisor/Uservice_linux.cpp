@@ -9,18 +9,52 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <system_error>
-#include <systemd/sd-daemon.h>
 #include <thread>
 #include <unistd.h>
 
 namespace torvane {
 namespace {
+
+// Sends the state to the service manager's notify socket ($NOTIFY_SOCKET: a path, or an
+// abstract name after "@"), one datagram, as systemd's readiness protocol has it. 0 when sent
+// or when there is no socket (not run by a service manager that listens); otherwise the errno.
+int NotifyServiceManager(std::string_view state) {
+    const char* socket_name = std::getenv("NOTIFY_SOCKET");
+    if (socket_name == nullptr || socket_name[0] == '\0') {
+        return 0;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::size_t length = std::strlen(socket_name);
+    if ((socket_name[0] != '/' && socket_name[0] != '@') || length >= sizeof address.sun_path) {
+        return EINVAL;
+    }
+    std::memcpy(address.sun_path, socket_name, length);
+    if (address.sun_path[0] == '@') {
+        address.sun_path[0] = '\0';
+    }
+    const UniqueFd socket_fd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (socket_fd.fd < 0) {
+        return errno;
+    }
+    const auto address_length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length);
+    if (sendto(socket_fd.fd, state.data(), state.size(), MSG_NOSIGNAL,
+               reinterpret_cast<const sockaddr*>(&address), address_length) < 0) {
+        return errno;
+    }
+    return 0;
+}
 
 class SystemdManager final : public IServiceManager {
 public:
@@ -33,15 +67,14 @@ public:
         } else if (state == ServiceState::Stopped) {
             message = "STOPPING=1\nSTATUS=stopped";
         }
-        const int result = sd_notify(0, message);
-        last_error_ = result < 0 ? -result : 0;
-        return result >= 0;
+        last_error_ = NotifyServiceManager(message);
+        return last_error_ == 0;
     }
 
     unsigned long LastError() override { return last_error_; }
     // The signal descriptor stands for the control handler; it is made by RunService.
     std::string_view RegisterCallName() const override { return "signalfd"; }
-    std::string_view ReportCallName() const override { return "sd_notify"; }
+    std::string_view ReportCallName() const override { return "notify"; }
 
 private:
     // Like errno, the code of the calling thread's last failure.
