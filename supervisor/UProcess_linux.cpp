@@ -40,20 +40,58 @@ constexpr const char* kDevNull = "/dev/null";
 constexpr auto kKillWait = std::chrono::seconds(5);
 constexpr int kExecFailed = 127;
 
-std::string SystemTarget(const std::string& target) {
-    return target == kNullTarget || target == "nul" ? kDevNull : target;
+bool IsNullTarget(const std::string& target) {
+    return target == kNullTarget || target == "nul" || target == kDevNull;
 }
 
 // Opens close-on-exec at 3 or above, so that moving it to 0, 1 or 2 in the child never
 // overwrites another of the three.
-int OpenAbove2(const std::string& path, int flags) {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
+int OpenAbove2(const char* path, int flags) {
+    const int fd = open(path, flags | O_CLOEXEC, 0644);
     if (fd < 0 || fd > 2) {
         return fd;
     }
     const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
     close(fd);
     return moved;
+}
+
+// A descriptor for one of a program's standard streams: /dev/null, opened once for every
+// start, or a target file of its own. fd is negative when it could not be opened, with the
+// reason in error.
+struct StreamFd {
+    UniqueFd own;
+    int fd = -1;
+    int error = 0;
+};
+
+StreamFd OpenStream(const std::string& target) {
+    StreamFd stream;
+    if (IsNullTarget(target)) {
+        static const StreamFd null = [] {
+            StreamFd opened;
+            opened.fd = OpenAbove2(kDevNull, O_RDWR);
+            opened.error = opened.fd < 0 ? errno : 0;
+            return opened;
+        }();
+        stream.fd = null.fd;
+        stream.error = null.error;
+        return stream;
+    }
+    stream.own.fd = OpenAbove2(target.c_str(), O_WRONLY | O_APPEND | O_CREAT);
+    stream.fd = stream.own.fd;
+    stream.error = stream.fd < 0 ? errno : 0;
+    return stream;
+}
+
+// The descriptors a child may have inherited: those below the soft limit (at most 65536).
+int HighestFd() {
+    static const int highest = [] {
+        rlimit files{};
+        getrlimit(RLIMIT_NOFILE, &files);
+        return static_cast<int>(std::min<rlim_t>(files.rlim_cur, 65536));
+    }();
+    return highest;
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -91,14 +129,15 @@ std::uint32_t ExitCodeOf(int status) {
 }
 
 // Everything the child needs, prepared by the parent: between vfork and exec the child makes
-// system calls only.
+// system calls only. The child shares the parent's memory until its exec, and the parent waits
+// until then: a failed exec leaves its errno in exec_error.
 struct ChildSetup {
     const char* program;
     char* const* argv;
     char* const* envp;
     const char* directory;
     int streams[3]; // become 0, 1 and 2
-    int error_pipe; // receives errno when the exec fails
+    volatile int* exec_error;
     pid_t supervisor;
     int highest_fd; // for closing by hand where close_range is missing
 };
@@ -120,9 +159,7 @@ struct ChildSetup {
     if (error == 0) {
         if (close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
             for (int fd = 3; fd <= setup.highest_fd; ++fd) {
-                if (fd != setup.error_pipe) {
-                    close(fd);
-                }
+                close(fd);
             }
         }
         if (chdir(setup.directory) != 0 || sigprocmask(SIG_SETMASK, &empty, nullptr) != 0) {
@@ -132,7 +169,7 @@ struct ChildSetup {
             error = errno;
         }
     }
-    [[maybe_unused]] const ssize_t reported = write(setup.error_pipe, &error, sizeof error);
+    *setup.exec_error = error;
     _exit(kExecFailed);
 }
 
@@ -326,27 +363,25 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     argv.push_back(nullptr);
     std::vector<char*> environment = ChildEnvironment();
 
-    const UniqueFd input(OpenAbove2(kDevNull, O_RDONLY));
-    const UniqueFd output(OpenAbove2(SystemTarget(stdout_target), O_WRONLY | O_APPEND | O_CREAT));
-    const UniqueFd errors(OpenAbove2(SystemTarget(stderr_target), O_WRONLY | O_APPEND | O_CREAT));
-    int pipe_ends[2] = {-1, -1};
-    if (input.fd < 0 || output.fd < 0 || errors.fd < 0 || pipe2(pipe_ends, O_CLOEXEC) != 0) {
-        error = static_cast<unsigned long>(errno);
-        return false;
+    const StreamFd input = OpenStream(kNullTarget);
+    const StreamFd output = OpenStream(stdout_target);
+    const StreamFd errors = OpenStream(stderr_target);
+    for (const StreamFd* stream : {&input, &output, &errors}) {
+        if (stream->fd < 0) {
+            error = static_cast<unsigned long>(stream->error);
+            return false;
+        }
     }
-    const UniqueFd error_reader(pipe_ends[0]);
-    UniqueFd error_writer(pipe_ends[1]);
-    rlimit files{};
-    getrlimit(RLIMIT_NOFILE, &files);
+    volatile int exec_error = 0;
     const ChildSetup setup{
         program.c_str(),
         argv.data(),
         environment.data(),
         directory.c_str(),
         {input.fd, output.fd, errors.fd},
-        error_writer.fd,
+        &exec_error,
         getpid(),
-        static_cast<int>(std::min<rlim_t>(files.rlim_cur, 65536)),
+        HighestFd(),
     };
 
     const pid_t pid = Children::Instance().Start([&setup] {
@@ -360,12 +395,9 @@ bool StartProcess(const std::string& executable, const std::string& command_line
         error = static_cast<unsigned long>(errno);
         return false;
     }
-    close(std::exchange(error_writer.fd, -1));
-    int child_error = 0;
-    if (read(error_reader.fd, &child_error, sizeof child_error) ==
-        static_cast<ssize_t>(sizeof child_error)) {
+    if (exec_error != 0) {
         Children::Instance().Check(pid); // reaps the failed child
-        error = static_cast<unsigned long>(child_error);
+        error = static_cast<unsigned long>(exec_error);
         return false;
     }
     information.process_handle = pid;

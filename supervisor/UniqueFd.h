@@ -2,6 +2,7 @@
 #pragma once
 
 #include <unistd.h>
+#include <utility>
 
 namespace torvane {
 
@@ -12,6 +13,8 @@ struct UniqueFd {
     explicit UniqueFd(int value) : fd(value) {}
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    UniqueFd& operator=(UniqueFd&&) = delete;
     ~UniqueFd() {
         if (fd >= 0) {
             close(fd);
