@@ -12,11 +12,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <pthread.h>
-#include <sys/eventfd.h>
-#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <system_error>
@@ -72,8 +68,8 @@ public:
     }
 
     unsigned long LastError() override { return last_error_; }
-    // The signal descriptor stands for the control handler; it is made by RunService.
-    std::string_view RegisterCallName() const override { return "signalfd"; }
+    // The signals stand for the control handler; RunService blocks them for sigwaitinfo.
+    std::string_view RegisterCallName() const override { return "pthread_sigmask"; }
     std::string_view ReportCallName() const override { return "notify"; }
 
 private:
@@ -100,62 +96,59 @@ bool UninstallService(std::string_view service_name, std::string& message) {
 }
 
 bool RunService(std::string_view service_name, ServiceCallbacks callbacks) {
-    sigset_t control_signals;
-    sigemptyset(&control_signals);
-    sigaddset(&control_signals, SIGTERM);
-    sigaddset(&control_signals, SIGINT);
-    sigaddset(&control_signals, SIGHUP);
-    // Blocked before the service thread exists so that only the signal descriptor sees them,
-    // and left blocked: a second SIGTERM during or after the stop must not end the program
-    // another way.
-    if (const int error = pthread_sigmask(SIG_BLOCK, &control_signals, nullptr); error != 0) {
+    // The service thread tells the main thread that the service entry has returned with a
+    // signal of its own, so that the main thread waits for signals alone. (A signal
+    // descriptor would wake it for every program's SIGCHLD as well.)
+    const int service_ended = SIGRTMIN;
+    sigset_t waited;
+    sigemptyset(&waited);
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP, service_ended}) {
+        sigaddset(&waited, signal_number);
+    }
+    // Blocked before the service thread exists so that only this thread takes them, and left
+    // blocked: a second SIGTERM during or after the stop must not end the program another way.
+    if (const int error = pthread_sigmask(SIG_BLOCK, &waited, nullptr); error != 0) {
         return LogSystemError("pthread_sigmask", error);
-    }
-    const UniqueFd signals(signalfd(-1, &control_signals, SFD_CLOEXEC));
-    if (signals.fd < 0) {
-        return LogSystemError("signalfd", errno);
-    }
-    const UniqueFd service_done(eventfd(0, EFD_CLOEXEC));
-    if (service_done.fd < 0) {
-        return LogSystemError("eventfd", errno);
     }
 
     SystemdManager manager;
     ServiceWrapper wrapper(manager, std::move(callbacks), service_name,
                            [](std::string_view message) { WriteLog(message); });
+    const pthread_t main_thread = pthread_self();
     std::thread service;
     try {
         service = std::thread([&] {
             wrapper.ServiceMain();
-            eventfd_write(service_done.fd, 1);
+            pthread_kill(main_thread, service_ended);
         });
     } catch (const std::system_error& error) {
         return LogSystemError("pthread_create", error.code().value());
     }
 
-    pollfd waits[2] = {{signals.fd, POLLIN, 0}, {service_done.fd, POLLIN, 0}};
     for (;;) {
-        if (poll(waits, 2, -1) < 0) {
+        siginfo_t info{};
+        const int signal_number = sigwaitinfo(&waited, &info);
+        if (signal_number < 0) {
             if (errno == EINTR) {
                 continue;
             }
             // Without a way to wait for the stop, stop now rather than leave children behind.
+            LogSystemError("sigwaitinfo", errno);
             wrapper.ServiceCtrlHandler(service_control::Stop);
             break;
         }
-        if (waits[1].revents != 0) {
-            break; // the service entry ended on its own (failed start or run)
-        }
-        signalfd_siginfo info{};
-        if (waits[0].revents != 0 &&
-            read(signals.fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-            if (info.ssi_signo == SIGHUP) {
-                wrapper.ServiceCtrlHandler(service_control::ParamChange);
-                continue;
+        if (signal_number == service_ended) {
+            if (info.si_pid == getpid()) {
+                break; // the service entry has returned (a stop, or a failed start or run)
             }
-            wrapper.ServiceCtrlHandler(service_control::Stop);
-            break;
+            continue; // not ours
         }
+        if (signal_number == SIGHUP) {
+            wrapper.ServiceCtrlHandler(service_control::ParamChange);
+            continue;
+        }
+        wrapper.ServiceCtrlHandler(service_control::Stop);
+        break;
     }
     service.join();
     return !wrapper.Failed();
