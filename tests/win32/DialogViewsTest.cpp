@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace velkor {
@@ -139,6 +140,11 @@ TEST(Win32DialogViews, NetConfigDisablesItsOwnerIgnoresEscapeAndTakesEnterAsOk) 
     // The close box cancels as well.
     NextDialog::Act("TfrmNetConfig", [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); });
     EXPECT_TRUE(dialogs::EditNetConfig(runner, record, "Network Config").empty());
+    // An owner destroyed under a running dialog (the program closing) ends it.
+    auto closing = std::make_unique<OwnerWindow>();
+    Win32ModalRunner closingRunner(closing->window);
+    NextDialog::Act("TfrmNetConfig", [&closing](HWND) { closing.reset(); });
+    EXPECT_TRUE(dialogs::EditNetConfig(closingRunner, record, "Network Config").empty());
 }
 
 TEST(Win32DialogViews, SectorKeyFieldsFilterTypingAndPastingAndPadOnLeaving) {

@@ -99,6 +99,8 @@ DialogWindow::DialogWindow(dialogs::DialogForm& form, std::string_view className
 }
 
 DialogWindow::~DialogWindow() {
+    // The controls' last notifications find no dialog to act on.
+    SetWindowLongPtrW(window_, DWLP_USER, 0);
     DestroyWindow(window_);
     if (boldFont_ != nullptr) {
         DeleteObject(boldFont_);
@@ -123,6 +125,9 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         End(dialogs::mrCancel);
         return TRUE;
+    case WM_DESTROY: // with its owner, as the program closes
+        End(dialogs::mrCancel);
+        return FALSE;
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         const HDC dc = GetDC(window_);
@@ -169,9 +174,16 @@ HFONT DialogWindow::Font(bool bold) const {
         LOGFONTW face;
         GetObjectW(normal, sizeof(face), &face);
         face.lfWeight = FW_BOLD;
-        const_cast<DialogWindow*>(this)->boldFont_ = CreateFontIndirectW(&face);
+        boldFont_ = CreateFontIndirectW(&face);
     }
     return boldFont_;
+}
+
+void DialogWindow::ShowBold(HWND control, bool bold) const {
+    const HFONT font = Font(bold);
+    if (reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) != font) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
 }
 
 HWND DialogWindow::Create(const wchar_t* windowClass, DWORD style, DluRect where, unsigned anchors,
@@ -223,10 +235,7 @@ HWND DialogWindow::Edit(dialogs::TEdit& model, DluRect where, unsigned anchors,
                 SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
             }
         }
-        const HFONT font = Font(model.bold);
-        if (reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)) != font) {
-            SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        }
+        ShowBold(edit, model.bold);
     });
     return edit;
 }
@@ -276,10 +285,7 @@ HWND DialogWindow::Button(dialogs::TButton& model, DluRect where, unsigned ancho
     });
     refreshers_.emplace_back([this, &model, button] {
         ShowWindowText(button, model.caption);
-        const HFONT font = Font(model.bold);
-        if (reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)) != font) {
-            SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        }
+        ShowBold(button, model.bold);
     });
     return button;
 }

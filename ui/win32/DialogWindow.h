@@ -107,14 +107,15 @@ private:
     void Centre();
     void End(dialogs::ModalResult result);
     HFONT Font(bool bold) const;
+    void ShowBold(HWND control, bool bold) const;
 
     dialogs::DialogForm& form_;
     HWND owner_;
     HWND window_ = nullptr;
     Size size_;
     SIZE designedClient_{};
-    HFONT boldFont_ = nullptr;
-    int nextId_ = 100; // clear of IDOK and IDCANCEL, which the dialog keys send
+    mutable HFONT boldFont_ = nullptr; // made when a control first shows bold
+    int nextId_ = 100;                 // clear of IDOK and IDCANCEL, which the dialog keys send
     std::vector<Placed> placed_;
     std::vector<std::function<void()>> refreshers_;
     std::map<HWND, std::function<void(WORD)>> commands_;
