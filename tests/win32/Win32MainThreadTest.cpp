@@ -1,13 +1,10 @@
 // The Win32 main-thread bridge: posted tasks as window messages in posting
-// order, tasks running inside a modal loop, the reader's synchronised calls and
-// their release, waits that keep processing, and timers.
+// order, tasks running inside a modal loop, waits that keep processing, and
+// timers.
 #include "ui/win32/Win32MainThread.h"
-#include "session/SynchronizedCaller.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <future>
 #include <thread>
 #include <vector>
 
@@ -72,37 +69,6 @@ TEST(Win32MainThread, PostedTasksRunInOrderAsTheWindowsMessagesAlsoInsideModalLo
     MessageBoxW(nullptr, L"Waiting for a posted task", L"Modal loop", MB_OK);
     late.join();
     EXPECT_TRUE(ranInsideTheBox);
-}
-
-TEST(Win32MainThread, SynchronisedCallsWaitForTheMainThreadAndCloseReleasesThem) {
-    Win32MainThread bridge;
-    {
-        SynchronizedCaller caller(bridge);
-        std::atomic<bool> ran{false};
-        std::promise<bool> result;
-        std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
-        auto answer = result.get_future();
-        EXPECT_EQ(answer.wait_for(50ms), std::future_status::timeout); // waits for the main thread
-        bridge.ProcessMessagesFor(100ms);
-        EXPECT_EQ(answer.wait_for(2s), std::future_status::ready);
-        EXPECT_TRUE(answer.get());
-        EXPECT_TRUE(ran);
-        worker.join();
-    }
-    // Closing while the worker waits: it returns at once, its call never runs,
-    // and the bridge is left with a harmless message.
-    SynchronizedCaller caller(bridge);
-    std::atomic<bool> ran{false};
-    std::promise<bool> result;
-    std::thread worker([&] { result.set_value(caller.Call([&] { ran = true; })); });
-    std::this_thread::sleep_for(50ms);
-    caller.Close();
-    auto answer = result.get_future();
-    ASSERT_EQ(answer.wait_for(2s), std::future_status::ready);
-    EXPECT_FALSE(answer.get());
-    worker.join();
-    bridge.ProcessMessages();
-    EXPECT_FALSE(ran);
 }
 
 TEST(Win32MainThread, WaitsKeepProcessingAndTimersTickUntilStopped) {
