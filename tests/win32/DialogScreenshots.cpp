@@ -32,6 +32,9 @@ namespace {
 std::filesystem::path handshake;
 std::string shotName;
 std::string dialogName;
+// Prepares the picture (a list dropped down) and widens the frame to take in
+// what it opened.
+std::function<void(HWND dialog, RECT& frame)> stage;
 UINT_PTR timer = 0;
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -40,9 +43,12 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
     KillTimer(nullptr, timer);
-    UpdateWindow(dialog);
     RECT frame;
     GetWindowRect(dialog, &frame);
+    if (stage) {
+        stage(dialog, frame);
+    }
+    UpdateWindow(dialog);
     {
         std::ofstream ready(handshake / "ready.tmp");
         ready << shotName << ' ' << frame.left << ' ' << frame.top << ' '
@@ -62,10 +68,11 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 template <typename Form>
 void Shoot(Win32ModalRunner& runner, Form& form, const char* className, const char* shot,
-           std::string caption) {
+           std::string caption, std::function<void(HWND, RECT&)> staging = {}) {
     form.caption = std::move(caption);
     shotName = shot;
     dialogName = className;
+    stage = std::move(staging);
     timer = SetTimer(nullptr, 0, 300, Tick);
     runner.Run(form);
 }
@@ -114,6 +121,14 @@ int ShootEveryDialog(const char* directory) {
     dialogs::TfrmAuthFlagsInput auth;
     auth.SetData(std::string("\x1F\x25", 2));
     Shoot(runner, auth, "TfrmAuthFlagsInput", "windows-dialog-auth-flags", "Auth Flags");
+    Shoot(runner, auth, "TfrmAuthFlagsInput", "windows-dialog-auth-flags-block-list", "Auth Flags",
+          [](HWND dialog, RECT& frame) {
+              const HWND blocks = FindNamedChild(dialog, "cbABlock");
+              SendMessageW(blocks, CB_SHOWDROPDOWN, TRUE, 0);
+              RECT dropped;
+              SendMessageW(blocks, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+              UnionRect(&frame, &frame, &dropped);
+          });
 
     dialogs::TfrmIntInput integer;
     integer.edNum.text = "3000";
