@@ -35,4 +35,24 @@ bool GetNetworkInterfaces(tNetworkInterfaceList& list) {
     return true;
 }
 
+std::optional<uint32_t> LimitedBroadcastSource() {
+    KVT_StartSocketLibrary();
+    const sockplat::SocketHandle probe = sockplat::OpenDatagram();
+    if (probe == sockplat::kNoSocket) {
+        return std::nullopt;
+    }
+    // Connecting a datagram socket sends nothing: the system only chooses the
+    // route and the local address it would send from. The port is any.
+    constexpr uint32_t kLimited = 0xFFFFFFFF;
+    constexpr uint16_t kAnyPort = 9;
+    std::optional<uint32_t> source;
+    if (sockplat::SetBroadcast(probe) && sockplat::Connect(probe, kLimited, kAnyPort)) {
+        if (const uint32_t address = sockplat::BoundAddress(probe); address != 0) {
+            source = address;
+        }
+    }
+    sockplat::CloseSocket(probe);
+    return source;
+}
+
 } // namespace velkor

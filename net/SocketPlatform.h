@@ -37,6 +37,9 @@ bool SetAbortiveClose(SocketHandle socket);
 bool Bind(SocketHandle socket, uint32_t ip, uint16_t port);
 // The port the socket is bound to, 0 when unbound or unknown.
 uint16_t BoundPort(SocketHandle socket);
+// The local IPv4 address the socket is bound to, or that the system chose for
+// it when it was connected; 0 when unbound or unknown.
+uint32_t BoundAddress(SocketHandle socket);
 bool Listen(SocketHandle socket);
 // Accepts one pending connection; kNoSocket when none is waiting or on error.
 SocketHandle Accept(SocketHandle listener);

@@ -126,13 +126,25 @@ bool Bind(SocketHandle socket, uint32_t ip, uint16_t port) {
     return ::bind(Sock(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
-uint16_t BoundPort(SocketHandle socket) {
+namespace {
+
+sockaddr_in LocalName(SocketHandle socket) {
     sockaddr_in address{};
     int size = sizeof address;
     if (::getsockname(Sock(socket), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        return 0;
+        return {};
     }
-    return ntohs(address.sin_port);
+    return address;
+}
+
+} // namespace
+
+uint16_t BoundPort(SocketHandle socket) {
+    return ntohs(LocalName(socket).sin_port);
+}
+
+uint32_t BoundAddress(SocketHandle socket) {
+    return LocalName(socket).sin_addr.s_addr;
 }
 
 bool Listen(SocketHandle socket) {

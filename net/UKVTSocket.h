@@ -172,4 +172,9 @@ tNetworkInterface MakeNetworkInterface(std::string name, uint32_t ip, uint32_t m
 // system's order; false when the system cannot be asked.
 bool GetNetworkInterfaces(tNetworkInterfaceList& list);
 
+// The local address (network byte order) the system sends a datagram to
+// 255.255.255.255 from, that is the interface it routes the limited broadcast
+// by; nothing when the system does not say (no route, no answer).
+std::optional<uint32_t> LimitedBroadcastSource();
+
 } // namespace velkor

@@ -75,6 +75,24 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
     return DiscoveryTargets(scope, interfaces, error);
 }
 
+std::vector<std::string> CommandTargets(std::vector<std::string> targets,
+                                        const tNetworkInterfaceList& interfaces,
+                                        std::optional<uint32_t> limitedSource) {
+    const bool limited =
+        std::find(targets.begin(), targets.end(), contract::kLimitedBroadcast) != targets.end();
+    if (!limited || !limitedSource) {
+        return targets;
+    }
+    for (const tNetworkInterface& entry : interfaces) {
+        const std::string directed = KVT_IPv4TextFromNetworkOrder(entry.DirectedBroadcast);
+        if (entry.IP == *limitedSource && CanScanOn(entry) &&
+            directed != contract::kLimitedBroadcast) {
+            std::erase(targets, directed);
+        }
+    }
+    return targets;
+}
+
 bool CanScanOn(const tNetworkInterface& entry) {
     // Host bits of a /31 or /32 network leave no broadcast address.
     return entry.IsUp && std::popcount(entry.Mask) <= 30;

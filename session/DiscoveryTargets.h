@@ -36,6 +36,16 @@ std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& s
 std::optional<std::vector<std::string>> DiscoveryTargets(const DiscoveryScope& scope,
                                                          std::string* error);
 
+// The targets of a command to every controller: `targets` without the directed
+// broadcast of the interface whose address is `limitedSource`, the one the
+// limited broadcast leaves by. Its controllers hear the limited broadcast
+// already, and would otherwise get every such command twice (a discovery may
+// be answered twice, a reset should not happen twice). Unchanged when the
+// limited broadcast is not among the targets or the source is unknown.
+std::vector<std::string> CommandTargets(std::vector<std::string> targets,
+                                        const tNetworkInterfaceList& interfaces,
+                                        std::optional<uint32_t> limitedSource);
+
 // Whether a discovery can go to the interface's directed broadcast: it is up
 // and its network leaves room for a broadcast address.
 bool CanScanOn(const tNetworkInterface& entry);

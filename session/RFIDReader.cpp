@@ -54,7 +54,13 @@ void TRFIDReader::SetNetSettings(const ReaderNetSettings& settings) {
 
 void TRFIDReader::SetBroadcastAddresses(std::vector<std::string> addresses) {
     std::lock_guard lock(fields_mutex_);
+    command_addresses_ = addresses;
     broadcast_addresses_ = std::move(addresses);
+}
+
+void TRFIDReader::SetCommandAddresses(std::vector<std::string> addresses) {
+    std::lock_guard lock(fields_mutex_);
+    command_addresses_ = std::move(addresses);
 }
 
 void TRFIDReader::SetEvents(Events events) {
@@ -401,8 +407,11 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
     std::vector<std::string> targets;
     {
         std::lock_guard lock(fields_mutex_);
-        targets =
-            udp_target_.empty() ? broadcast_addresses_ : std::vector<std::string>{udp_target_};
+        if (!udp_target_.empty()) {
+            targets = {udp_target_};
+        } else {
+            targets = cmd == contract::kDiscover ? broadcast_addresses_ : command_addresses_;
+        }
     }
     for (const std::string& target : targets) {
         const int sent = udp_->SendToHost(packet, target, settings_.ControllerUdpPort);

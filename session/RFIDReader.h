@@ -8,8 +8,8 @@
 
 #include "net/UKVTSocket.h"
 #include "protocol/ControllerContract.h"
-#include "session/MainThread.h"
 #include "protocol/PacketStream.h"
+#include "session/MainThread.h"
 #include "session/ReaderArrivals.h"
 #include "session/ReaderLink.h"
 
@@ -88,6 +88,7 @@ public:
     // Any thread: replaces the destinations of untargeted UDP sends (a new scan
     // may take a new set of interfaces).
     void SetBroadcastAddresses(std::vector<std::string> addresses) override;
+    void SetCommandAddresses(std::vector<std::string> addresses) override;
 
     uint8_t CurrentState() const { return state_.load(); }
     // The local UDP port in use, 0 before Start or when the bind failed.
@@ -135,6 +136,7 @@ private:
     std::string key_;
     std::string udp_target_;
     std::vector<std::string> broadcast_addresses_;
+    std::vector<std::string> command_addresses_;
     std::string host_;
     int port_ = 0;
     std::atomic<uint8_t> udp_flag_{3};

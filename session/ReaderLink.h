@@ -72,6 +72,9 @@ public:
     virtual std::string UDPTarget() const = 0;
     // The destinations of discovery and of UDP commands without a target.
     virtual void SetBroadcastAddresses(std::vector<std::string> addresses) = 0;
+    // Narrows the destinations of UDP commands without a target other than
+    // discovery, until the next SetBroadcastAddresses (CommandTargets).
+    virtual void SetCommandAddresses(std::vector<std::string> addresses) = 0;
 };
 
 } // namespace velkor

@@ -151,10 +151,14 @@ TEST_F(MainFormTest, InterfaceChoiceDecidesWhereScansAndCommandsToEveryoneGo) {
     EXPECT_EQ(reader->broadcastAddresses,
               (std::vector<std::string>{"255.255.255.255", "127.255.255.255", "192.168.1.255",
                                         "10.20.31.255"}));
+    // Commands to everyone: eth0's controllers hear the limited broadcast.
+    EXPECT_EQ(reader->commandAddresses,
+              (std::vector<std::string>{"255.255.255.255", "127.255.255.255", "10.20.31.255"}));
 
     form.cbInterface.SetItemIndex(3);
     form.cbInterfaceChange();
     EXPECT_EQ(reader->broadcastAddresses, std::vector<std::string>{"10.20.31.255"});
+    EXPECT_EQ(reader->commandAddresses, std::vector<std::string>{"10.20.31.255"});
     EXPECT_EQ(settings.values[kSettingInterface], "wlan0");
     form.btnScanClick();
     EXPECT_EQ(TakeSent(), std::vector<std::string>{"7:0:1:"});

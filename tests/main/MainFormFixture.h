@@ -41,6 +41,7 @@ struct ReaderRecord {
     std::string connectHost;
     int connectPort = 0;
     std::vector<std::string> broadcastAddresses;
+    std::vector<std::string> commandAddresses;
     IReaderLink::DatagramEvent onDatagram;
     IReaderLink::PacketEvent onPacket;
     IReaderLink::DeviceEvent onDevice;
@@ -102,7 +103,11 @@ public:
     void SetUDPTarget(const std::string& target) override { r_->udpTarget = target; }
     std::string UDPTarget() const override { return r_->udpTarget; }
     void SetBroadcastAddresses(std::vector<std::string> addresses) override {
+        r_->commandAddresses = addresses;
         r_->broadcastAddresses = std::move(addresses);
+    }
+    void SetCommandAddresses(std::vector<std::string> addresses) override {
+        r_->commandAddresses = std::move(addresses);
     }
 
 private:
@@ -247,10 +252,12 @@ protected:
           form([record = reader] { return std::make_unique<FakeReader>(record); }, main, services,
                editors) {
         form.SetSettingsStore(&settings);
-        form.SetInterfaceSource([this](tNetworkInterfaceList& list) {
-            list = interfaces;
-            return true;
-        });
+        form.SetInterfaceSource(
+            [this](tNetworkInterfaceList& list) {
+                list = interfaces;
+                return true;
+            },
+            [this] { return limitedSource; });
     }
 
     void SetUp() override { form.FormCreate(); }
@@ -311,6 +318,8 @@ protected:
     FakeEditors editors;
     FakeSettings settings;
     tNetworkInterfaceList interfaces = FakeInterfaces();
+    // The limited broadcast leaves by eth0, as by a default route there.
+    std::optional<uint32_t> limitedSource = KVT_ParseIPv4NetworkOrder("192.168.1.10");
     TRFIDMainForm form;
 };
 

@@ -68,6 +68,13 @@ TEST(NetworkInterfaces, ThisMachineListsItsLoopback) {
         EXPECT_NE(entry.IP, 0u);
         EXPECT_EQ(entry.Name, list.front().Name);
     }
+    // Without a route for it (a private namespace) the system names no
+    // source; with one, the source is an interface that is up.
+    if (const auto source = LimitedBroadcastSource()) {
+        EXPECT_TRUE(std::any_of(list.begin(), list.end(), [&](const tNetworkInterface& entry) {
+            return entry.IP == *source && entry.IsUp;
+        })) << KVT_IPv4TextFromNetworkOrder(*source);
+    }
 }
 
 } // namespace velkor

@@ -65,6 +65,20 @@ TEST(DiscoveryTargets, EachScopeGivesItsAddressesAndRefusesWhatIsNotThere) {
     }
     EXPECT_FALSE(DiscoveryTargets({Kind::OneAddress, "255.255.255"}, interfaces, &error));
     EXPECT_EQ(error, "not an IPv4 address: \"255.255.255\"");
+
+    // Commands to everyone skip the network the limited broadcast reaches
+    // already (its source address names it); anything else keeps them all.
+    const Targets all = *DiscoveryTargets({Kind::AllInterfaces, ""}, interfaces, &error);
+    const auto source = [](const char* ip) { return KVT_ParseIPv4NetworkOrder(ip); };
+    EXPECT_EQ(CommandTargets(all, interfaces, source("192.168.1.11")),
+              (Targets{"255.255.255.255", "127.255.255.255", "10.20.31.255"}));
+    EXPECT_EQ(CommandTargets(all, interfaces, source("10.20.30.40")),
+              (Targets{"255.255.255.255", "127.255.255.255", "192.168.1.255"}));
+    EXPECT_EQ(CommandTargets(all, interfaces, std::nullopt), all);
+    EXPECT_EQ(CommandTargets(all, interfaces, source("10.8.0.2")), all);   // no broadcast there
+    EXPECT_EQ(CommandTargets(all, interfaces, source("172.16.0.5")), all); // down
+    EXPECT_EQ(CommandTargets({"192.168.1.255"}, interfaces, source("192.168.1.10")),
+              Targets{"192.168.1.255"}); // one interface chosen: no limited broadcast
 }
 
 TEST(DiscoveryAnswers, OneEntryPerControllerAndEveryFieldInCsvAndJson) {

@@ -306,16 +306,24 @@ TEST_F(ReaderUdp, EverySendIsReportedWithItsTransportAndDestination) {
     EXPECT_FALSE(sends[0].tcp);
     EXPECT_EQ(sends[0].packet.cmd, contract::kDiscover);
     EXPECT_EQ(sends[0].packet.flags, 2); // the flags as sent
+    // Other commands to everyone may go to fewer addresses than discovery.
+    reader->SetCommandAddresses({"127.0.0.1"});
+    reader->SendCommand(contract::kQuack, 0, 0);
+    EXPECT_EQ(Hex(controllers.Next()), Hex(EncodePacket(contract::kQuack, "", 2)));
+    ASSERT_EQ(sends.size(), 3u);
+    EXPECT_EQ(sends[2].to, "127.0.0.1:" + port);
+    reader->Discover(); // still to both
+    EXPECT_EQ(sends.size(), 5u);
 
     LoopbackTcpPeer peer;
     ASSERT_TRUE(reader->Connect("127.0.0.1", peer.Port(), 3000));
     EXPECT_TRUE(reader->SendCommandData(contract::kDisplay, "hi", 5, 7));
-    ASSERT_EQ(sends.size(), 3u);
-    EXPECT_TRUE(sends[2].tcp);
-    EXPECT_EQ(sends[2].to, "127.0.0.1:" + std::to_string(peer.Port()));
-    EXPECT_EQ(sends[2].packet.data, "hi");
-    EXPECT_EQ(sends[2].packet.flags, 7);
-    EXPECT_EQ(sends[2].packet.code, 5);
+    ASSERT_EQ(sends.size(), 6u);
+    EXPECT_TRUE(sends[5].tcp);
+    EXPECT_EQ(sends[5].to, "127.0.0.1:" + std::to_string(peer.Port()));
+    EXPECT_EQ(sends[5].packet.data, "hi");
+    EXPECT_EQ(sends[5].packet.flags, 7);
+    EXPECT_EQ(sends[5].packet.code, 5);
 }
 
 } // namespace velkor

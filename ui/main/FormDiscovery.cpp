@@ -64,6 +64,7 @@ void TRFIDMainForm::RefreshInterfaces() {
     if (!interfaceSource_(interfaces_)) {
         interfaces_.clear();
     }
+    limitedSource_ = routeSource_();
     std::vector<std::string> items = {kAllInterfaces};
     interfaceNames_ = {std::string()};
     for (const tNetworkInterface& entry : interfaces_) {
@@ -109,11 +110,14 @@ bool TRFIDMainForm::ApplyDiscoveryTargets() {
     }
     std::string error;
     std::optional<std::vector<std::string>> targets = DiscoveryTargets(scope, interfaces_, &error);
-    reader_->SetBroadcastAddresses(targets ? std::move(*targets) : std::vector<std::string>{});
     if (!targets) {
+        reader_->SetBroadcastAddresses({});
         AddLog("nothing sent to every device: " + error);
+        return false;
     }
-    return targets.has_value();
+    reader_->SetBroadcastAddresses(*targets);
+    reader_->SetCommandAddresses(CommandTargets(std::move(*targets), interfaces_, limitedSource_));
+    return true;
 }
 
 void TRFIDMainForm::ReaderDevice(const DiscoveryAnswer& answer) {

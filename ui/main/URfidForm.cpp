@@ -118,8 +118,9 @@ void TRFIDMainForm::SetSettingsStore(ISettingsStore* store) {
     settings_ = store;
 }
 
-void TRFIDMainForm::SetInterfaceSource(InterfaceSource source) {
+void TRFIDMainForm::SetInterfaceSource(InterfaceSource source, RouteSource route) {
     interfaceSource_ = std::move(source);
+    routeSource_ = std::move(route);
 }
 
 bool TRFIDMainForm::OpenLogFile(std::string* error) {

@@ -49,6 +49,9 @@ public:
     using ReaderFactory = std::function<std::unique_ptr<IReaderLink>()>;
     // The computer's IPv4 interfaces (GetNetworkInterfaces unless replaced).
     using InterfaceSource = std::function<bool(tNetworkInterfaceList&)>;
+    // The local address the limited broadcast leaves from (LimitedBroadcastSource
+    // unless replaced).
+    using RouteSource = std::function<std::optional<uint32_t>()>;
 
     TRFIDMainForm(ReaderFactory readerFactory, IMainThread& mainThread, IWindowServices& services,
                   IConfigEditors& editors);
@@ -60,7 +63,7 @@ public:
     void SetStartOptions(VelkorOptions options);
     // Where remembered settings are read and written (none: nothing is kept).
     void SetSettingsStore(ISettingsStore* store);
-    void SetInterfaceSource(InterfaceSource source);
+    void SetInterfaceSource(InterfaceSource source, RouteSource route = LimitedBroadcastSource);
     // Opens the log file copy of the options, if any; false with `error` set
     // when it cannot be opened.
     bool OpenLogFile(std::string* error);
@@ -315,7 +318,9 @@ private:
     VelkorOptions options_;
     ISettingsStore* settings_ = nullptr;
     InterfaceSource interfaceSource_ = GetNetworkInterfaces;
+    RouteSource routeSource_ = LimitedBroadcastSource;
     tNetworkInterfaceList interfaces_;
+    std::optional<uint32_t> limitedSource_; // read with the interfaces
     // The interface name behind each item of cbInterface ("" for all).
     std::vector<std::string> interfaceNames_;
     TrafficLogFile logFile_;
