@@ -32,7 +32,9 @@ void Rotate(const std::string& path, unsigned keep) {
 }
 
 // Appends the lines in order, one opening per run of lines for the same file (so that a file
-// renamed away by an outside rotation is created anew), and stops at the first that fails.
+// renamed away by an outside rotation is created anew) and one write for as many lines as fit
+// before the next rotation, and stops at the first write that fails (its lines, whole, stay
+// unwritten).
 WriteOutcome WriteOut(const std::deque<QueuedLine>& lines, std::uint64_t max_size, unsigned keep) {
     WriteOutcome outcome;
     std::size_t& index = outcome.written;
@@ -40,20 +42,29 @@ WriteOutcome WriteOut(const std::deque<QueuedLine>& lines, std::uint64_t max_siz
         const std::string& path = lines[index].path;
         std::optional<platform::AppendFile> file(std::in_place, path);
         std::uint64_t size = file->IsOpen() ? file->Size() : 0;
-        for (; index < lines.size() && lines[index].path == path; ++index) {
-            const std::string& line = lines[index].line;
-            if (file->IsOpen() && max_size > 0 && size > 0 && size + line.size() > max_size) {
+        const auto fits = [&](std::size_t at, std::uint64_t bytes) {
+            return at < lines.size() && lines[at].path == path &&
+                   (max_size == 0 || size + bytes + lines[at].line.size() <= max_size);
+        };
+        while (index < lines.size() && lines[index].path == path) {
+            if (file->IsOpen() && size > 0 && !fits(index, 0)) {
                 file.reset();
                 Rotate(path, keep);
                 file.emplace(path);
                 size = file->IsOpen() ? file->Size() : 0;
             }
-            if (!file->IsOpen() || !file->AppendWhole(line)) {
+            std::string chunk = lines[index].line;
+            std::size_t end = index + 1;
+            for (; fits(end, chunk.size()); ++end) {
+                chunk += lines[end].line;
+            }
+            if (!file->IsOpen() || !file->AppendWhole(chunk)) {
                 outcome.failed_path = path;
                 outcome.error = file->Error();
                 return outcome;
             }
-            size += line.size();
+            size += chunk.size();
+            index = end;
         }
     }
     return outcome;
@@ -157,6 +168,12 @@ void LogWriter::Run() {
                 return;
             }
             continue;
+        }
+        if (!stopping_) {
+            // A sleep, not a wait on the condition: lines queued meanwhile need no wake-up.
+            lock.unlock();
+            std::this_thread::sleep_for(kGather);
+            lock.lock();
         }
         std::deque<QueuedLine> batch;
         batch.swap(queue_);

@@ -32,6 +32,9 @@ public:
     static constexpr std::size_t kMaxPendingBytes = 8 << 20;
     // How often a file that could not be written is tried again.
     static constexpr std::chrono::milliseconds kRetryPeriod{250};
+    // How long the writer lets lines gather after the first before it writes them: one opening
+    // of the file and one wake-up of the writer for all of them.
+    static constexpr std::chrono::milliseconds kGather{20};
 
     explicit LogWriter(ReportFn report);
     // Makes one last attempt at what is pending, then ends the thread.
