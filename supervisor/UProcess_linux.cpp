@@ -129,15 +129,15 @@ std::uint32_t ExitCodeOf(int status) {
 }
 
 // Everything the child needs, prepared by the parent: between vfork and exec the child makes
-// system calls only. The child shares the parent's memory until its exec, and the parent waits
-// until then: a failed exec leaves its errno in exec_error.
+// system calls only. (A failed exec reports through a pipe, not through the memory a vfork
+// child shares: sanitizers turn vfork into fork.)
 struct ChildSetup {
     const char* program;
     char* const* argv;
     char* const* envp;
     const char* directory;
     int streams[3]; // become 0, 1 and 2
-    volatile int* exec_error;
+    int error_pipe; // receives errno when the exec fails
     pid_t supervisor;
     int highest_fd; // for closing by hand where close_range is missing
 };
@@ -159,7 +159,9 @@ struct ChildSetup {
     if (error == 0) {
         if (close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
             for (int fd = 3; fd <= setup.highest_fd; ++fd) {
-                close(fd);
+                if (fd != setup.error_pipe) {
+                    close(fd);
+                }
             }
         }
         if (chdir(setup.directory) != 0 || sigprocmask(SIG_SETMASK, &empty, nullptr) != 0) {
@@ -169,7 +171,7 @@ struct ChildSetup {
             error = errno;
         }
     }
-    *setup.exec_error = error;
+    [[maybe_unused]] const ssize_t reported = write(setup.error_pipe, &error, sizeof error);
     _exit(kExecFailed);
 }
 
@@ -372,14 +374,20 @@ bool StartProcess(const std::string& executable, const std::string& command_line
             return false;
         }
     }
-    volatile int exec_error = 0;
+    int pipe_ends[2] = {-1, -1};
+    if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
+        error = static_cast<unsigned long>(errno);
+        return false;
+    }
+    const UniqueFd error_reader(pipe_ends[0]);
+    UniqueFd error_writer(pipe_ends[1]);
     const ChildSetup setup{
         program.c_str(),
         argv.data(),
         environment.data(),
         directory.c_str(),
         {input.fd, output.fd, errors.fd},
-        &exec_error,
+        error_writer.fd,
         getpid(),
         HighestFd(),
     };
@@ -395,9 +403,12 @@ bool StartProcess(const std::string& executable, const std::string& command_line
         error = static_cast<unsigned long>(errno);
         return false;
     }
-    if (exec_error != 0) {
+    close(std::exchange(error_writer.fd, -1));
+    int child_error = 0;
+    if (read(error_reader.fd, &child_error, sizeof child_error) ==
+        static_cast<ssize_t>(sizeof child_error)) {
         Children::Instance().Check(pid); // reaps the failed child
-        error = static_cast<unsigned long>(exec_error);
+        error = static_cast<unsigned long>(child_error);
         return false;
     }
     information.process_handle = pid;
