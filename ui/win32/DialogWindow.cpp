@@ -392,9 +392,12 @@ void DialogWindow::Centre() {
         MonitorFromWindow(owner_ != nullptr ? owner_ : window_, MONITOR_DEFAULTTOPRIMARY),
         &monitor);
     const RECT& work = monitor.rcWork;
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A dialog larger than the screen (a small screen at a high DPI) keeps its
+    // caption on the screen, so it can still be moved.
+    SetWindowPos(window_, nullptr,
+                 std::max(work.left, work.left + (work.right - work.left - width) / 2),
+                 std::max(work.top, work.top + (work.bottom - work.top - height) / 2), width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::End(dialogs::ModalResult result) {
