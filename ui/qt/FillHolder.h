@@ -10,7 +10,8 @@ namespace velkor {
 
 class FillHolder final : public QWidget {
 public:
-    // Takes `child` over; the holder is as tall as the child asks to be now.
+    // Takes `child` over; the holder is as tall as the child asks to be now, and
+    // at least as wide as its smallest size.
     FillHolder(QWidget* child, QWidget* parent);
 
 protected:
