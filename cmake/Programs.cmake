@@ -12,4 +12,9 @@ endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/Torvane.cpp)
     add_executable(Torvane Torvane.cpp)
     target_link_libraries(Torvane PRIVATE velkor_options torvane_supervisor project_version)
+    if(NOT WIN32)
+        # The C++ runtime linked in: only the parts Torvane uses are mapped, about 1 MB less
+        # resident memory for a service that runs for years.
+        target_link_options(Torvane PRIVATE -static-libstdc++ -static-libgcc)
+    endif()
 endif()

@@ -9,6 +9,8 @@
 namespace torvane {
 namespace {
 
+constexpr std::size_t kMaxWrite = 16 << 10;
+
 struct WriteOutcome {
     std::size_t written = 0;
     std::string failed_path; // empty when every line went in
@@ -46,6 +48,10 @@ WriteOutcome WriteOut(const std::deque<QueuedLine>& lines, std::uint64_t max_siz
             return at < lines.size() && lines[at].path == path &&
                    (max_size == 0 || size + bytes + lines[at].line.size() <= max_size);
         };
+        // Lines joined for one write, up to a size that keeps the copy small.
+        const auto joins = [&](std::size_t at, std::uint64_t bytes) {
+            return fits(at, bytes) && bytes + lines[at].line.size() <= kMaxWrite;
+        };
         while (index < lines.size() && lines[index].path == path) {
             if (file->IsOpen() && size > 0 && !fits(index, 0)) {
                 file.reset();
@@ -55,7 +61,7 @@ WriteOutcome WriteOut(const std::deque<QueuedLine>& lines, std::uint64_t max_siz
             }
             std::string chunk = lines[index].line;
             std::size_t end = index + 1;
-            for (; fits(end, chunk.size()); ++end) {
+            for (; joins(end, chunk.size()); ++end) {
                 chunk += lines[end].line;
             }
             if (!file->IsOpen() || !file->AppendWhole(chunk)) {
