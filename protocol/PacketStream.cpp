@@ -10,6 +10,13 @@ void PacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(pending_.data());
     std::size_t offset = 0;
     while (offset < pending_.size()) {
+        // A byte that is not a magic byte never starts a packet: skip it at
+        // once, so what is kept (and counted as skipped) does not depend on
+        // how the stream was chunked.
+        if (bytes[offset] != EPROTO_MAGIC) {
+            SkipToNextMagic(offset);
+            continue;
+        }
         // The decoder counts in 16 bits; a window of that size always holds a
         // whole packet, so a longer backlog is simply decoded in steps.
         const auto window = static_cast<uint16_t>(
@@ -21,16 +28,20 @@ void PacketStream::Feed(std::string_view chunk, const PacketSink& sink) {
             break; // the rest of a packet is still on its way
         }
         if (result < 0) {
-            const std::size_t next = pending_.find(static_cast<char>(EPROTO_MAGIC), offset + 1);
-            const std::size_t resume = next == std::string::npos ? pending_.size() : next;
-            skipped_ += resume - offset;
-            offset = resume;
+            SkipToNextMagic(offset);
             continue;
         }
         offset += position;
         sink(header);
     }
     pending_.erase(0, offset);
+}
+
+void PacketStream::SkipToNextMagic(std::size_t& offset) {
+    const std::size_t next = pending_.find(static_cast<char>(EPROTO_MAGIC), offset + 1);
+    const std::size_t resume = next == std::string::npos ? pending_.size() : next;
+    skipped_ += resume - offset;
+    offset = resume;
 }
 
 void PacketStream::Reset() {

@@ -31,6 +31,9 @@ public:
     std::size_t SkippedBytes() const { return skipped_; }
 
 private:
+    // Skips from `offset` to the next magic byte after it, or to the end.
+    void SkipToNextMagic(std::size_t& offset);
+
     std::string pending_;
     std::size_t skipped_ = 0;
 };

@@ -64,6 +64,13 @@ TEST(PacketStream, SkipsEveryKindOfBadHeaderAndKeepsGoing) {
                                                      "\x08"
                                                      "b"}));
 
+    // A byte that cannot start a packet is not kept waiting for a header's
+    // worth of bytes: fed alone or with the rest, the same bytes are skipped.
+    Cut alone;
+    alone.Feed("xy");
+    EXPECT_EQ(alone.stream.Backlog(), 0u);
+    EXPECT_EQ(alone.stream.SkippedBytes(), 2u);
+
     // A megabyte of noise full of magic bytes leaves at most one packet's worth behind.
     std::string noise(1 << 20, '\0');
     for (std::size_t i = 0; i < noise.size(); ++i) {
