@@ -1,0 +1,109 @@
+#include "ui/win32/TrafficLogView.h"
+
+#include "ui/win32/Win32Text.h"
+#include "ui/win32/WindowNames.h"
+
+#include <commctrl.h>
+
+namespace velkor {
+
+namespace {
+
+constexpr UINT_PTR kKeyFilterId = 1;
+
+int TextLength(HWND edit) {
+    return GetWindowTextLengthW(edit);
+}
+
+} // namespace
+
+TrafficLogView::TrafficLogView(MemoLog& log, HWND parent, std::function<void()> scheduleRefresh)
+    : log_(log), scheduleRefresh_(std::move(scheduleRefresh)) {
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
+                                ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                            0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowName(edit_, log_.Name());
+    SendMessageW(edit_, EM_SETLIMITTEXT, 0, 0); // no limit but memory
+    SetWindowSubclass(edit_, KeyFilter, kKeyFilterId, 0);
+    for (const std::string& line : log_.Lines()) {
+        pending_.push_back(Wide(line));
+    }
+    Flush();
+    log_.SetAppendListener([this](const std::string& line, size_t) {
+        pending_.push_back(Wide(line));
+        if (pending_.size() > MemoLog::kMaxLines) {
+            pending_.erase(pending_.begin()); // would scroll out of the log at once
+        }
+        scheduleRefresh_();
+    });
+}
+
+TrafficLogView::~TrafficLogView() {
+    Detach();
+}
+
+void TrafficLogView::Detach() {
+    if (attached_) {
+        attached_ = false;
+        log_.SetAppendListener({});
+        RemoveWindowSubclass(edit_, KeyFilter, kKeyFilterId);
+    }
+}
+
+void TrafficLogView::Flush() {
+    if (pending_.empty()) {
+        return;
+    }
+    std::wstring text = TextLength(edit_) > 0 ? L"\r\n" : L"";
+    for (size_t n = 0; n < pending_.size(); ++n) {
+        text += (n > 0 ? L"\r\n" : L"") + pending_[n];
+    }
+    pending_.clear();
+
+    // The user's selection stays on the text it was on, unless it was at the end.
+    DWORD selStart = 0;
+    DWORD selEnd = 0;
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                 reinterpret_cast<LPARAM>(&selEnd));
+    const auto end = static_cast<DWORD>(TextLength(edit_));
+    const bool atEnd = selStart == end && selEnd == end;
+
+    SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(edit_, EM_SETSEL, end, end);
+    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    const auto lines = static_cast<int>(SendMessageW(edit_, EM_GETLINECOUNT, 0, 0));
+    DWORD cut = 0;
+    if (lines > static_cast<int>(MemoLog::kMaxLines)) {
+        cut = static_cast<DWORD>(
+            SendMessageW(edit_, EM_LINEINDEX,
+                         static_cast<WPARAM>(lines - static_cast<int>(MemoLog::kMaxLines)), 0));
+        SendMessageW(edit_, EM_SETSEL, 0, cut);
+        SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    }
+    if (atEnd) {
+        const auto newEnd = static_cast<DWORD>(TextLength(edit_));
+        SendMessageW(edit_, EM_SETSEL, newEnd, newEnd);
+    } else {
+        SendMessageW(edit_, EM_SETSEL, selStart > cut ? selStart - cut : 0,
+                     selEnd > cut ? selEnd - cut : 0);
+    }
+    SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(edit_, WM_VSCROLL, SB_BOTTOM, 0);
+    InvalidateRect(edit_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK TrafficLogView::KeyFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (message == WM_KEYDOWN && wParam == 'A' && ctrl) {
+        SendMessageW(window, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == 1) { // the character Ctrl+A makes
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace velkor
