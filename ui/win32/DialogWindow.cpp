@@ -6,7 +6,6 @@
 #include "ui/win32/DialogFont.h"
 #include "ui/win32/FramedMemo.h"
 #include "ui/win32/MessagePump.h"
-#include "ui/win32/Win32Text.h"
 #include "ui/win32/WindowNames.h"
 #include "ui/win32/WindowText.h"
 
