@@ -16,7 +16,7 @@ public:
     TfrmIntInput();
 
     TEdit edNum;
-    TButton Button1;
+    TButton Button1; // "Ok" (default, modal result 1)
     uint32_t lowBound = 0;
     uint32_t highBound = std::numeric_limits<uint32_t>::max();
 

@@ -25,8 +25,8 @@ public:
     std::array<TEdit, kRows> edLock;       // row n's name
     std::array<uint8_t, kRows> rowBlock{}; // row n's block number, 0 = none
     TPopupMenu pmLockers;
-    TButton Button1;
-    TButton Button2;
+    TButton Button1; // "Ok" (default, modal result 1)
+    TButton Button2; // "Cancel" (modal result 2)
 
     // Returns true when the entries were loaded.
     bool SetData(const std::string& block);

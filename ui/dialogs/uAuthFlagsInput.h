@@ -34,7 +34,7 @@ public:
     TComboBox cbReaderLock; // bits 8-9
     TLabel labABlock;
     TComboBox cbABlock; // bits 10-15: the block list, entries "NONE", "1".."63"
-    TButton Button1;
+    TButton Button1;    // "Ok" (default, modal result 1)
 
     void SetData(const std::string& value);
     // L bytes, L fixed by the last SetData.

@@ -17,7 +17,7 @@ public:
     TCheckBox cbDisplayOptoStatus; // bit 0
     TCheckBox cbSSD1309;           // bit 6
     TCheckBox cbNoSplash;          // bit 7
-    TButton Button1;
+    TButton Button1;               // "Ok" (default, modal result 1)
 
     void SetData(uint8_t flags);
     uint8_t GetData() const;

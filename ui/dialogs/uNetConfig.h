@@ -18,7 +18,7 @@ public:
 
     TfrmNetConfig();
 
-    TLabel Label4;
+    TLabel Label4; // "MAC:", the caption of labMAC
     TLabel labMAC; // shows the MAC address as 12 hexadecimal digits
     TLabel labIP;
     std::array<TEdit, 4> edIP; // edIP1..edIP4
@@ -26,11 +26,11 @@ public:
     std::array<TEdit, 4> edMask; // edMask1..edMask4
     TLabel labGateway;
     std::array<TEdit, 4> edGateway; // edGateway1..edGateway4
-    TLabel Label1;
-    TEdit edUDPPort; // shown, never edited
-    TLabel Label2;
+    TLabel Label1;                  // "UDP Port", the caption of edUDPPort
+    TEdit edUDPPort;                // shown, never edited
+    TLabel Label2;                  // "TCP Port", the caption of edTCPPort
     TEdit edTCPPort;
-    TLabel Label3;
+    TLabel Label3; // "Debug Port", the caption of edDebugPort
     TEdit edDebugPort;
     TButton btnOk;
     TButton btnCancel;

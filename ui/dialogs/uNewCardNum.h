@@ -12,7 +12,7 @@ class TfrmNewCardNum : public DialogForm {
 public:
     TfrmNewCardNum();
 
-    TLabel Label1;
+    TLabel Label1; // "Введите новый номер:" (enter the new number)
     TEdit edCardNum;
     TButton btnOK;
 

@@ -20,7 +20,7 @@ public:
     // Shown one row per input: the use box, then its edge box.
     std::array<TCheckBox, kInputs> cbUseOpto;  // cbUseOpto1..4, bits 4-7
     std::array<TCheckBox, kInputs> cbOptoEdge; // cbOpto1Edge..cbOpto4Edge, bits 0-3
-    TButton Button1;
+    TButton Button1;                           // "Ok" (default, modal result 1)
 
     void SetData(uint8_t flags);
     uint8_t GetData() const;

@@ -11,7 +11,7 @@ public:
     TfrmStrInput();
 
     TEdit edStr;
-    TButton Button1;
+    TButton Button1; // "Ok" (default, modal result 1)
 };
 
 } // namespace velkor::dialogs

@@ -52,7 +52,7 @@ public:
     std::array<TCheckBox, 6> CheckBox; // CheckBox3..CheckBox8
 
     TButton btnDefaults;
-    TButton Button1;
+    TButton Button1; // "Ok" (default, modal result 1)
 
     // The two words at offsets 8 and 10, kept between SetData and GetData.
     uint16_t advancedParameters = 0;

@@ -186,7 +186,7 @@ public:
     DeviceListBox lbDeviceList;
     TControl labFilter;
     TEdit edFilter;
-    TControl Label1;
+    TControl Label1; // "UDP Flag:", the caption of cbUDPFlag
     TComboBox cbUDPFlag;
     TControl labInterface;
     TComboBox cbInterface; // "All interfaces", then each interface a scan can reach
@@ -195,13 +195,13 @@ public:
     TControl btnNetCfgSet;
     TControl btnNetRestart;
     TControl btnDirectConnect;
-    TControl bntResetAll;
-    TCheckBox CheckBox1;
+    TControl bntResetAll; // "Reset All": asks, then resets every controller in range (command 41)
+    TCheckBox CheckBox1;  // "ADRH", hidden; nothing reads it
     TControl btnLlistReq;
     // device page
     TControl labConnecting;
     TControl pnDevice;
-    TControl Label2;
+    TControl Label2; // "Input states: ", the caption of the input lamps
     TControl shInput1;
     TControl shInput2;
     TControl shInput3;
@@ -213,12 +213,12 @@ public:
     TControl btnRelay2;
     TControl btnRelay3;
     TControl btnRelay4;
-    TControl Button1;
-    TControl Button2;
-    TControl Label5;
+    TControl Button1; // "AP On": relay 3 pulse, 0 ms (tag 0)
+    TControl Button2; // "AP Off": relay 3 pulse, 3150 ms (tag 1)
+    TControl Label5;  // "LED", the caption of cbLEDBrightness
     TComboBox cbLEDBrightness;
     TControl btnSetLEDBrightness;
-    TControl Label6;
+    TControl Label6; // "LLMC:", the caption of cbLLMC (lockers list row count)
     TComboBox cbLLMC;
     TControl btnLang;
     TControl btnNoNet;
@@ -240,7 +240,7 @@ public:
     TCheckBox cbTermDefs;
     TCheckBox cbPreRes;
     TControl btnResetBehavior;
-    TControl Button5;
+    TControl Button5; // "USART Cfg", hidden: edit the USART settings (item 48)
     TControl btnNetRepeatTest;
     TControl btnSetUseFinger;
     TControl btnSetNotUseFinger;
@@ -251,12 +251,12 @@ public:
     // card panel
     TControl pnCard;
     TControl labUID;
-    TControl Label3;
-    TControl Label4;
+    TControl Label3; // "Шкаф" (cabinet), the heading over labCab
+    TControl Label4; // "Ячейка" (cell), the heading over labCell
     TControl labCab;
     TControl labCell;
-    TControl Button3;
-    TControl Button4;
+    TControl Button3; // "Write": cabinet number (tag 62, block 62)
+    TControl Button4; // "Write": cell number (tag 33, block 33)
     // log, status bar, timer, menus
     TCheckBox cbLogTimestamps;
     TCheckBox cbLogSent;
