@@ -45,7 +45,10 @@ std::string Hex(const uint8_t* bytes, std::size_t count) {
 std::string Join(const std::vector<std::pair<std::string, std::string>>& pairs) {
     std::string text;
     for (const auto& [key, value] : pairs) {
-        text += (text.empty() ? "" : " ") + key + "=" + value;
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += key + "=" + value;
     }
     return text;
 }
@@ -137,7 +140,8 @@ struct FieldReader {
             }
             *error = key + " must be one of";
             for (const char* name : names) {
-                *error += " " + EntryKey(name);
+                *error += ' ';
+                *error += EntryKey(name);
             }
             *error += ", not \"" + value + "\"";
             return false;
@@ -280,8 +284,10 @@ std::string FormatLockers(const std::string& value) {
     }
     std::string entries;
     for (const TLockInfo& lock : list.Lockers) {
-        entries += (entries.empty() ? "" : ",") + std::to_string(lock.Block) + ":" +
-                   Utf8FromWin1251(lock.Name);
+        if (!entries.empty()) {
+            entries += ',';
+        }
+        entries += std::to_string(lock.Block) + ":" + Utf8FromWin1251(lock.Name);
     }
     return text + " lockers=" + entries;
 }
