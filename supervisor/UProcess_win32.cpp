@@ -115,6 +115,21 @@ HANDLE CreateKillOnCloseJob() {
     return job;
 }
 
+// The supervisor's own kill-on-close Job, which it joins before it starts anything. A program
+// is born in its creator's Job, so it dies with the supervisor even when the supervisor dies
+// between creating it and putting it in a Job of its own (nested Jobs: Windows 8 and later).
+// Where the supervisor cannot join one, each program's own Job stands alone.
+void JoinSupervisorJob() {
+    [[maybe_unused]] static const HANDLE job = [] {
+        const HANDLE created = CreateKillOnCloseJob();
+        if (created != nullptr && !AssignProcessToJobObject(created, GetCurrentProcess())) {
+            CloseHandle(created);
+            return HANDLE{nullptr};
+        }
+        return created; // held until the supervisor ends
+    }();
+}
+
 // Closes everything the supervisor held of an ended program; closing the Job ends whatever
 // the program left running in it.
 void Release(ProcessInformation& information) {
@@ -168,6 +183,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
                   const std::string& stdout_target, const std::string& stderr_target,
                   ProcessInformation& information, unsigned long& error) {
     information = {};
+    JoinSupervisorJob();
     const InheritedFile output(stdout_target);
     const InheritedFile errors(stderr_target);
     if (!output.IsOpen() || !errors.IsOpen()) {
