@@ -2,6 +2,7 @@
 // controller, sorting, filtering, export, copy), the interface choice, the
 // traffic log's options and file copy, and what is remembered between runs.
 #include "MainFormFixture.h"
+#include "tests/FileText.h"
 
 #include "ui/main/FormSettings.h"
 
@@ -15,13 +16,6 @@
 namespace velkor {
 
 namespace {
-
-std::string FileText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // A folder of its own for the files a test writes, removed afterwards.
 struct TempFolder {
@@ -106,23 +100,24 @@ TEST_F(MainFormTest, DeviceTableListsEachControllerOnceSortsFiltersExportsAndCop
     TempFolder folder;
     services.savePath = (folder.path / "shown.csv").string();
     form.ExportDevices(true, false);
-    const std::string shown = FileText(folder.path / "shown.csv");
+    const std::string shown = testfiles::ReadAll(folder.path / "shown.csv");
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 3) << shown; // header + 2 rows
     EXPECT_NE(shown.find("\r\n00-11-22-AA-BB-CC,10.0.0.7,8080,"), std::string::npos) << shown;
     EXPECT_EQ(LastLog(), "2 devices exported to " + *services.savePath);
 
     services.savePath = (folder.path / "all.csv").string();
     form.ExportDevices(false, false);
-    EXPECT_NE(FileText(folder.path / "all.csv").find("\"Шкаф, \"\"A\"\"\""), std::string::npos);
+    EXPECT_NE(testfiles::ReadAll(folder.path / "all.csv").find("\"Шкаф, \"\"A\"\"\""),
+              std::string::npos);
     services.savePath = (folder.path / "all.json").string();
     form.ExportDevices(false, true);
-    const std::string json = FileText(folder.path / "all.json");
+    const std::string json = testfiles::ReadAll(folder.path / "all.json");
     const auto parsed = nlohmann::json::parse(json);
     ASSERT_EQ(parsed.size(), 4u);
     EXPECT_EQ(parsed.at(3).at("name"), "Шкаф, \"A\""); // by name, as shown
     EXPECT_EQ(parsed.at(3).at("uptime"), 90061);
     form.ExportDevices(false, true); // the same table gives the same file
-    EXPECT_EQ(FileText(folder.path / "all.json"), json);
+    EXPECT_EQ(testfiles::ReadAll(folder.path / "all.json"), json);
     services.savePath = (folder.path / "missing" / "x.csv").string();
     form.ExportDevices(false, false);
     EXPECT_EQ(LastLog().rfind("devices not exported to ", 0), 0u) << LastLog();
@@ -232,7 +227,7 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     TempFolder folder;
     services.savePath = (folder.path / "log.txt").string();
     form.btnSaveLogClick();
-    const std::string saved = FileText(folder.path / "log.txt");
+    const std::string saved = testfiles::ReadAll(folder.path / "log.txt");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 4) << saved;
     EXPECT_EQ(saved.rfind("plain\n", 0), 0u);
 
@@ -255,8 +250,8 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
         EXPECT_EQ(copying.memLog.Lines().back(), "line 99" + std::string(40, '.'));
     };
     capture({}, "full.log");
-    const std::string older = FileText(folder.path / "full.log.1");
-    const std::string newer = FileText(folder.path / "full.log");
+    const std::string older = testfiles::ReadAll(folder.path / "full.log.1");
+    const std::string newer = testfiles::ReadAll(folder.path / "full.log");
     EXPECT_LE(older.size(), 4096u);
     EXPECT_LE(newer.size(), 4096u);
     EXPECT_GT(older.size(), 4000u);
@@ -266,7 +261,7 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     plain.LogTimestamps = false;
     plain.LogSent = false;
     capture(plain, "plain.log");
-    EXPECT_EQ(FileText(folder.path / "plain.log.1").rfind("line 0.", 0), 0u);
+    EXPECT_EQ(testfiles::ReadAll(folder.path / "plain.log.1").rfind("line 0.", 0), 0u);
     std::string error;
     TrafficLogFile nowhere;
     EXPECT_FALSE(nowhere.Open((folder.path / "no" / "x.log").string(), 4096, &error));

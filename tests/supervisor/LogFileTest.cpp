@@ -1,4 +1,5 @@
 #include "supervisor/Uservice.h"
+#include "tests/FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,10 @@ using namespace torvane;
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Lines without their CR LF; fails the test when a line lacks its CR.
 std::vector<std::string> LogLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
-    std::istringstream text(ReadAll(path));
+    std::istringstream text(testfiles::ReadAll(path));
     for (std::string line; std::getline(text, line);) {
         EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
         if (!line.empty() && line.back() == '\r') {
@@ -96,7 +90,7 @@ TEST(WriteLog, NeverTruncatesAnExistingFile) {
     std::ofstream(log.path, std::ios::binary) << "earlier line\r\n";
     WriteLog("userv: started", log.path.string());
     ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
-    const std::string text = ReadAll(log.path);
+    const std::string text = testfiles::ReadAll(log.path);
     EXPECT_EQ(text.rfind("earlier line\r\n[", 0), 0u) << text;
 }
 
@@ -107,7 +101,7 @@ TEST(WriteLog, BlankPathMeansTheFileBesideTheExecutable) {
     WriteLog("app: default path check", " \t ");
     ASSERT_TRUE(FlushLog(std::chrono::seconds(10)));
     ASSERT_TRUE(std::filesystem::exists(log));
-    const std::string text = ReadAll(log);
+    const std::string text = testfiles::ReadAll(log);
     EXPECT_EQ(text.find("] app: default path check\r\n", size_before), size_before + 20);
     if (!existed) {
         std::filesystem::remove(log);

@@ -1,5 +1,6 @@
 // The log's writer thread against real files that cannot be written for a while.
 #include "supervisor/LogWriter.h"
+#include "tests/FileText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::string Line(int number) {
     return "line " + std::to_string(number) + "\r\n";
@@ -93,7 +87,7 @@ TEST_F(WriterFixture, AnUnwritableLogIsReportedOnceItsLinesKeptAndWrittenInOrder
     for (int number = 0; number < 400; ++number) {
         expected += Line(number);
     }
-    EXPECT_EQ(ReadAll(log), expected);
+    EXPECT_EQ(testfiles::ReadAll(log), expected);
     EXPECT_THAT(WaitForReports(EndingWith("the log file is written again")),
                 ElementsAre(first[0], "the log file is written again"));
 }
@@ -111,7 +105,7 @@ TEST_F(WriterFixture, BeyondTheCapTheOldestLinesAreDroppedAndCounted) {
     }
     fs::create_directories(dir);
     ASSERT_TRUE(writer.Flush(10s));
-    const std::string text = ReadAll(log);
+    const std::string text = testfiles::ReadAll(log);
     EXPECT_EQ(text.size(), LogWriter::kMaxPendingBytes);
     EXPECT_EQ(text.substr(0, 1024), numbered(11));
     EXPECT_EQ(text.substr(text.size() - 1024), numbered(fitting + 10));
@@ -128,7 +122,8 @@ TEST_F(WriterFixture, RotationKeepsEachFileUnderTheSizeAndTheNewestLinesInOrder)
     }
     ASSERT_TRUE(writer.Flush(10s));
     EXPECT_FALSE(fs::exists(dir / "x.log.3"));
-    const std::string newest = ReadAll(dir / "x.log.2") + ReadAll(dir / "x.log.1") + ReadAll(log);
+    const std::string newest = testfiles::ReadAll(dir / "x.log.2") +
+                               testfiles::ReadAll(dir / "x.log.1") + testfiles::ReadAll(log);
     for (const char* name : {"x.log", "x.log.1", "x.log.2"}) {
         EXPECT_LE(fs::file_size(dir / name), 100u) << name;
     }
@@ -144,6 +139,6 @@ TEST_F(WriterFixture, RotationKeepsEachFileUnderTheSizeAndTheNewestLinesInOrder)
     fs::rename(log, dir / "outside");
     writer.Append(log.string(), Line(40));
     ASSERT_TRUE(writer.Flush(10s));
-    EXPECT_EQ(ReadAll(log), Line(40));
+    EXPECT_EQ(testfiles::ReadAll(log), Line(40));
     EXPECT_THAT(Reports(), ElementsAre());
 }

@@ -2,6 +2,7 @@
 // terminated the way the supervisor does it.
 #include "supervisor/Platform.h"
 #include "supervisor/UProcess.h"
+#include "tests/FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +30,6 @@ struct TempDir {
     ~TempDir() { std::filesystem::remove_all(path); }
 };
 
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Waits (at most ten seconds) for the program to end; its exit code, or nothing.
 std::optional<std::uint32_t> WaitForEnd(ProcessInformation& information) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -59,10 +53,10 @@ bool Start(const std::string& command_line, const std::string& stdout_target,
 // Waits (at most ten seconds) until the file stops growing: whoever writes it has gone.
 bool StopsGrowing(const std::filesystem::path& file) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    auto size = ReadAll(file).size();
+    auto size = testfiles::ReadAll(file).size();
     while (std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const auto now = ReadAll(file).size();
+        const auto now = testfiles::ReadAll(file).size();
         if (now == size && now > 0) {
             return true;
         }
@@ -73,11 +67,12 @@ bool StopsGrowing(const std::filesystem::path& file) {
 
 bool Grows(const std::filesystem::path& file) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    const auto size = ReadAll(file).size();
-    while (ReadAll(file).size() <= size + 2 && std::chrono::steady_clock::now() < deadline) {
+    const auto size = testfiles::ReadAll(file).size();
+    while (testfiles::ReadAll(file).size() <= size + 2 &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return ReadAll(file).size() > size + 2;
+    return testfiles::ReadAll(file).size() > size + 2;
 }
 
 } // namespace
@@ -95,7 +90,7 @@ TEST(Process, EndedProgramGivesItsExitCodeAndAppendsItsStandardError) {
         EXPECT_EQ(information.process_handle, 0); // released once seen ended
     }
 
-    const std::string text = ReadAll(err);
+    const std::string text = testfiles::ReadAll(err);
     EXPECT_EQ(text.rfind("kept\n", 0), 0u) << text;
     // Each run appended its line: run in its own directory, nothing on standard input.
     const std::string child_dir = std::filesystem::path(kChild).parent_path().string();
@@ -120,7 +115,7 @@ TEST(Process, ProgramWithoutCommandLineRunsAndOutputTargetsAreAppended) {
     // Without arguments the child prints its usage on standard error and exits with 2.
     ASSERT_TRUE(Start("", out.string(), out.string(), information));
     EXPECT_EQ(WaitForEnd(information), 2u);
-    EXPECT_NE(ReadAll(out).find("usage:"), std::string::npos);
+    EXPECT_NE(testfiles::ReadAll(out).find("usage:"), std::string::npos);
 }
 
 TEST(Process, FailedStartLeavesTheInformationZero) {
@@ -152,7 +147,7 @@ TEST(Process, KillEndsARunningProgram) {
     ProcessInformation information;
     ASSERT_TRUE(Start(kChild + " tick " + ticks.string(), kNullTarget, kNullTarget, information));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadAll(ticks).size() < 10 && std::chrono::steady_clock::now() < deadline) {
+    while (testfiles::ReadAll(ticks).size() < 10 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::uint32_t exit_code = 0;
@@ -162,10 +157,10 @@ TEST(Process, KillEndsARunningProgram) {
     EXPECT_EQ(information.process_id, 0u);
 
     // Once killed the program writes no more.
-    const auto written = ReadAll(ticks).size();
+    const auto written = testfiles::ReadAll(ticks).size();
     EXPECT_GE(written, 10u);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ReadAll(ticks).size(), written);
+    EXPECT_EQ(testfiles::ReadAll(ticks).size(), written);
 }
 
 TEST(Process, AProgramsDescendantsEndWithItWhetherKilledOrEndingOnItsOwn) {

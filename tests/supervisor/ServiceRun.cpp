@@ -50,13 +50,6 @@ std::optional<int> AwaitExit(pid_t pid, Clock::duration timeout) {
 
 } // namespace
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::size_t Count(const std::vector<std::string>& lines, const std::string& line) {
     return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
 }

@@ -3,6 +3,8 @@
 // line, signals sent and the exit awaited (always bounded).
 #pragma once
 
+#include "tests/FileText.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -18,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 inline const std::string kStopBanner = "app: ------------------- session stop -------------------";
 
-std::string ReadAll(const fs::path& path);
+using testfiles::ReadAll; // a file's whole content
 std::size_t Count(const std::vector<std::string>& lines, const std::string& line);
 // The processes whose parent is the given one.
 std::vector<pid_t> ChildrenOf(pid_t parent);
