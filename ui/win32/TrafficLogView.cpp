@@ -15,6 +15,11 @@ int TextLength(HWND edit) {
     return GetWindowTextLengthW(edit);
 }
 
+DWORD LastLineStart(HWND edit) {
+    const auto lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+    return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0));
+}
+
 } // namespace
 
 TrafficLogView::TrafficLogView(MemoLog& log, HWND parent, std::function<void()> scheduleRefresh)
@@ -61,13 +66,14 @@ void TrafficLogView::Flush() {
     }
     pending_.clear();
 
-    // The user's selection stays on the text it was on, unless it was at the end.
+    // The user's selection stays on the text it was on, unless the caret was
+    // on the last line: then it follows the new lines.
     DWORD selStart = 0;
     DWORD selEnd = 0;
     SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
                  reinterpret_cast<LPARAM>(&selEnd));
     const auto end = static_cast<DWORD>(TextLength(edit_));
-    const bool atEnd = selStart == end && selEnd == end;
+    const bool following = selStart == selEnd && selStart >= LastLineStart(edit_);
 
     SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit_, EM_SETSEL, end, end);
@@ -81,15 +87,20 @@ void TrafficLogView::Flush() {
         SendMessageW(edit_, EM_SETSEL, 0, cut);
         SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     }
-    if (atEnd) {
-        const auto newEnd = static_cast<DWORD>(TextLength(edit_));
-        SendMessageW(edit_, EM_SETSEL, newEnd, newEnd);
+    if (following) {
+        // At the start of the last line, so the box does not scroll sideways
+        // to the end of a long one.
+        const DWORD start = LastLineStart(edit_);
+        SendMessageW(edit_, EM_SETSEL, start, start);
     } else {
         SendMessageW(edit_, EM_SETSEL, selStart > cut ? selStart - cut : 0,
                      selEnd > cut ? selEnd - cut : 0);
     }
     SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
     SendMessageW(edit_, WM_VSCROLL, SB_BOTTOM, 0);
+    if (following) {
+        SendMessageW(edit_, WM_HSCROLL, SB_LEFT, 0);
+    }
     InvalidateRect(edit_, nullptr, TRUE);
 }
 
