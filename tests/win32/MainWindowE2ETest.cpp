@@ -2,11 +2,14 @@
 // simulator in the same network namespace (main_window_wine_e2e.sh starts it):
 // "Scan" lists the fleet in address order, a double click connects with the
 // greeting sequence, a card read shows the card panel and grants access at
-// the controller, "<< Disconnect" returns to the discovery page. The
+// the controller, "Edit Keys" writes back through the sector keys dialog,
+// "Full Defs" sends its sequence, "<< Disconnect" returns to the discovery
+// page and "Reset All" resets nobody on No and everybody on Yes. The
 // simulator is driven and asked what it received through its control port.
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
+#include "tests/win32/WhenShown.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/Configurator.h"
 #include "ui/win32/IniSettingsStore.h"
@@ -89,21 +92,46 @@ private:
     bool connected_ = false;
 };
 
-// What a controller received by TCP: command number and data hex of each packet.
-std::vector<std::pair<int, std::string>> ReceivedTcp(SimulatorControl& control, int index) {
-    std::vector<std::pair<int, std::string>> packets;
+struct Packet {
+    bool tcp;
+    int cmd;
+    std::string data; // hex
+};
+
+// What the controllers `which` ("0", "*") received since they were cleared.
+std::vector<Packet> Received(SimulatorControl& control, const std::string& which) {
+    std::vector<Packet> packets;
     std::vector<std::string> records;
-    control.Ask("received " + std::to_string(index), &records);
+    control.Ask("received " + which, &records);
     for (const std::string& record : records) {
-        if (record.find("\"transport\":\"tcp\"") == std::string::npos) {
-            continue;
-        }
         const size_t cmd = record.find("\"cmd\":") + 6;
         const size_t data = record.find("\"data\":\"") + 8;
-        packets.emplace_back(std::atoi(record.c_str() + cmd),
-                             record.substr(data, record.find('"', data) - data));
+        packets.push_back({record.find("\"transport\":\"tcp\"") != std::string::npos,
+                           std::atoi(record.c_str() + cmd),
+                           record.substr(data, record.find('"', data) - data)});
     }
     return packets;
+}
+
+// Command and data hex of what controller 0 received by TCP, without the
+// keep-alives its timer sends every five seconds.
+std::vector<std::pair<int, std::string>> TcpTraffic(SimulatorControl& control) {
+    std::vector<std::pair<int, std::string>> traffic;
+    for (const Packet& packet : Received(control, "0")) {
+        if (packet.tcp && packet.cmd != contract::kKeepAlive) {
+            traffic.emplace_back(packet.cmd, packet.data);
+        }
+    }
+    return traffic;
+}
+
+// The resets every controller received by UDP.
+size_t UdpResets(SimulatorControl& control) {
+    size_t resets = 0;
+    for (const Packet& packet : Received(control, "*")) {
+        resets += !packet.tcp && packet.cmd == contract::kReset ? 1 : 0;
+    }
+    return resets;
 }
 
 // With VELKOR_SHOT_DIR set (scripts/windows-main-screenshots.sh runs the test
@@ -187,14 +215,19 @@ TEST(Win32MainWindowE2E, ScanConnectCardReadAndDisconnectAgainstTheSimulator) {
     ASSERT_TRUE(until([&] { return IsWindowVisible(named("pnToolBar")) != FALSE; }));
     EXPECT_TRUE(until([&] { return IsWindowVisible(named("pnDevice")) != FALSE; }));
     EXPECT_FALSE(IsWindowVisible(named("labConnecting")));
-    EXPECT_TRUE(until([&] { return ReceivedTcp(control, 0).size() >= 5; }));
-    const auto greeting = ReceivedTcp(control, 0);
+    EXPECT_TRUE(until([&] { return Received(control, "0").size() >= 5; }));
+    const auto greeting = Received(control, "0");
     ASSERT_GE(greeting.size(), 5u);
-    EXPECT_EQ(greeting[0], std::make_pair(6, std::string("0A000F00")));
-    EXPECT_EQ(greeting[1].first, 23);
-    EXPECT_EQ(greeting[2], std::make_pair(8, std::string("11")));
-    EXPECT_EQ(greeting[3], std::make_pair(8, std::string("1A")));
-    EXPECT_EQ(greeting[4], std::make_pair(8, std::string("1B")));
+    EXPECT_TRUE(greeting[0].tcp);
+    EXPECT_EQ(std::make_pair(greeting[0].cmd, greeting[0].data),
+              std::make_pair(6, std::string("0A000F00")));
+    EXPECT_EQ(greeting[1].cmd, 23);
+    EXPECT_EQ(std::make_pair(greeting[2].cmd, greeting[2].data),
+              std::make_pair(8, std::string("11")));
+    EXPECT_EQ(std::make_pair(greeting[3].cmd, greeting[3].data),
+              std::make_pair(8, std::string("1A")));
+    EXPECT_EQ(std::make_pair(greeting[4].cmd, greeting[4].data),
+              std::make_pair(8, std::string("1B")));
     EXPECT_TRUE(until([&] { return WindowText(named("btnLang")).rfind("Lang: ", 0) == 0; }));
 
     // A card read: the card panel shows its number, the controller is told
@@ -208,7 +241,7 @@ TEST(Win32MainWindowE2E, ScanConnectCardReadAndDisconnectAgainstTheSimulator) {
     const std::string granted = eproto_bytes_to_hex(Win1251FromUtf8("Доступ разрешен"));
     std::vector<std::pair<int, std::string>> answer;
     EXPECT_TRUE(until([&] {
-        answer = ReceivedTcp(control, 0);
+        answer = TcpTraffic(control);
         return answer.size() >= 2;
     }));
     ASSERT_GE(answer.size(), 2u);
@@ -219,11 +252,75 @@ TEST(Win32MainWindowE2E, ScanConnectCardReadAndDisconnectAgainstTheSimulator) {
     EXPECT_TRUE(until([&] { return form.shInput3.Colour() == clGreen; }));
     OfferScreenshot(app, "windows-main-device");
 
+    // "Edit Keys" opens the sector keys dialog; a new key 0 and OK write the
+    // keys back, committed with 34, 36 and 19.
+    ASSERT_EQ(control.Ask("clear 0"), "ok");
+    const auto writes = [&] {
+        std::vector<std::pair<int, std::string>> found;
+        for (const auto& packet : TcpTraffic(control)) {
+            if (packet.first != contract::kSettingsRead) {
+                found.push_back(packet);
+            }
+        }
+        return found;
+    };
+    {
+        WhenShown edit([] { return FindNamedTopLevel("TfrmSectorKeys"); },
+                       [](HWND dialog) {
+                           const HWND key0 = FindNamedChild(dialog, "edPassword0");
+                           SendMessageW(key0, EM_SETSEL, 0, -1);
+                           for (const wchar_t c : std::wstring(L"a0a1a2a3a4a5")) {
+                               SendMessageW(key0, WM_CHAR, c, 0);
+                           }
+                           SendMessageW(FindNamedChild(dialog, "btnOk"), BM_CLICK, 0, 0);
+                       });
+        SendMessageW(named("btnEditKeys"), BM_CLICK, 0, 0);
+        EXPECT_TRUE(until([&] { return writes().size() >= 4; }));
+    }
+    const auto written = writes();
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[0].first, static_cast<int>(contract::kSettingsWrite));
+    EXPECT_EQ(written[0].second.rfind("20A0A1A2A3A4A5", 0), 0u) << written[0].second;
+    EXPECT_EQ(written[1].first, 34);
+    EXPECT_EQ(written[2].first, 36);
+    EXPECT_EQ(written[3].first, 19);
+
+    // "Full Defs" sends the default configuration and reads the byte settings again.
+    ASSERT_EQ(control.Ask("clear 0"), "ok");
+    SendMessageW(named("btnFullDefs"), BM_CLICK, 0, 0);
+    const std::vector<std::pair<int, std::string>> defaults = {
+        {9, "23CFF0"}, {9, "187F"},
+        {9, "1907"},   {9, "1A00"},
+        {9, "1B00"},   {9, "21" + std::string(97 * 2, '0')},
+        {9, "1101"},   {9, "20" + std::string(96 * 2, 'F') + "0000"},
+        {36, ""},      {19, ""},
+        {34, ""},      {8, "11"},
+        {8, "1A"},     {8, "1B"},
+    };
+    EXPECT_TRUE(until([&] { return TcpTraffic(control).size() >= defaults.size(); }));
+    EXPECT_EQ(TcpTraffic(control), defaults);
+
     // "<< Disconnect" goes back to the discovery page.
     SendMessageW(named("btnDisconnect"), BM_CLICK, 0, 0);
     EXPECT_TRUE(until([&] { return IsWindowVisible(named("btnScan")) != FALSE; }));
     EXPECT_FALSE(IsWindowVisible(named("pnToolBar")));
     EXPECT_NE(form.memLog.Lines().size(), 0u);
+
+    // "Reset All" asks first: No resets nobody, Yes every controller in range.
+    ASSERT_EQ(control.Ask("clear *"), "ok");
+    {
+        WhenShown no(WindowOfClass(L"#32770", L"Warning!"),
+                     [](HWND box) { SendMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0); });
+        SendMessageW(named("bntResetAll"), BM_CLICK, 0, 0);
+    }
+    app.MainThread().ProcessMessagesFor(500ms);
+    EXPECT_EQ(UdpResets(control), 0u);
+    {
+        WhenShown yes(WindowOfClass(L"#32770", L"Warning!"),
+                      [](HWND box) { SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0); });
+        SendMessageW(named("bntResetAll"), BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(until([&] { return UdpResets(control) == fleet.size(); }));
 }
 
 } // namespace velkor

@@ -3,6 +3,7 @@
 // with their hints, the Ctrl-held click, the "Warning!" box, the About box and
 // the remembered place of the window.
 #include "ui/win32/MainWindowView.h"
+#include "tests/win32/WhenShown.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/Configurator.h"
 #include "ui/win32/IniSettingsStore.h"
@@ -129,47 +130,6 @@ std::wstring ClipboardText() {
     }
     return text;
 }
-
-// Plays the user in a window that a modal loop shows: once a window of
-// `windowClass` with `caption` (any caption for nullptr) is there, `act` runs
-// with it, from a timer of the modal loop. After two seconds without one,
-// the wait ends with a failure and whatever menu is open is closed.
-class WhenShown {
-public:
-    WhenShown(const wchar_t* windowClass, const wchar_t* caption, std::function<void(HWND)> act)
-        : windowClass_(windowClass), caption_(caption), act_(std::move(act)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, Tick);
-    }
-    ~WhenShown() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-        EXPECT_TRUE(done_) << "no window " << Narrow(windowClass_);
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        WhenShown* self = current_;
-        if (self == nullptr || self->done_) {
-            return;
-        }
-        if (const HWND shown = FindWindowW(self->windowClass_, self->caption_)) {
-            self->done_ = true;
-            self->act_(shown);
-        } else if (++self->ticks_ > 100) {
-            self->done_ = true;
-            EndMenu();
-        }
-    }
-
-    static inline WhenShown* current_ = nullptr;
-    const wchar_t* windowClass_;
-    const wchar_t* caption_;
-    std::function<void(HWND)> act_;
-    UINT_PTR timer_ = 0;
-    int ticks_ = 0;
-    bool done_ = false;
-};
 
 } // namespace
 
@@ -303,7 +263,7 @@ TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {
         // "Reset All" asks first, with No as the answer taken by default.
         bool defaultIsNo = false;
         {
-            WhenShown answer(L"#32770", L"Warning!", [&](HWND box) {
+            WhenShown answer(WindowOfClass(L"#32770", L"Warning!"), [&](HWND box) {
                 // No has the focus and the default frame, so Enter or Space answer No.
                 const HWND no = GetDlgItem(box, IDNO);
                 defaultIsNo = GetFocus() == no &&
@@ -316,7 +276,7 @@ TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {
         rig.Until([] { return false; }); // anything sent would be logged by now
         EXPECT_EQ(sentLines(), 0u);
         {
-            WhenShown answer(L"#32770", L"Warning!", [](HWND box) {
+            WhenShown answer(WindowOfClass(L"#32770", L"Warning!"), [](HWND box) {
                 SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
             });
             SendMessageW(rig.Named("bntResetAll"), BM_CLICK, 0, 0);
@@ -355,7 +315,7 @@ TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {
         EXPECT_TRUE(rig.Until([&] { return sentLines() == 3; }));
         POINT menuAt{-1, -1};
         {
-            WhenShown look(L"#32768", nullptr, [&](HWND menu) {
+            WhenShown look(WindowOfClass(L"#32768", nullptr), [&](HWND menu) {
                 RECT shown;
                 GetWindowRect(menu, &shown);
                 menuAt = {shown.left, shown.top};
@@ -374,7 +334,7 @@ TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {
         // The About box (the status bar's corner, or F1) names the version.
         std::wstring about;
         {
-            WhenShown read(L"#32770", L"About Velkor", [&](HWND box) {
+            WhenShown read(WindowOfClass(L"#32770", L"About Velkor"), [&](HWND box) {
                 about = Text(GetDlgItem(box, 0xFFFF));
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
             });
