@@ -3,6 +3,7 @@
 #include "ui/main/URfidForm.h"
 
 #include "device/CommandSequences.h"
+#include "device/SettingsRecords.h"
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
@@ -14,8 +15,6 @@ namespace velkor {
 
 namespace {
 
-constexpr size_t kNetConfigBytes = 24;
-constexpr size_t kLockersRowBytes = 16;
 constexpr uint16_t kAccessHoldMs = 2000;
 constexpr uint16_t kClosedLockersHoldMs = 3000;
 constexpr unsigned kAccessRelayMs = 200;
@@ -123,8 +122,8 @@ void TRFIDMainForm::HandleSettingsReply(const TRFIDReaderPacket& packet) {
 
     switch (item) {
     case contract::kItemNetConfig:
-        if (n > kNetConfigBytes) {
-            LastNetConfig = value.substr(0, kNetConfigBytes);
+        if (n > device::NetworkRecord::kSize) {
+            LastNetConfig = value.substr(0, device::NetworkRecord::kSize);
             if (reader_->IsConnected()) {
                 PostModalMsg(EditorEntry(&IConfigEditors::EditNetConfig), item, "Network Config",
                              LastNetConfig, flags);
@@ -133,7 +132,7 @@ void TRFIDMainForm::HandleSettingsReply(const TRFIDReaderPacket& packet) {
         return;
     case contract::kItemLockersList:
         if (n > 1) {
-            const std::string count = std::to_string(n / kLockersRowBytes);
+            const std::string count = std::to_string(n / device::kLockerRowSize);
             if (count != cbLLMC.Text()) {
                 const int index = cbLLMC.IndexOf(count);
                 if (index >= 0) {
