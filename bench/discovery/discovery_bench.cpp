@@ -29,17 +29,19 @@ constexpr auto kQuietEnd = 500ms;
 constexpr auto kLongestRound = 20s;
 constexpr const char* kLoopbackBroadcast = "127.255.255.255";
 
-std::unique_ptr<sim::SimulatedFleet> StartFleet(std::size_t count,
-                                                std::chrono::milliseconds spread) {
+// The fleet of a run: state.range(0) controllers answering within
+// state.range(1) ms; the run is skipped when it does not start.
+std::unique_ptr<sim::SimulatedFleet> StartFleet(benchmark::State& state) {
     sim::FleetOptions options;
-    options.count = count;
+    options.count = static_cast<std::size_t>(state.range(0));
     options.first_address = "127.0.0.2";
     options.udp_port = 0;
     options.tcp_port = 0;
-    options.discovery_jitter = spread;
+    options.discovery_jitter = std::chrono::milliseconds(state.range(1));
     auto fleet = std::make_unique<sim::SimulatedFleet>(options);
     std::string error;
     if (!fleet->Start(&error)) {
+        state.SkipWithError("the fleet did not start");
         return nullptr;
     }
     return fleet;
@@ -61,9 +63,8 @@ void Report(benchmark::State& state, std::size_t sent, const RoundResult& result
 void BM_ReaderDiscovery(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const auto spread = std::chrono::milliseconds(state.range(1));
-    auto fleet = StartFleet(count, spread);
+    auto fleet = StartFleet(state);
     if (!fleet) {
-        state.SkipWithError("the fleet did not start");
         return;
     }
     QueuedMainThread main;
@@ -107,9 +108,8 @@ void BM_ReaderDiscovery(benchmark::State& state) {
 void BM_BareSocketDiscovery(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const auto spread = std::chrono::milliseconds(state.range(1));
-    auto fleet = StartFleet(count, spread);
+    auto fleet = StartFleet(state);
     if (!fleet) {
-        state.SkipWithError("the fleet did not start");
         return;
     }
     TKVT_UDPSocket socket;
