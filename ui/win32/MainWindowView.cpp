@@ -1,18 +1,15 @@
-// The frame of the main window: tool bar, pages, splitter, traffic log, status
-// bar, the discovery page, the window procedure and the binding helpers shared
-// with the device page (DevicePage.cpp).
+// The frame of the main window: creation, tool bar, pages, splitter, traffic
+// log, status bar, the discovery page, the layout and the window's place. The
+// binding helpers are in MainWindowControls.cpp, the window procedure in
+// MainWindowMessages.cpp, the device page in DevicePage.cpp.
 #include "ui/win32/MainWindowView.h"
 
-#include "ui/main/CommandLine.h"
 #include "ui/win32/ChildWindows.h"
 #include "ui/win32/MessagePump.h"
-#include "ui/win32/PopupMenu.h"
 #include "ui/win32/Win32Text.h"
 #include "ui/win32/WindowNames.h"
-#include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -22,30 +19,19 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = L"VelkorMainWindow";
 constexpr const wchar_t* kIconName = L"VELKOR"; // the icon of Velkor.rc
-constexpr UINT_PTR kRefreshTimer = 1;
 // How long the views gather model changes before they show them: short enough
 // to look immediate, long enough to batch a flood of answers.
 constexpr UINT kRefreshMs = 30;
-constexpr UINT kDeferredMessage = WM_APP + 20;
-#ifndef WM_DPICHANGED
-constexpr UINT WM_DPICHANGED = 0x02E0;
-#endif
 
 // Sizes at 96 dots per inch.
 constexpr int kWidth = 825;
 constexpr int kHeight = 684;
-constexpr int kMinWidth = 600;
-constexpr int kMinHeight = 492;
 constexpr int kToolBarHeight = 41;
 constexpr int kPagesHeight = 368;
 constexpr int kPagesMinHeight = 350;
 constexpr int kSplitterHeight = 4;
 constexpr int kLogMinHeight = 50;
 constexpr int kAboutWidth = 60;
-
-COLORREF ToColorRef(TColour colour) {
-    return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
 
 void RegisterMainClass(WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
@@ -191,140 +177,6 @@ void MainWindowView::RememberPlace() {
                             (place.right - insets.right) - (place.left - insets.left),
                             (place.bottom - insets.bottom) - (place.top - insets.top),
                             IsZoomed(window_) != FALSE});
-}
-
-// ---- binding helpers ----
-
-HWND MainWindowView::Control(HWND parent, const wchar_t* kind, DWORD style, DWORD exStyle,
-                             Command onCommand) {
-    const int id = nextId_++;
-    if (onCommand) {
-        commands_[id] = std::move(onCommand);
-    }
-    const HWND control = CreateWindowExW(
-        exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
-    return control;
-}
-
-HWND MainWindowView::Button(HWND parent, TControl& model, std::function<void()> onClick) {
-    const HWND button = Control(parent, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                [onClick = std::move(onClick)](int code, HWND) {
-                                    if (code == BN_CLICKED) {
-                                        onClick();
-                                    }
-                                });
-    binder_->Bind(model, button, [&model, button] { ShowWindowText(button, model.Caption()); });
-    return button;
-}
-
-HWND MainWindowView::Label(HWND parent, TControl& model, DWORD align) {
-    const HWND label = Control(parent, L"STATIC", align | SS_NOPREFIX | SS_CENTERIMAGE);
-    binder_->Bind(model, label, [&model, label] { ShowWindowText(label, model.Caption()); });
-    return label;
-}
-
-HWND MainWindowView::CheckBox(HWND parent, TCheckBox& model, std::function<void()> onChange) {
-    const HWND box =
-        Control(parent, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0,
-                [&model, onChange = std::move(onChange)](int code, HWND control) {
-                    if (code != BN_CLICKED) {
-                        return;
-                    }
-                    model.SetChecked(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
-                    if (onChange) {
-                        onChange();
-                    }
-                });
-    binder_->Bind(model, box, [&model, box] {
-        ShowWindowText(box, model.Caption());
-        SendMessageW(box, BM_SETCHECK, model.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-    });
-    return box;
-}
-
-HWND MainWindowView::Edit(HWND parent, TEdit& model, std::function<void()> onChange) {
-    const HWND edit = Control(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                              [&model, onChange = std::move(onChange)](int code, HWND control) {
-                                  if (code == EN_CHANGE) {
-                                      model.SetText(WindowText(control));
-                                      onChange();
-                                  }
-                              });
-    binder_->Bind(model, edit, [&model, edit] { ShowWindowText(edit, model.Text()); });
-    return edit;
-}
-
-HWND MainWindowView::ComboBox(HWND parent, TComboBox& model, bool editable,
-                              std::function<void()> onChange) {
-    const DWORD kind = editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
-    const HWND combo = Control(
-        parent, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | kind, 0,
-        [&model, onChange = std::move(onChange)](int code, HWND control) {
-            if (code == CBN_SELCHANGE) {
-                model.SetItemIndex(static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
-                if (onChange) {
-                    onChange();
-                }
-            } else if (code == CBN_EDITCHANGE) {
-                model.SetText(WindowText(control));
-            }
-        });
-    backgrounds_[combo] = &model;
-    binder_->Bind(model, combo, [&model, combo, editable] {
-        const auto count = static_cast<size_t>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-        bool same = count == model.Items().size();
-        for (size_t item = 0; same && item < count; ++item) {
-            std::wstring text(
-                static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, item, 0)) + 1, L'\0');
-            text.resize(static_cast<size_t>(
-                SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()))));
-            same = text == Wide(model.Items()[item]);
-        }
-        if (!same) {
-            SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-            for (const std::string& item : model.Items()) {
-                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-            }
-        }
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
-        if (editable) {
-            ShowWindowText(combo, model.Text());
-        }
-        InvalidateRect(combo, nullptr, TRUE); // its colour may have changed
-    });
-    return combo;
-}
-
-HWND MainWindowView::TrackBar(HWND parent, TTrackBar& model) {
-    const HWND bar = Control(parent, TRACKBAR_CLASSW, WS_TABSTOP | TBS_HORZ | TBS_NOTICKS);
-    SendMessageW(bar, TBM_SETRANGEMIN, FALSE, model.Min());
-    SendMessageW(bar, TBM_SETRANGEMAX, FALSE, model.Max());
-    trackBars_[bar] = &model;
-    binder_->Bind(model, bar,
-                  [&model, bar] { SendMessageW(bar, TBM_SETPOS, TRUE, model.Position()); });
-    return bar;
-}
-
-HWND MainWindowView::Lamp(HWND parent, TControl& model, int lamp) {
-    const int id = nextId_++;
-    commands_[id] = [this, lamp](int code, HWND) {
-        if (code == STN_CLICKED) {
-            form_.shInputMouseUp(lamp);
-        }
-    };
-    const HWND window = CreateLamp(parent, id);
-    binder_->Bind(model, window, [&model, window] {
-        if (model.Colour() < kSystemColour) {
-            SetLampColour(window, ToColorRef(model.Colour()));
-        }
-    });
-    return window;
-}
-
-void MainWindowView::OnContextMenu(HWND control, std::function<void()> onPopup) {
-    contextMenus_[control] = std::move(onPopup);
 }
 
 // ---- frame ----
@@ -480,215 +332,6 @@ void MainWindowView::ApplyFonts(UINT dpi) {
     }
     Layout();
     InvalidateRect(window_, nullptr, TRUE);
-}
-
-// ---- status bar, About, colours ----
-
-void MainWindowView::SetStatusText(const std::wstring& text) {
-    if (text != hint_) {
-        hint_ = text;
-        SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(hint_.c_str()));
-    }
-}
-
-void MainWindowView::ShowHintOf(HWND control) {
-    const TControl* model = binder_->ModelOf(control);
-    if (model == nullptr && control != nullptr) {
-        model = binder_->ModelOf(GetParent(control)); // the edit box inside a combo box
-    }
-    SetStatusText(model != nullptr ? Wide(model->Hint()) : std::wstring());
-}
-
-void MainWindowView::ShowAbout() {
-    MessageBoxW(window_, Wide(AboutText()).c_str(), L"About Velkor", MB_OK | MB_ICONINFORMATION);
-}
-
-HBRUSH MainWindowView::Brush(COLORREF colour) {
-    HBRUSH& brush = brushes_[colour];
-    if (brush == nullptr) {
-        brush = CreateSolidBrush(colour);
-    }
-    return brush;
-}
-
-LRESULT MainWindowView::ColourControl(HWND control, HDC dc) {
-    for (const HWND candidate : {control, GetParent(control)}) {
-        if (const auto text = textColours_.find(candidate); text != textColours_.end()) {
-            SetTextColor(dc, text->second);
-            SetBkMode(dc, TRANSPARENT);
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        if (const auto back = backgrounds_.find(candidate); back != backgrounds_.end()) {
-            const TColour colour = back->second->Colour();
-            if (colour >= kSystemColour) {
-                return 0;
-            }
-            SetBkColor(dc, ToColorRef(colour));
-            return reinterpret_cast<LRESULT>(Brush(ToColorRef(colour)));
-        }
-    }
-    return 0;
-}
-
-// ---- window procedure ----
-
-LRESULT CALLBACK MainWindowView::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->window_ == nullptr || !self->attached_) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND: {
-        const auto found = commands_.find(LOWORD(wParam));
-        if (found != commands_.end() && !updating_) {
-            const auto handler = found->second; // the handler may rebuild the window's state
-            handler(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        }
-        return 0;
-    }
-    case WM_NOTIFY: {
-        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        LRESULT result = 0;
-        if (table_->Notify(header, result)) {
-            return result;
-        }
-        if (header.hwndFrom == status_ && header.code == NM_CLICK &&
-            reinterpret_cast<const NMMOUSE&>(header).dwItemSpec == 1) {
-            ShowAbout();
-        }
-        return 0;
-    }
-    case WM_HSCROLL:
-        if (const auto bar = trackBars_.find(reinterpret_cast<HWND>(lParam));
-            bar != trackBars_.end()) {
-            bar->second->SetPosition(static_cast<int>(SendMessageW(bar->first, TBM_GETPOS, 0, 0)));
-        }
-        return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-        if (const LRESULT brush =
-                ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
-            return brush;
-        }
-        break;
-    case WM_CONTEXTMENU:
-        if (const auto popup = contextMenus_.find(reinterpret_cast<HWND>(wParam));
-            popup != contextMenus_.end()) {
-            const auto handler = popup->second;
-            handler();
-            return 0;
-        }
-        break;
-    case WM_SETCURSOR: {
-        const auto over = reinterpret_cast<HWND>(wParam);
-        if (over != window_) {
-            ShowHintOf(over);
-            return FALSE; // the control keeps its own cursor
-        }
-        SetStatusText({});
-        POINT at;
-        GetCursorPos(&at);
-        ScreenToClient(window_, &at);
-        if (PtInRect(&splitter_, at)) {
-            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZENS)));
-            return TRUE;
-        }
-        break;
-    }
-    case WM_MENUSELECT:
-        SetStatusText(MenuSelectHint(wParam, lParam));
-        return 0;
-    case WM_EXITMENULOOP:
-        SetStatusText({});
-        return 0;
-    case WM_LBUTTONDOWN: {
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (PtInRect(&splitter_, at)) {
-            StartDrag(at.y);
-        }
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (dragging_) {
-            const int wanted = GET_Y_LPARAM(lParam) - dragOffset_ - pagesTop_;
-            pagesHeight96_ = MulDiv(wanted, 96, static_cast<int>(dpi_));
-            Layout();
-        }
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-        if (dragging_) {
-            dragging_ = false;
-            ReleaseCapture();
-            // Kept as far as the window let the pages grow.
-            RECT page;
-            GetWindowRect(discoveryPage_, &page);
-            pagesHeight96_ = MulDiv(page.bottom - page.top, 96, static_cast<int>(dpi_));
-        }
-        return 0;
-    case WM_SIZE:
-        Layout();
-        return 0;
-    case WM_GETMINMAXINFO: {
-        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize = {Scale(kMinWidth, dpi_), Scale(kMinHeight, dpi_)};
-        return 0;
-    }
-    case WM_DPICHANGED: {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        ApplyFonts(HIWORD(wParam));
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
-    case WM_TIMER:
-        if (wParam == kRefreshTimer) {
-            KillTimer(window_, kRefreshTimer);
-            refreshQueued_ = false;
-            Synchronize();
-            return 0;
-        }
-        break;
-    case kDeferredMessage: {
-        std::vector<std::function<void()>> tasks;
-        tasks.swap(deferred_);
-        for (const auto& task : tasks) {
-            task();
-        }
-        return 0;
-    }
-    case WM_HELP:
-        ShowAbout();
-        return TRUE;
-    case WM_CLOSE:
-        RememberPlace();
-        ShowWindow(window_, SW_HIDE);
-        if (closed_) {
-            closed_();
-        }
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void MainWindowView::StartDrag(int y) {
-    dragging_ = true;
-    dragOffset_ = y - splitter_.top;
-    SetCapture(window_);
 }
 
 } // namespace velkor

@@ -49,6 +49,9 @@ public:
     void Detach();
 
 private:
+    static constexpr UINT_PTR kRefreshTimer = 1;
+    static constexpr UINT kDeferredMessage = WM_APP + 20;
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
