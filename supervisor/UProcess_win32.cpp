@@ -169,21 +169,17 @@ BOOL CALLBACK CloseWindowOf(HWND window, LPARAM context) {
     return TRUE;
 }
 
-} // namespace
+// A program inherits every inheritable handle open in the supervisor at its creation. Starts run
+// side by side, so one start's redirection files may be open (and inheritable) only while no
+// other start creates its program: from their opening to their closing under this lock.
+std::mutex inheritance_mutex;
 
-FileKind ProbeFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return FileKind::Missing;
-    }
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? FileKind::File : FileKind::NotAFile;
-}
-
-bool StartProcess(const std::string& executable, const std::string& command_line,
-                  const std::string& stdout_target, const std::string& stderr_target,
-                  ProcessInformation& information, unsigned long& error) {
-    information = {};
-    JoinSupervisorJob();
+// Creates the program suspended (until it is in its Job, so that nothing it starts escapes the
+// Job), its standard output and standard error appended to the targets.
+bool CreateSuspended(const std::string& executable, const std::string& command_line,
+                     const std::string& stdout_target, const std::string& stderr_target,
+                     PROCESS_INFORMATION& process, unsigned long& error) {
+    const std::lock_guard lock(inheritance_mutex);
     const InheritedFile output(stdout_target);
     const InheritedFile errors(stderr_target);
     if (!output.IsOpen() || !errors.IsOpen()) {
@@ -205,13 +201,33 @@ bool StartProcess(const std::string& executable, const std::string& command_line
 
     std::string mutable_command_line = command_line;
     const std::string directory = DirectoryOf(executable);
-    PROCESS_INFORMATION process{};
-    // Suspended until it is in its Job, so that nothing it starts escapes the Job.
     if (!CreateProcessA(executable.c_str(),
                         mutable_command_line.empty() ? nullptr : mutable_command_line.data(),
                         nullptr, nullptr, TRUE, creation_flags.load() | CREATE_SUSPENDED, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
         error = GetLastError();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FileKind ProbeFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return FileKind::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? FileKind::File : FileKind::NotAFile;
+}
+
+bool StartProcess(const std::string& executable, const std::string& command_line,
+                  const std::string& stdout_target, const std::string& stderr_target,
+                  ProcessInformation& information, unsigned long& error) {
+    information = {};
+    JoinSupervisorJob();
+    PROCESS_INFORMATION process{};
+    if (!CreateSuspended(executable, command_line, stdout_target, stderr_target, process, error)) {
         return false;
     }
     information.process_handle = AsValue(process.hProcess);
