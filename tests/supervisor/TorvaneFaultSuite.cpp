@@ -179,9 +179,10 @@ TEST(FaultSuite, AnUnwritableLogHoldsUpNeitherStartNorStop) {
     const Timing writable = run_with_log(std::nullopt);
     const Timing unwritable = run_with_log("/nonexistent-torvane-dir/Torvane.log");
 
-    // Measured against the same work with a log that can be written, in the same run.
-    EXPECT_LT(unwritable.start, writable.start * 2 + 1s);
-    EXPECT_LT(unwritable.stop, writable.stop * 2 + 1s);
+    // Measured against the same work with a log that can be written, in the same run, with room
+    // for a busy machine: the fault held every start and stop up by about 20 ms a line (7 s).
+    EXPECT_LT(unwritable.start, writable.start * 3 + 3s);
+    EXPECT_LT(unwritable.stop, writable.stop * 3 + 3s);
     EXPECT_THAT(writable.errors, ::testing::IsEmpty());
     const std::regex once("cannot write the log file");
     EXPECT_EQ(std::distance(
