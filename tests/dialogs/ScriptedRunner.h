@@ -20,6 +20,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <variant>
 
 namespace velkor::dialogs::testing {
 
@@ -27,13 +28,13 @@ class ScriptedRunner : public IModalRunner {
 public:
     // Queues a step for the next run of a `Form`.
     template <typename Form> ScriptedRunner& Then(std::function<ModalResult(Form&)> step) {
-        steps_.push_back([step](DialogForm& dialog) {
-            auto* form = dynamic_cast<Form*>(&dialog);
+        steps_.push_back([step](AnyDialog dialog) {
+            Form* const* form = std::get_if<Form*>(&dialog);
             if (form == nullptr) {
-                ADD_FAILURE() << "unexpected dialog " << dialog.caption;
+                ADD_FAILURE() << "unexpected dialog " << FormOf(dialog).caption;
                 return mrCancel;
             }
-            return step(*form);
+            return step(**form);
         });
         return *this;
     }
@@ -43,27 +44,19 @@ public:
     int runs = 0;
     std::string lastCaption;
 
-    ModalResult Run(TfrmNetConfig& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmSectorKeys& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmLockersInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmUSARTCfg& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmOptoFlagsInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmDebugFlagsInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmAuthFlagsInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmIntInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmStrInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmTextInput& dialog) override { return Next(dialog); }
-    ModalResult Run(TfrmNewCardNum& dialog) override { return Next(dialog); }
-
 private:
+    static DialogForm& FormOf(AnyDialog dialog) {
+        return std::visit([](auto* form) -> DialogForm& { return *form; }, dialog);
+    }
+
     ScriptedRunner& Close(ModalResult result) {
-        steps_.push_back([result](DialogForm&) { return result; });
+        steps_.push_back([result](AnyDialog) { return result; });
         return *this;
     }
 
-    ModalResult Next(DialogForm& dialog) {
+    ModalResult Show(AnyDialog dialog) override {
         ++runs;
-        lastCaption = dialog.caption;
+        lastCaption = FormOf(dialog).caption;
         if (steps_.empty()) {
             ADD_FAILURE() << "dialog shown more often than scripted";
             return mrCancel;
@@ -73,7 +66,7 @@ private:
         return step(dialog);
     }
 
-    std::deque<std::function<ModalResult(DialogForm&)>> steps_;
+    std::deque<std::function<ModalResult(AnyDialog)>> steps_;
 };
 
 // Bytes from a hex text with optional blanks, for readable expectations.

@@ -27,31 +27,21 @@ public:
     ModalResult answer = mrCancel;
     std::vector<std::string> captions;
 
-    ModalResult Run(TfrmNetConfig& d) override { return Seen(d); }
-    ModalResult Run(TfrmSectorKeys& d) override { return Seen(d); }
-    ModalResult Run(TfrmLockersInput& d) override { return Seen(d); }
-    ModalResult Run(TfrmUSARTCfg& d) override { return Seen(d); }
-    ModalResult Run(TfrmOptoFlagsInput& d) override { return Seen(d); }
-    ModalResult Run(TfrmDebugFlagsInput& d) override { return Seen(d); }
-    ModalResult Run(TfrmAuthFlagsInput& d) override { return Seen(d); }
-    ModalResult Run(TfrmIntInput& d) override { return Seen(d); }
-    ModalResult Run(TfrmStrInput& d) override {
-        d.edStr.text = "  10.0.0.9:81 ";
-        return Seen(d);
-    }
-    ModalResult Run(TfrmTextInput& d) override {
-        d.memText.lines = {"a", "b"};
-        return Seen(d);
-    }
-    ModalResult Run(TfrmNewCardNum& d) override {
-        d.edCardNum.text = "70000";
-        return Seen(d);
-    }
-
 private:
-    ModalResult Seen(DialogForm& dialog) {
-        captions.push_back(dialog.caption);
-        return answer;
+    // Types what a user would into the dialogs whose answer the editors parse.
+    static void Edit(TfrmStrInput& d) { d.edStr.text = "  10.0.0.9:81 "; }
+    static void Edit(TfrmTextInput& d) { d.memText.lines = {"a", "b"}; }
+    static void Edit(TfrmNewCardNum& d) { d.edCardNum.text = "70000"; }
+    static void Edit(DialogForm&) {}
+
+    ModalResult Show(AnyDialog dialog) override {
+        return std::visit(
+            [this](auto* form) {
+                Edit(*form);
+                captions.push_back(form->caption);
+                return answer;
+            },
+            dialog);
     }
 };
 

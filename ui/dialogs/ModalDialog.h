@@ -7,6 +7,7 @@
 
 #include <string>
 #include <utility>
+#include <variant>
 
 namespace velkor::dialogs {
 
@@ -33,24 +34,28 @@ public:
     std::string caption;
 };
 
-// "Run this dialog, return its modal result." One overload per dialog class so
-// that the front end knows which view to bind without casting. A result other
-// than mrOk counts as cancelled (closing by the close box gives mrCancel).
+// Every dialog the program shows, as a pointer to its model. This list is the
+// one place a dialog is registered with the seam: a front end shows each entry
+// through its own overload `ShowDialog(Form&, Owner)`, and a missing overload
+// is a compile error in that front end's runner.
+using AnyDialog = std::variant<TfrmNetConfig*, TfrmSectorKeys*, TfrmLockersInput*, TfrmUSARTCfg*,
+                               TfrmOptoFlagsInput*, TfrmDebugFlagsInput*, TfrmAuthFlagsInput*,
+                               TfrmIntInput*, TfrmStrInput*, TfrmTextInput*, TfrmNewCardNum*>;
+
+// "Run this dialog, return its modal result." A result other than mrOk counts
+// as cancelled (closing by the close box gives mrCancel).
 class IModalRunner {
 public:
     virtual ~IModalRunner() = default;
 
-    virtual ModalResult Run(TfrmNetConfig& dialog) = 0;
-    virtual ModalResult Run(TfrmSectorKeys& dialog) = 0;
-    virtual ModalResult Run(TfrmLockersInput& dialog) = 0;
-    virtual ModalResult Run(TfrmUSARTCfg& dialog) = 0;
-    virtual ModalResult Run(TfrmOptoFlagsInput& dialog) = 0;
-    virtual ModalResult Run(TfrmDebugFlagsInput& dialog) = 0;
-    virtual ModalResult Run(TfrmAuthFlagsInput& dialog) = 0;
-    virtual ModalResult Run(TfrmIntInput& dialog) = 0;
-    virtual ModalResult Run(TfrmStrInput& dialog) = 0;
-    virtual ModalResult Run(TfrmTextInput& dialog) = 0;
-    virtual ModalResult Run(TfrmNewCardNum& dialog) = 0;
+    // Only the dialogs listed in AnyDialog compile here, each as its own type.
+    template <typename Form> ModalResult Run(Form& dialog) {
+        return Show(AnyDialog(std::in_place_type<Form*>, &dialog));
+    }
+
+private:
+    // Shows the dialog the variant holds; a runner dispatches with std::visit.
+    virtual ModalResult Show(AnyDialog dialog) = 0;
 };
 
 } // namespace velkor::dialogs

@@ -27,7 +27,7 @@ void OkRow(ModelDialog& dialog, QVBoxLayout* column, dialogs::TButton& ok) {
 
 } // namespace
 
-dialogs::ModalResult ShowOptoFlags(dialogs::TfrmOptoFlagsInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmOptoFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
     auto* grid = new QGridLayout;
@@ -41,7 +41,7 @@ dialogs::ModalResult ShowOptoFlags(dialogs::TfrmOptoFlagsInput& form, QWidget* p
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDebugFlags(dialogs::TfrmDebugFlagsInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmDebugFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(dialog.CheckBox(form.cbDisplayOptoStatus));
@@ -51,7 +51,7 @@ dialogs::ModalResult ShowDebugFlags(dialogs::TfrmDebugFlagsInput& form, QWidget*
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowAuthFlags(dialogs::TfrmAuthFlagsInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmAuthFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
     for (dialogs::TCheckBox* box :

@@ -36,15 +36,15 @@ dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* classNam
 
 } // namespace
 
-dialogs::ModalResult ShowIntInput(dialogs::TfrmIntInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, QWidget* parent) {
     return ShowOneLine(form, "TfrmIntInput", form.edNum, form.Button1, parent);
 }
 
-dialogs::ModalResult ShowStrInput(dialogs::TfrmStrInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, QWidget* parent) {
     return ShowOneLine(form, "TfrmStrInput", form.edStr, form.Button1, parent);
 }
 
-dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmTextInput", parent);
     dialog.setSizeGripEnabled(true);
     dialog.setMinimumSize(dialogs::TfrmTextInput::kMinWidth, dialogs::TfrmTextInput::kMinHeight);
@@ -63,7 +63,7 @@ dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, QWidget* parent
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowNewCardNum(dialogs::TfrmNewCardNum& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmNewCardNum", parent);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(dialog.Label(form.Label1));

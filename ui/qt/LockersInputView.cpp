@@ -37,7 +37,7 @@ void AddMenuItems(QMenu* menu, const std::vector<dialogs::TMenuItem>& items,
 
 } // namespace
 
-dialogs::ModalResult ShowLockersInput(dialogs::TfrmLockersInput& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmLockersInput", parent);
     auto* grid = new QGridLayout(&dialog);
     for (int n = 0; n < dialogs::TfrmLockersInput::kRows; ++n) {

@@ -15,19 +15,9 @@ public:
     // `owner` gives the window the dialogs belong to (may return nullptr).
     explicit QtModalRunner(std::function<QWidget*()> owner);
 
-    dialogs::ModalResult Run(dialogs::TfrmNetConfig& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmSectorKeys& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmLockersInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmUSARTCfg& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmOptoFlagsInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmDebugFlagsInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmAuthFlagsInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmIntInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmStrInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmTextInput& dialog) override;
-    dialogs::ModalResult Run(dialogs::TfrmNewCardNum& dialog) override;
-
 private:
+    dialogs::ModalResult Show(dialogs::AnyDialog dialog) override;
+
     std::function<QWidget*()> owner_;
 };
 

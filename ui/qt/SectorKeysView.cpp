@@ -60,7 +60,7 @@ private:
 
 } // namespace
 
-dialogs::ModalResult ShowSectorKeys(dialogs::TfrmSectorKeys& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmSectorKeys", parent);
     auto* grid = new QGridLayout(&dialog);
     grid->addWidget(dialog.Label(form.Label17), 0, 2, Qt::AlignCenter);

@@ -38,7 +38,7 @@ QCheckBox* LabelledBox(ModelDialog& dialog, dialogs::TCheckBox& model) {
 
 } // namespace
 
-dialogs::ModalResult ShowUSARTCfg(dialogs::TfrmUSARTCfg& form, QWidget* parent) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmUSARTCfg", parent);
     dialog.setSizeGripEnabled(true);
     dialog.setMinimumSize(kMinWidth, kMinHeight);

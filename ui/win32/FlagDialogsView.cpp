@@ -20,7 +20,7 @@ void OkButton(DialogWindow& dialog, dialogs::TButton& ok, int width, int top) {
 
 } // namespace
 
-dialogs::ModalResult ShowOptoFlags(dialogs::TfrmOptoFlagsInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner) {
     constexpr int kWidth = 140;
     constexpr int kButtonTop = 7 + dialogs::TfrmOptoFlagsInput::kInputs * kRowStep + 4;
     DialogWindow dialog(form, "TfrmOptoFlagsInput", owner, {kWidth, kButtonTop + 21});
@@ -33,7 +33,7 @@ dialogs::ModalResult ShowOptoFlags(dialogs::TfrmOptoFlagsInput& form, HWND owner
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDebugFlags(dialogs::TfrmDebugFlagsInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner) {
     constexpr int kWidth = 140;
     constexpr int kButtonTop = 7 + 3 * kRowStep + 4;
     DialogWindow dialog(form, "TfrmDebugFlagsInput", owner, {kWidth, kButtonTop + 21});
@@ -46,7 +46,7 @@ dialogs::ModalResult ShowDebugFlags(dialogs::TfrmDebugFlagsInput& form, HWND own
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowAuthFlags(dialogs::TfrmAuthFlagsInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, HWND owner) {
     constexpr int kWidth = 236;
     constexpr int kBoxes = 8;
     constexpr int kListsTop = 7 + kBoxes * kRowStep + 3;

@@ -22,15 +22,15 @@ dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* classNam
 
 } // namespace
 
-dialogs::ModalResult ShowIntInput(dialogs::TfrmIntInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, HWND owner) {
     return ShowOneLine(form, "TfrmIntInput", form.edNum, form.Button1, owner);
 }
 
-dialogs::ModalResult ShowStrInput(dialogs::TfrmStrInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, HWND owner) {
     return ShowOneLine(form, "TfrmStrInput", form.edStr, form.Button1, owner);
 }
 
-dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner) {
     DialogWindow dialog(
         form, "TfrmTextInput", owner,
         {320, 180, true, dialogs::TfrmTextInput::kMinWidth, dialogs::TfrmTextInput::kMinHeight});
@@ -41,7 +41,7 @@ dialogs::ModalResult ShowTextInput(dialogs::TfrmTextInput& form, HWND owner) {
     return dialog.Run(memo, false);
 }
 
-dialogs::ModalResult ShowNewCardNum(dialogs::TfrmNewCardNum& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, HWND owner) {
     DialogWindow dialog(form, "TfrmNewCardNum", owner, {186, 40});
     dialog.Label(form.Label1, {7, 7, 172, 8});
     const HWND edit = dialog.Edit(form.edCardNum, {7, 20, 118, 12});

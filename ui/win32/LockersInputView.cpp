@@ -51,7 +51,7 @@ void ChooseBlock(dialogs::TfrmLockersInput& form, DialogWindow& dialog, HWND sel
 
 } // namespace
 
-dialogs::ModalResult ShowLockersInput(dialogs::TfrmLockersInput& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, HWND owner) {
     constexpr int kButtonTop = 7 + dialogs::TfrmLockersInput::kRows * kRowStep;
     DialogWindow dialog(form, "TfrmLockersInput", owner, {kWidth, kButtonTop + 21});
     for (int n = 0; n < dialogs::TfrmLockersInput::kRows; ++n) {

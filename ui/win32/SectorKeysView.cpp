@@ -25,7 +25,7 @@ wchar_t KeyFieldCharacter(wchar_t typed) {
 
 } // namespace
 
-dialogs::ModalResult ShowSectorKeys(dialogs::TfrmSectorKeys& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner) {
     constexpr int kButtonTop = kRowsTop + dialogs::TfrmSectorKeys::kSectors * kRowStep + 4;
     DialogWindow dialog(form, "TfrmSectorKeys", owner, {kWidth, kButtonTop + 21});
     dialog.Label(form.Label17, {120, 7, 33, 8}, kFixed, SS_CENTER);

@@ -49,7 +49,7 @@ private:
 
 } // namespace
 
-dialogs::ModalResult ShowUSARTCfg(dialogs::TfrmUSARTCfg& form, HWND owner) {
+dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner) {
     constexpr int kHeight = 7 + (12 + 7 * kRowStep + 2) + 6 + (12 + 3 * kRowStep + 2) + 6 +
                             (12 + 8 * kRowStep + 2) + 7 + 14 + 7;
     DialogWindow dialog(form, "TfrmUSARTCfg", owner,
