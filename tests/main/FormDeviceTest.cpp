@@ -145,6 +145,21 @@ TEST_F(MainFormTest, SettingsRepliesSetCaptionsAndLockersCount) {
     EXPECT_EQ(TakeSent(),
               (std::vector<std::string>{"9:0:3:" + Hex(written), "34:0:3:", "36:0:3:", "19:0:3:"}));
 
+    // Cancelled, the edit still restores the colour, and logs and writes nothing.
+    form.cbLLMC.SetItemIndex(0);
+    editors.scripts["EditLockersList"] = [&](const std::string&, const std::string&) {
+        EXPECT_EQ(form.cbLLMC.Colour(), clRed);
+        return std::string();
+    };
+    const std::size_t linesBefore = form.memLog.Lines().size();
+    Receive(136, "\x21\x01" + std::string(95, '\0'), 3);
+    EXPECT_EQ(form.cbLLMC.Colour(), clWindow);
+    const auto& lines = form.memLog.Lines();
+    for (std::size_t line = linesBefore; line < lines.size(); ++line) {
+        EXPECT_NE(lines[line].rfind(" data[", 0), 0u) << lines[line];
+    }
+    EXPECT_TRUE(TakeSent().empty());
+
     // A matching count leaves the colour alone.
     editors.scripts.clear();
     Receive(136, "\x21\x01" + std::string(95, '\0'));

@@ -342,7 +342,7 @@ TEST(Win32DialogViews, LockerRowTakesTheBlockChosenInItsMenu) {
                                        L"Box");
         Click(Child(dialog, "Button1"));
     });
-    const std::string result = dialogs::EditLockersList(runner, block, "Lockers list data", {});
+    const std::string result = dialogs::EditLockersList(runner, block, "Lockers list data");
     ASSERT_EQ(result.size(), 97u);
     EXPECT_EQ(eproto_bytes_to_hex(result.substr(0, 6)), "0104426F7800");
 }

@@ -7,7 +7,6 @@
 #include "ui/dialogs/ModalDialog.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,15 +20,10 @@ std::string EditNetConfig(IModalRunner& runner, const std::string& record,
 std::string EditSectorKeys(IModalRunner& runner, const std::string& block,
                            const std::string& caption);
 
-// What the lockers edit reports back to the main window.
-struct LockersEditHooks {
-    std::function<void(const std::string& line)> addLog; // " data[...]" on a result
-    std::function<void()> restoreLlmcColour;             // always, when the edit ends
-};
-
-// Lockers list block: the rebuilt block on OK, empty otherwise.
+// Lockers list block: the rebuilt block on OK, empty otherwise. The main window
+// logs the result and restores the lockers count's colour itself.
 std::string EditLockersList(IModalRunner& runner, const std::string& block,
-                            const std::string& caption, const LockersEditHooks& hooks);
+                            const std::string& caption);
 
 // USART block: the 12 bytes on OK when they differ from the given block,
 // empty when cancelled, unchanged, or when the given block is empty.

@@ -1,6 +1,5 @@
 #include "ui/dialogs/ULockersInput.h"
 
-#include "protocol/eproto.h"
 #include "ui/dialogs/EditOperations.h"
 
 #include <algorithm>
@@ -101,24 +100,11 @@ void TfrmLockersInput::pmLockersChoose(const TMenuItem& item) {
 }
 
 std::string EditLockersList(IModalRunner& runner, const std::string& block,
-                            const std::string& caption, const LockersEditHooks& hooks) {
-    struct RestoreColourOnExit {
-        const LockersEditHooks& hooks;
-        ~RestoreColourOnExit() {
-            if (hooks.restoreLlmcColour) {
-                hooks.restoreLlmcColour();
-            }
-        }
-    } restore{hooks};
-
+                            const std::string& caption) {
     TfrmLockersInput form;
     form.caption = caption;
     form.SetData(block);
-    std::string result = runner.Run(form) == mrOk ? form.GetData() : std::string();
-    if (!result.empty() && hooks.addLog) {
-        hooks.addLog(" data[" + eproto_bytes_to_hex(result, "") + "]");
-    }
-    return result;
+    return runner.Run(form) == mrOk ? form.GetData() : std::string();
 }
 
 } // namespace velkor::dialogs

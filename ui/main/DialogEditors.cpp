@@ -11,8 +11,7 @@ std::string DialogEditors::EditSectorKeys(const std::string& value, const std::s
 }
 
 std::string DialogEditors::EditLockersList(const std::string& value, const std::string& caption) {
-    // The main window logs the result and restores the LLMC colour itself.
-    return dialogs::EditLockersList(runner_, value, caption, {});
+    return dialogs::EditLockersList(runner_, value, caption);
 }
 
 std::string DialogEditors::EditUSARTConfig(const std::string& value, const std::string& caption) {
