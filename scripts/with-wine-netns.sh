@@ -18,7 +18,8 @@ xvfb=""
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log" "$WINEPREFIX.warm.log" "$WINEPREFIX.display"
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.boot.log" "$WINEPREFIX.warm.log" "$WINEPREFIX.display" \
+        "$WINEPREFIX.desktop"
 }
 trap cleanup EXIT
 if command -v Xvfb >/dev/null; then
@@ -44,6 +45,16 @@ for _ in $(seq 1 50); do
     kill -0 "$server" 2>/dev/null && break
 done
 kill -0 "$server" 2>/dev/null || { echo "with-wine-netns: wineserver did not start" >&2; exit 1; }
+# Keep the desktop in use for the whole command. Wine closes a desktop one
+# second after its last program has gone and its explorer.exe exits; the next
+# window program then starts a new explorer.exe that inherits that program's
+# standard error, and a test runner reading it waits for that explorer until
+# its time-out (a test passed and "did not exit"). A cmd waiting in "pause" on
+# a pipe that is never written keeps the desktop, and the first explorer, alive;
+# it starts before the warm-up below ends, so the desktop is never left empty.
+mkfifo "$WINEPREFIX.desktop"
+wine cmd /c pause <"$WINEPREFIX.desktop" >/dev/null 2>&1 &
+exec 5>"$WINEPREFIX.desktop"
 # Start Wine's own background programs (services and the like) now, with
 # harmless descriptors, so that no test's output pipe is inherited by them.
 wine cmd /c exit 0 </dev/null >"$WINEPREFIX.warm.log" 2>&1 || true
