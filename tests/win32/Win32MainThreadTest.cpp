@@ -100,4 +100,28 @@ TEST(Win32MainThread, WaitsKeepProcessingAndTimersTickUntilStopped) {
     EXPECT_EQ(quit.wParam, 7u);
 }
 
+TEST(Win32MainThread, AStreamOfPostedTasksLeavesTimersTheirTurn) {
+    // Each task posts the next for 300 ms, as the reader's events do during a
+    // flood of answers; the queue hands out posted messages before timer
+    // messages, so without the pump's turn-taking the timer would not tick
+    // until the stream ended.
+    Win32MainThread bridge;
+    const auto start = std::chrono::steady_clock::now();
+    bool streaming = true;
+    std::function<void()> next = [&] {
+        streaming = std::chrono::steady_clock::now() - start < 300ms;
+        if (streaming) {
+            bridge.Post(next);
+        }
+    };
+    int ticksDuringStream = 0;
+    const IMainThread::TimerId id =
+        bridge.StartTimer(10ms, [&] { ticksDuringStream += streaming ? 1 : 0; });
+    bridge.Post(next);
+    bridge.ProcessMessagesFor(500ms);
+    bridge.StopTimer(id);
+    EXPECT_FALSE(streaming);
+    EXPECT_GE(ticksDuringStream, 5); // at most one turn a frame: about 18 in 300 ms
+}
+
 } // namespace velkor

@@ -111,17 +111,22 @@ void MainWindowView::Synchronize() {
     if (!attached_) {
         return;
     }
+    const DWORD start = GetTickCount();
     updating_ = true;
     log_->Flush();
     table_->Flush();
     binder_->Flush();
     updating_ = false;
+    lastRefreshMs_ = GetTickCount() - start;
 }
 
 void MainWindowView::ScheduleRefresh() {
     if (!refreshQueued_) {
         refreshQueued_ = true;
-        SetTimer(window_, kRefreshTimer, kRefreshMs, nullptr);
+        // A refresh that took long (thousands of rows under a slow system)
+        // waits twice as long before the next, so the window keeps at least
+        // two thirds of its time for the user and the reader's events.
+        SetTimer(window_, kRefreshTimer, std::max<UINT>(kRefreshMs, 2 * lastRefreshMs_), nullptr);
     }
 }
 

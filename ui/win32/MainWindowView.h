@@ -135,7 +135,8 @@ private:
     std::wstring hint_;
     RECT splitter_{};
     int nextId_ = 1000;
-    int pagesHeight96_; // the pages' height at 96 dots per inch, moved by the splitter
+    int pagesHeight96_;       // the pages' height at 96 dots per inch, moved by the splitter
+    DWORD lastRefreshMs_ = 0; // how long the last refresh took
     int pagesTop_ = 0;
     int dragOffset_ = 0;
     bool dragging_ = false;

@@ -6,6 +6,27 @@ namespace {
 
 constexpr const wchar_t* kDialogKeysProperty = L"VelkorDialogKeys";
 
+// The queue hands out posted messages before input, paint and timer messages,
+// so a steady stream of posted tasks (the reader's events during a flood of
+// answers) would keep the window from answering the mouse and keyboard,
+// repainting and ticking its timers until the stream ends. Each turn of the
+// loops first takes one waiting message of those kinds by its range, at most
+// once a frame (16 ms), so the stream still gets most of the time.
+constexpr DWORD kFrameMs = 16;
+
+bool TakeHeldBack(MSG& message) {
+    static DWORD lastTaken = 0;
+    const DWORD now = GetTickCount();
+    if (now - lastTaken < kFrameMs) {
+        return false;
+    }
+    lastTaken = now;
+    return PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE);
+}
+
 } // namespace
 
 void UseDialogKeys(HWND window) {
@@ -27,22 +48,32 @@ void DispatchOne(MSG& message) {
 
 bool DispatchPending() {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (;;) {
+        if (TakeHeldBack(message)) {
+            DispatchOne(message);
+        }
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            return true;
+        }
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
         DispatchOne(message);
     }
-    return true;
 }
 
 int RunMessageLoop() {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (TakeHeldBack(message)) {
+            DispatchOne(message);
+        }
+        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            return static_cast<int>(message.wParam);
+        }
         DispatchOne(message);
     }
-    return static_cast<int>(message.wParam);
 }
 
 } // namespace velkor

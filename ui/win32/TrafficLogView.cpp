@@ -38,7 +38,7 @@ TrafficLogView::TrafficLogView(MemoLog& log, HWND parent, std::function<void()> 
     log_.SetAppendListener([this](const std::string& line, size_t) {
         pending_.push_back(Wide(line));
         if (pending_.size() > MemoLog::kMaxLines) {
-            pending_.erase(pending_.begin()); // would scroll out of the log at once
+            pending_.pop_front(); // would scroll out of the log at once
         }
         scheduleRefresh_();
     });
@@ -58,6 +58,20 @@ void TrafficLogView::Detach() {
 
 void TrafficLogView::Flush() {
     if (pending_.empty()) {
+        return;
+    }
+    if (pending_.size() >= MemoLog::kMaxLines) {
+        // Every line shown now is new: one text for the box instead of an
+        // append and a cut, which cost the edit box a scan of its text each.
+        std::wstring text;
+        for (size_t n = 0; n < pending_.size(); ++n) {
+            text += (n > 0 ? L"\r\n" : L"") + pending_[n];
+        }
+        pending_.clear();
+        SetWindowTextW(edit_, text.c_str());
+        const DWORD start = LastLineStart(edit_);
+        SendMessageW(edit_, EM_SETSEL, start, start);
+        SendMessageW(edit_, WM_VSCROLL, SB_BOTTOM, 0);
         return;
     }
     std::wstring text = TextLength(edit_) > 0 ? L"\r\n" : L"";

@@ -8,9 +8,9 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace velkor {
 
@@ -36,7 +36,7 @@ private:
     MemoLog& log_;
     HWND edit_;
     std::function<void()> scheduleRefresh_;
-    std::vector<std::wstring> pending_;
+    std::deque<std::wstring> pending_;
     bool attached_ = true;
 };
 

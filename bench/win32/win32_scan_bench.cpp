@@ -1,0 +1,186 @@
+// "Scan" against a large fleet of simulated controllers through the real
+// Win32 window under Wine (run.sh starts the Linux simulator in the same
+// network namespace). It reports the time from the click to the last entry
+// listed, how many were listed, and the longest pause of the message loop
+// meanwhile (a 5 ms timer measures it), so a window that freezes while the
+// answers arrive shows up here. The baseline, in the same run, is a bare
+// Winsock UDP socket that sends the same discovery request and drains the
+// answers. Usage: win32_scan_bench.exe [controllers, default 10000]
+#include "protocol/ControllerContract.h"
+#include "protocol/eproto.h"
+#include "ui/main/URfidForm.h"
+#include "ui/win32/Configurator.h"
+#include "ui/win32/IniSettingsStore.h"
+#include "ui/win32/MainWindowView.h"
+#include "ui/win32/Win32MainThread.h"
+#include "ui/win32/WindowNames.h"
+
+#include <winsock2.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace velkor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kLoopbackBroadcast = "127.255.255.255";
+constexpr int kRuns = 3;
+constexpr auto kScanTimeout = 60s;
+// Targets, as for the Qt window: listed within this many times the bare
+// socket's time, and the message loop never pauses this long.
+constexpr double kTargetRatio = 3.0;
+constexpr double kTargetPauseMs = 16;
+
+double Ms(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
+    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
+    return static_cast<int16_t>(count);
+}
+
+std::string DiscoverRequest() {
+    eproto_header header;
+    eproto_header_init(&header);
+    header.cmd = contract::kDiscover;
+    header.flags = 1;
+    std::string packet;
+    if (eproto_encode(&header, Append, &packet) != EPROTO_HEADER_SIZE) {
+        std::abort(); // the benchmark would send a broken request
+    }
+    return packet;
+}
+
+// The baseline: one socket sends the request and drains the answers; the
+// time until all `count` arrived, or nothing when some did not.
+std::vector<double> BareSocketScans(size_t count) {
+    std::vector<double> times;
+    const SOCKET sock = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const BOOL on = TRUE;
+    const int buffer = 8 << 20;
+    const DWORD wait = 500;
+    setsockopt(sock, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
+    setsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
+    setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(contract::kUdpPort);
+    to.sin_addr.s_addr = inet_addr(kLoopbackBroadcast);
+    const std::string request = DiscoverRequest();
+    for (int run = 0; run < kRuns; ++run) {
+        size_t answers = 0;
+        const auto start = Clock::now();
+        sendto(sock, request.data(), static_cast<int>(request.size()), 0,
+               reinterpret_cast<const sockaddr*>(&to), sizeof to);
+        char datagram[512];
+        while (answers < count && recv(sock, datagram, sizeof datagram, 0) > 0) {
+            ++answers;
+        }
+        const double took = Ms(Clock::now() - start);
+        std::printf("bare socket: %zu answers in %.0f ms\n", answers, took);
+        if (answers == count) {
+            times.push_back(took);
+        }
+        Sleep(1000); // the last answers of the fleet are gone
+    }
+    closesocket(sock);
+    return times;
+}
+
+// The longest gap between two ticks of a 5 ms timer of the message loop.
+struct PauseMeter {
+    static inline Clock::time_point last;
+    static inline Clock::duration longest{};
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        const auto now = Clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+};
+
+std::vector<double> WindowScans(size_t count, double* longestPauseMs, bool* allListed) {
+    std::vector<double> times;
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    VelkorOptions options;
+    options.BroadcastAddress = kLoopbackBroadcast;
+    Configurator app(options,
+                     std::make_unique<IniSettingsStore>(std::wstring(folder) + L"bench.ini"));
+    if (!app.Start()) {
+        return times;
+    }
+    const HWND window = app.Window().Window();
+    const HWND table = FindNamedChild(window, "lbDeviceList");
+    const HWND scan = FindNamedChild(window, "btnScan");
+    const auto listed = [table] { return static_cast<size_t>(ListView_GetItemCount(table)); };
+    for (int run = 0; run < kRuns; ++run) {
+        PauseMeter::longest = {};
+        PauseMeter::last = Clock::now();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 5, PauseMeter::Tick);
+        const auto start = Clock::now();
+        SendMessageW(scan, BM_CLICK, 0, 0);
+        // The list empties first (at once for the model, at the next refresh
+        // for the table), then fills with the answers.
+        bool emptied = false;
+        while ((!emptied || listed() < count) && Clock::now() - start < kScanTimeout) {
+            app.MainThread().ProcessMessagesFor(5ms);
+            emptied = emptied || listed() < count || Clock::now() - start > 2s;
+        }
+        const double took = Ms(Clock::now() - start);
+        KillTimer(nullptr, timer);
+        *longestPauseMs = std::max(*longestPauseMs, Ms(PauseMeter::longest));
+        std::printf("window: %zu listed in %.0f ms, longest message-loop pause %.0f ms\n", listed(),
+                    took, Ms(PauseMeter::longest));
+        *allListed = *allListed && listed() == count;
+        if (listed() == count) {
+            times.push_back(took);
+        }
+        app.MainThread().ProcessMessagesFor(1s); // the last answers of the fleet are gone
+    }
+    return times;
+}
+
+} // namespace
+
+} // namespace velkor
+
+int main(int argc, char** argv) {
+    using namespace velkor;
+    const size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 10000;
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    std::printf("scan of %zu simulated controllers on loopback, %d runs each\n", count, kRuns);
+    const double bare = Median(BareSocketScans(count));
+    double longestPauseMs = 0;
+    bool allListed = true;
+    const double window = Median(WindowScans(count, &longestPauseMs, &allListed));
+    WSACleanup();
+    if (bare <= 0 || window <= 0) {
+        std::printf("summary: nothing to compare (a run did not list every controller)\n");
+        return 1;
+    }
+    const double ratio = window / bare;
+    std::printf("summary: bare socket %.0f ms, window %.0f ms (medians), ratio %.2f (target %.0f); "
+                "longest message-loop pause %.0f ms (target under %.0f)\n",
+                bare, window, ratio, kTargetRatio, longestPauseMs, kTargetPauseMs);
+    return allListed && ratio <= kTargetRatio && longestPauseMs < kTargetPauseMs ? 0 : 1;
+}
