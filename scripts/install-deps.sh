@@ -8,7 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
     supervisor
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine fonts-wine
     xvfb x11-utils imagemagick
     iproute2 util-linux
     dpkg-dev lintian

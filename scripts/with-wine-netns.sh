@@ -34,6 +34,12 @@ if command -v Xvfb >/dev/null; then
     [ -s "$WINEPREFIX.display" ] && export DISPLAY=":$(head -n 1 "$WINEPREFIX.display")"
 fi
 wine wineboot --init </dev/null >"$WINEPREFIX.boot.log" 2>&1 || true
+# Wine reads the TrueType fonts of fonts-wine (Marlett, which draws the caption
+# buttons, and "MS Sans Serif", the 8-point window font) only from the prefix's
+# own Fonts folder; without them the close box shows an "r" and dialogs fall back.
+for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
 wineserver -w </dev/null >/dev/null 2>&1
 # A persistent server of our own, started once the boot's server has gone: a
 # server started by a test would inherit the test runner's output pipe and hold
