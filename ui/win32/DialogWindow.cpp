@@ -426,7 +426,7 @@ dialogs::ModalResult DialogWindow::Run(HWND focus, bool selectText) {
     }
     while (!done_) {
         MSG message;
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        const BOOL got = GetNextMessage(message);
         if (got <= 0) {
             if (got == 0) { // the program is quitting: the outer loop sees it too
                 PostQuitMessage(static_cast<int>(message.wParam));

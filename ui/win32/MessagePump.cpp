@@ -63,17 +63,16 @@ bool DispatchPending() {
     }
 }
 
+BOOL GetNextMessage(MSG& message) {
+    return TakeHeldBack(message) ? TRUE : GetMessageW(&message, nullptr, 0, 0);
+}
+
 int RunMessageLoop() {
     MSG message;
-    for (;;) {
-        if (TakeHeldBack(message)) {
-            DispatchOne(message);
-        }
-        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            return static_cast<int>(message.wParam);
-        }
+    while (GetNextMessage(message) > 0) {
         DispatchOne(message);
     }
+    return static_cast<int>(message.wParam);
 }
 
 } // namespace velkor
