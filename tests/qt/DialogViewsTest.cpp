@@ -11,6 +11,7 @@
 #include "ui/dialogs/uTextInput.h"
 #include "ui/qt/BlockComboBox.h"
 #include "ui/qt/FramedMemo.h"
+#include "ui/qt/QtColour.h"
 #include "ui/qt/QtModalRunner.h"
 
 #include <QAbstractItemView>
@@ -156,6 +157,16 @@ void DialogViewsTest::blockListArrowKeysSkipEntriesThatCannotBeChosen() {
     painter.end();
     QCOMPARE(QColor(picture.pixel(100, 2)), QColor(0xC0, 0xC0, 0xC0));
     QCOMPARE(QColor(picture.pixel(1, 2)), QColor(Qt::white));
+
+    // The entry remembered while the list is down is drawn on navy, not maroon.
+    model.droppedDown = true;
+    model.remembered = 1;
+    painter.begin(&picture);
+    combo.itemDelegate()->paint(&painter, option, combo.model()->index(1, 0));
+    painter.end();
+    QCOMPARE(QColor(picture.pixel(100, 2)), QColor(0, 0, 0x80));
+    QCOMPARE(ModelColour(clRed), QColor(Qt::red));
+    QVERIFY(!ModelColour(clWindow).isValid() && !ModelColour(clDefault).isValid());
 }
 
 void DialogViewsTest::framedMemoDrawsItsGuideFrameWithXor() {

@@ -10,6 +10,7 @@
 #include "ui/dialogs/uTextInput.h"
 #include "ui/win32/FramedMemo.h"
 #include "ui/win32/MessagePump.h"
+#include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32ModalRunner.h"
 #include "ui/win32/WindowNames.h"
 #include "ui/win32/WindowText.h"
@@ -242,6 +243,14 @@ TEST(Win32DialogViews, BlockListSkipsDropsQueuedKeysRefusesGreyEntriesAndDrawsTh
         SendMessageW(dialog, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(GetPixel(memory, 100, 2), RGB(0xC0, 0xC0, 0xC0));
         EXPECT_EQ(GetPixel(memory, 1, 2), RGB(0xFF, 0xFF, 0xFF));
+        // The entry remembered while the list is down is drawn on navy.
+        form.cbABlock.droppedDown = true;
+        form.cbABlock.remembered = 9;
+        item.itemID = 9;
+        SendMessageW(dialog, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(GetPixel(memory, 100, 2), RGB(0, 0, 0x80));
+        form.cbABlock.droppedDown = false;
+        EXPECT_EQ(ModelColour(clRed), RGB(0xFF, 0, 0));
         SelectObject(memory, old);
         DeleteObject(picture);
         DeleteDC(memory);

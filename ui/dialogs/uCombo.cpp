@@ -7,12 +7,6 @@ namespace velkor::dialogs {
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kGrey = 0x808080;
-constexpr uint32_t kSilver = 0xC0C0C0;
-constexpr uint32_t kNavy = 0x800000;
-
 std::string Lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -97,12 +91,12 @@ bool TComboBox::CloseUp() {
 
 ComboItemStyle TComboBox::ItemStyle(int index) const {
     if (!IsSelectable(index) || !enabled) {
-        return {kWhite, kSilver, kGrey, kSilver};
+        return {clWhite, clSilver, clGrey, clSilver};
     }
     if (droppedDown && index == remembered) {
-        return {kWhite, kNavy, kWhite, kNavy};
+        return {clWhite, clNavy, clWhite, clNavy};
     }
-    return {kWhite, kWhite, kBlack, kWhite};
+    return {clWhite, clWhite, clBlack, clWhite};
 }
 
 void TComboBox::Beep() const {

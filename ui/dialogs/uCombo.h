@@ -4,6 +4,7 @@
 // Any other combo behaves as a plain one.
 #pragma once
 
+#include "ui/dialogs/Colour.h"
 #include "ui/dialogs/Controls.h"
 
 #include <cstdint>
@@ -19,12 +20,12 @@ struct ComboItem {
     std::optional<int> data; // no data value: not selectable in a block list
 };
 
-// Colours of one drawn entry of a block list (Windows values, 0x00BBGGRR).
+// Colours of one drawn entry of a block list.
 struct ComboItemStyle {
-    uint32_t areaFill;     // the whole entry
-    uint32_t textAreaFill; // from textIndent on
-    uint32_t textColour;
-    uint32_t textBackground;
+    TColour areaFill;     // the whole entry
+    TColour textAreaFill; // from textIndent on
+    TColour textColour;
+    TColour textBackground;
 };
 
 class TComboBox : public TControl {

@@ -12,8 +12,8 @@ constexpr int kInset = 10;
 constexpr int kFrameLetters = 17;
 constexpr int kFrameTop = 2;
 constexpr int kFrameLines = 6;
-constexpr uint32_t kEnabledFrameColour = 0x996666;
-constexpr uint32_t kDisabledFrameColour = 0xDDCCCC;
+constexpr TColour kEnabledFrameColour = RgbColour(0x66, 0x66, 0x99);
+constexpr TColour kDisabledFrameColour = RgbColour(0xCC, 0xCC, 0xDD);
 
 struct DelayChoice {
     const char* caption;
@@ -32,7 +32,7 @@ FrameRect TFramedMemo::GuideFrame(int clientWidth, int /*clientHeight*/, int let
     return {centre - halfWidth, kFrameTop, centre + halfWidth, kFrameLines * letterHeight};
 }
 
-uint32_t TFramedMemo::GuideFrameColour() const {
+TColour TFramedMemo::GuideFrameColour() const {
     return enabled ? kEnabledFrameColour : kDisabledFrameColour;
 }
 

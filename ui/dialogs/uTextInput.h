@@ -2,6 +2,7 @@
 // draws over the text: the area a controller's display can show.
 #pragma once
 
+#include "ui/dialogs/Colour.h"
 #include "ui/dialogs/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 #include "ui/dialogs/uCombo.h"
@@ -25,8 +26,8 @@ struct TFramedMemo : TMemo {
 
     static FrameRect GuideFrame(int clientWidth, int clientHeight, int letterWidth,
                                 int letterHeight);
-    // The frame's pen colour (Windows value, 0x00BBGGRR).
-    uint32_t GuideFrameColour() const;
+    // The frame's pen colour.
+    TColour GuideFrameColour() const;
 };
 
 class TfrmTextInput : public DialogForm {

@@ -7,6 +7,8 @@
 // repaints (remember the controls that changed, refresh them once per frame).
 #pragma once
 
+#include "ui/dialogs/Colour.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,16 +30,6 @@ private:
     Listener listener_;
     uint64_t revision_ = 0;
 };
-
-// Colours as 0xRRGGBB; values at or above kSystemColour name the toolkit's own
-// colours.
-using TColour = uint32_t;
-inline constexpr TColour kSystemColour = 0x1000000;
-inline constexpr TColour clDefault = kSystemColour;    // the control's own default
-inline constexpr TColour clWindow = kSystemColour + 5; // normal window background
-inline constexpr TColour clSilver = 0xC0C0C0;
-inline constexpr TColour clGreen = 0x008000;
-inline constexpr TColour clRed = 0xFF0000;
 
 class TControl {
 public:

@@ -1,6 +1,7 @@
 #include "ui/qt/BlockComboBox.h"
 
 #include "ui/dialogs/uCombo.h"
+#include "ui/qt/QtColour.h"
 #include "ui/qt/QtText.h"
 
 #include <QAbstractItemView>
@@ -14,11 +15,6 @@ namespace velkor {
 
 namespace {
 
-// Windows colour values are 0x00BBGGRR.
-QColor FromWindowsColour(uint32_t colour) {
-    return QColor::fromRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 // Draws the entries of a block list from the model's item styles.
 class BlockItemDelegate final : public QStyledItemDelegate {
 public:
@@ -29,10 +25,10 @@ public:
                const QModelIndex& index) const override {
         const dialogs::ComboItemStyle style = model_.ItemStyle(index.row());
         painter->save();
-        painter->fillRect(option.rect, FromWindowsColour(style.areaFill));
+        painter->fillRect(option.rect, ModelColour(style.areaFill));
         QRect textArea = option.rect.adjusted(dialogs::TComboBox::kTextIndent, 0, 0, 0);
-        painter->fillRect(textArea, FromWindowsColour(style.textAreaFill));
-        painter->setPen(FromWindowsColour(style.textColour));
+        painter->fillRect(textArea, ModelColour(style.textAreaFill));
+        painter->setPen(ModelColour(style.textColour));
         const QString text = option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight,
                                                            textArea.width());
         painter->drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);

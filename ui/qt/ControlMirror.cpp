@@ -7,13 +7,6 @@
 
 namespace velkor {
 
-QColor ModelColour(TColour colour) {
-    if (colour >= kSystemColour) {
-        return {};
-    }
-    return QColor::fromRgb((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
-
 ControlMirror::ControlMirror(ChangeTracker& tracker, QObject* parent)
     : QObject(parent), tracker_(tracker) {
     tracker_.SetListener([this](const TControl& model) { Changed(model); });

@@ -7,7 +7,6 @@
 
 #include "ui/main/Controls.h"
 
-#include <QColor>
 #include <QObject>
 
 #include <functional>
@@ -62,9 +61,5 @@ private:
     bool flushQueued_ = false;
     bool attached_ = true;
 };
-
-// A model colour (0xRRGGBB, or a system colour) as a Qt colour; invalid for
-// the toolkit's own colours.
-QColor ModelColour(TColour colour);
 
 } // namespace velkor

@@ -1,6 +1,7 @@
 #include "ui/qt/FramedMemo.h"
 
 #include "ui/dialogs/uTextInput.h"
+#include "ui/qt/QtColour.h"
 #include "ui/qt/QtText.h"
 
 #include <QPainter>
@@ -53,8 +54,7 @@ void FramedMemo::paintEvent(QPaintEvent* event) {
     QTextEdit::paintEvent(event);
     QPainter painter(viewport());
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    const uint32_t colour = model_.GuideFrameColour(); // 0x00BBGGRR
-    painter.setPen(QColor::fromRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    painter.setPen(ModelColour(model_.GuideFrameColour()));
     painter.setBrush(Qt::NoBrush);
     const int radius = dialogs::TFramedMemo::kCornerSize / 2;
     painter.drawRoundedRect(GuideFrame(), radius, radius);

@@ -6,6 +6,7 @@
 #include "ui/qt/DeviceTableModel.h"
 #include "ui/qt/FillHolder.h"
 #include "ui/qt/LampWidget.h"
+#include "ui/qt/QtColour.h"
 #include "ui/qt/QtText.h"
 
 #include <QAction>

@@ -1,6 +1,7 @@
 #include "ui/win32/BlockComboBox.h"
 
 #include "ui/dialogs/uCombo.h"
+#include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32Text.h"
 
 #include <commctrl.h>
@@ -155,12 +156,12 @@ void BlockComboBox::Draw(const DRAWITEMSTRUCT& item) const {
         FillRect(dc, &where, brush);
         DeleteObject(brush);
     };
-    fill(area, style.areaFill);
+    fill(area, ModelColour(style.areaFill));
     RECT text = area;
     text.left += dialogs::TComboBox::kTextIndent;
-    fill(text, style.textAreaFill);
-    SetTextColor(dc, style.textColour);
-    SetBkColor(dc, style.textBackground);
+    fill(text, ModelColour(style.textAreaFill));
+    SetTextColor(dc, ModelColour(style.textColour));
+    SetBkColor(dc, ModelColour(style.textBackground));
     SetBkMode(dc, OPAQUE);
     std::wstring caption = ItemText(combo_, index);
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,

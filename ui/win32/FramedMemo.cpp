@@ -1,6 +1,7 @@
 #include "ui/win32/FramedMemo.h"
 
 #include "ui/dialogs/uTextInput.h"
+#include "ui/win32/Win32Colour.h"
 #include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
@@ -66,7 +67,7 @@ void FramedMemo::DrawFrame() const {
     const RECT frame = GuideFrame();
     HideCaret(edit_);
     const HDC dc = GetDC(edit_);
-    const HPEN pen = CreatePen(PS_SOLID, 1, model_.GuideFrameColour());
+    const HPEN pen = CreatePen(PS_SOLID, 1, ModelColour(model_.GuideFrameColour()));
     const HGDIOBJ oldPen = SelectObject(dc, pen);
     const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH)); // XOR black: unchanged
     const int oldMode = SetROP2(dc, R2_XORPEN);

@@ -3,6 +3,7 @@
 #include "ui/win32/MainWindowView.h"
 
 #include "ui/win32/ChildWindows.h"
+#include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32Text.h"
 #include "ui/win32/WindowText.h"
 

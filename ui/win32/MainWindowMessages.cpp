@@ -5,6 +5,7 @@
 
 #include "ui/main/CommandLine.h"
 #include "ui/win32/PopupMenu.h"
+#include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32Text.h"
 
 #include <commctrl.h>

@@ -4,10 +4,6 @@
 
 namespace velkor {
 
-COLORREF ModelColour(TColour colour) {
-    return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
-
 WindowBinder::WindowBinder(ChangeTracker& tracker, std::function<void()> scheduleRefresh,
                            std::function<void()> visibilityChanged)
     : tracker_(tracker), scheduleRefresh_(std::move(scheduleRefresh)),

@@ -63,7 +63,4 @@ private:
     bool attached_ = true;
 };
 
-// A model colour (0xRRGGBB) as a Win32 colour; for colours below kSystemColour.
-COLORREF ModelColour(TColour colour);
-
 } // namespace velkor
