@@ -287,9 +287,12 @@ TEST_F(ReaderTcp, AFloodBeyondTheQueueIsDroppedCountedAndReportedWhileTheSession
     // Reported at once, then at most once a second while the flood lasts.
     EXPECT_EQ(dropped, std::vector<std::size_t>{5000});
     EXPECT_EQ(errors.size(), 1u);
-    // Once everything is raised, the total comes last.
+    // Once every packet is raised, the total follows them. The peer's close
+    // may be noticed before or after the queue has drained, so the error may
+    // come on either side of it.
     EXPECT_EQ(caughtUp, std::vector<std::size_t>{5000});
-    EXPECT_EQ(order.back(), 'U');
+    const std::string raised(order.begin(), order.end());
+    EXPECT_GT(raised.rfind('U'), raised.rfind('P'));
 }
 
 TEST_F(ReaderUdp, EverySendIsReportedWithItsTransportAndDestination) {
