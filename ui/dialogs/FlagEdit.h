@@ -1,4 +1,5 @@
-// The workflow rules shared by edits that return only what the user changed.
+// The workflow rules shared by the edit operations: a whole record, or only
+// what the user changed.
 #pragma once
 
 #include "ui/dialogs/ModalDialog.h"
@@ -15,7 +16,16 @@ using ByteEdit = uint8_t (*)(IModalRunner& runner, uint8_t value, const std::str
 std::string EditFirstByteIfChanged(ByteEdit edit, IModalRunner& runner, const std::string& value,
                                    const std::string& caption);
 
-// Whole-record edits: an empty value opens nothing; the edited record is
+// Whole-record edits: the edited record on OK, empty otherwise.
+template <typename Form>
+std::string EditRecord(IModalRunner& runner, const std::string& value, const std::string& caption) {
+    Form form;
+    form.caption = caption;
+    form.SetData(value);
+    return runner.Run(form) == mrOk ? form.GetData() : std::string();
+}
+
+// Whole-record edits of changes only: an empty value opens nothing; the edited record is
 // returned only when it differs from the value given.
 template <typename Form>
 std::string EditRecordIfChanged(IModalRunner& runner, const std::string& value,

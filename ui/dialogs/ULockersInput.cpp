@@ -1,6 +1,7 @@
 #include "ui/dialogs/ULockersInput.h"
 
 #include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
 
 #include <algorithm>
 
@@ -101,10 +102,7 @@ void TfrmLockersInput::pmLockersChoose(const TMenuItem& item) {
 
 std::string EditLockersList(IModalRunner& runner, const std::string& block,
                             const std::string& caption) {
-    TfrmLockersInput form;
-    form.caption = caption;
-    form.SetData(block);
-    return runner.Run(form) == mrOk ? form.GetData() : std::string();
+    return EditRecord<TfrmLockersInput>(runner, block, caption);
 }
 
 } // namespace velkor::dialogs

@@ -4,6 +4,7 @@
 #include "protocol/eproto.h"
 
 #include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
 #include <algorithm>
 
@@ -103,13 +104,7 @@ void TfrmSectorKeys::edPasswordExit(int sector) {
 
 std::string EditSectorKeys(IModalRunner& runner, const std::string& block,
                            const std::string& caption) {
-    TfrmSectorKeys form;
-    form.caption = caption;
-    form.SetData(block);
-    if (runner.Run(form) != mrOk) {
-        return {};
-    }
-    std::string result = form.GetData();
+    std::string result = EditRecord<TfrmSectorKeys>(runner, block, caption);
     return result.size() >= TfrmSectorKeys::kKeysSize ? result : std::string();
 }
 

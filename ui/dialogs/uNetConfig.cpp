@@ -4,6 +4,7 @@
 #include "protocol/eproto.h"
 
 #include "ui/dialogs/EditOperations.h"
+#include "ui/dialogs/FlagEdit.h"
 #include "ui/dialogs/NumberText.h"
 #include <algorithm>
 
@@ -94,10 +95,7 @@ std::string TfrmNetConfig::GetData() const {
 
 std::string EditNetConfig(IModalRunner& runner, const std::string& record,
                           const std::string& caption) {
-    TfrmNetConfig form;
-    form.caption = caption;
-    form.SetData(record);
-    return runner.Run(form) == mrOk ? form.GetData() : std::string();
+    return EditRecord<TfrmNetConfig>(runner, record, caption);
 }
 
 } // namespace velkor::dialogs
