@@ -209,6 +209,12 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
     Header_GetItem(header, 1, &sorted);
     EXPECT_NE(sorted.fmt & HDF_SORTUP, 0);
 
+    // A width the user gave a column stays when rows arrive.
+    ListView_SetColumnWidth(table, 1, 44);
+    form.ReaderDevice(Device(10, 9, 9, 9));
+    EXPECT_TRUE(rig.Until([&] { return ListView_GetItemCount(table) == 4; }));
+    EXPECT_EQ(ListView_GetColumnWidth(table, 1), 44);
+
     // Typing into the filter narrows the rows.
     const HWND filter = rig.Named("edFilter");
     for (const wchar_t c : std::wstring(L"10.0")) {
@@ -216,13 +222,13 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
     }
     EXPECT_TRUE(rig.Until([&] { return Rows(table) == std::vector<std::wstring>{L"10.0.0.7"}; }));
     SetWindowTextW(filter, L"");
-    EXPECT_TRUE(rig.Until([&] { return ListView_GetItemCount(table) == 3; }));
+    EXPECT_TRUE(rig.Until([&] { return ListView_GetItemCount(table) == 4; }));
 
     // Choosing a row selects its entry; Ctrl+C copies every selected row.
     ListView_SetItemState(table, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ASSERT_NE(form.lbDeviceList.Selected(), nullptr);
     EXPECT_EQ(form.lbDeviceList.Selected()->Caps.IPText, "10.0.0.7");
-    ListView_SetItemState(table, 2, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(table, 3, LVIS_SELECTED, LVIS_SELECTED);
     HoldCtrl(true);
     SendMessageW(table, WM_KEYDOWN, 'C', 0);
     HoldCtrl(false);
@@ -231,6 +237,7 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
     EXPECT_NE(copied.find(L"\t10.0.0.7\t"), std::wstring::npos) << copied;
     EXPECT_NE(copied.find(L"\t192.168.0.5\t"), std::wstring::npos);
     EXPECT_EQ(copied.find(L"\t1.2.3.4\t"), std::wstring::npos);
+    EXPECT_EQ(copied.find(L"\t10.9.9.9\t"), std::wstring::npos);
 
     // The status bar shows the hint of the control under the mouse.
     MainWindowView& view = rig.app.Window();

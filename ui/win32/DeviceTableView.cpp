@@ -81,30 +81,41 @@ void DeviceTableView::Flush() {
         ListView_SetItemCountEx(table_, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);
         InvalidateRect(table_, nullptr, FALSE);
     }
+    FitColumnsToFont();
     ShowSortColumn();
     ShowSelection();
 }
 
 void DeviceTableView::ShowSortColumn() {
+    const std::pair<int, bool> sort{list_.SortColumn(), list_.SortDescending()};
+    if (sort == shownSort_) {
+        return; // setting a header item makes the view lay its columns out again
+    }
+    shownSort_ = sort;
     const HWND header = ListView_GetHeader(table_);
-    const int charWidth = AverageCharWidth(table_);
     for (int column = 0; column < DeviceListBox::ColumnCount(); ++column) {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         Header_GetItem(header, column, &item);
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (column == list_.SortColumn()) {
-            item.fmt |= list_.SortDescending() ? HDF_SORTDOWN : HDF_SORTUP;
+        if (column == sort.first) {
+            item.fmt |= sort.second ? HDF_SORTDOWN : HDF_SORTUP;
         }
         Header_SetItem(header, column, &item);
     }
-    // Column widths follow the font (it changes with the resolution).
-    const int address = charWidth * kAddressChars;
-    if (ListView_GetColumnWidth(table_, 1) != address) {
-        ListView_SetColumnWidth(table_, 0, charWidth * kMacChars);
-        for (int column = 1; column < DeviceListBox::ColumnCount(); ++column) {
-            ListView_SetColumnWidth(table_, column, address);
-        }
+}
+
+void DeviceTableView::FitColumnsToFont() {
+    // Only when the font changes (with the resolution): widths the user set stay.
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(table_, WM_GETFONT, 0, 0));
+    if (font == sizedFor_) {
+        return;
+    }
+    sizedFor_ = font;
+    const int charWidth = AverageCharWidth(table_);
+    ListView_SetColumnWidth(table_, 0, charWidth * kMacChars);
+    for (int column = 1; column < DeviceListBox::ColumnCount(); ++column) {
+        ListView_SetColumnWidth(table_, column, charWidth * kAddressChars);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velkor {
@@ -39,6 +40,7 @@ public:
 
 private:
     void ShowSortColumn();
+    void FitColumnsToFont();
     void ShowSelection();
     void RowChosen(int row);
     void CopySelectedRows();
@@ -49,7 +51,9 @@ private:
     std::function<void()> scheduleRefresh_;
     std::function<void(std::function<void()>)> defer_;
     std::vector<DeviceListBox::EntryPtr> rows_;
-    std::wstring cell_; // the text last handed to the view
+    std::wstring cell_;                         // the text last handed to the view
+    std::pair<int, bool> shownSort_{-2, false}; // column and direction the header shows
+    HFONT sizedFor_ = nullptr;                  // the font the column widths were made for
     bool changed_ = true;
     bool selecting_ = false; // the view's selection is being set from the model
     bool attached_ = true;

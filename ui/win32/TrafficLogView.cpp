@@ -10,6 +10,7 @@ namespace velkor {
 namespace {
 
 constexpr UINT_PTR kKeyFilterId = 1;
+constexpr DWORD kFloodIntervalMs = 250;
 
 int TextLength(HWND edit) {
     return GetWindowTextLengthW(edit);
@@ -61,6 +62,15 @@ void TrafficLogView::Flush() {
         return;
     }
     if (pending_.size() >= MemoLog::kMaxLines) {
+        // A flood: the box shows a new set of lines at most a few times a
+        // second, since laying out 100 long lines costs an edit box tens of
+        // milliseconds (up to 190 ms under Wine), which the refreshes of the
+        // rest of the window and the user's input would wait for.
+        if (GetTickCount() - lastReplaced_ < kFloodIntervalMs) {
+            scheduleRefresh_();
+            return;
+        }
+        lastReplaced_ = GetTickCount();
         // Every line shown now is new: one text for the box instead of an
         // append and a cut, which cost the edit box a scan of its text each.
         std::wstring text;

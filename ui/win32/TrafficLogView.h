@@ -37,6 +37,7 @@ private:
     HWND edit_;
     std::function<void()> scheduleRefresh_;
     std::deque<std::wstring> pending_;
+    DWORD lastReplaced_ = 0; // when a flood last replaced the whole text
     bool attached_ = true;
 };
 
