@@ -249,6 +249,22 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
     EXPECT_EQ(view.StatusText(), L"Sound Volume");
     hover(rig.Named("btnBeep")); // a control without a hint
     EXPECT_EQ(view.StatusText(), L"");
+
+    // The hint is the control's tooltip too; a control without one has none.
+    const auto tooltip = [&view](HWND control) {
+        wchar_t text[80] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = view.Window();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        const bool has = SendMessageW(view.ToolTips(), TTM_GETTOOLINFOW, 0,
+                                      reinterpret_cast<LPARAM>(&tool)) != 0;
+        SendMessageW(view.ToolTips(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        return has ? std::wstring(text) : std::wstring(L"(none)");
+    };
+    EXPECT_EQ(tooltip(rig.Named("trbVolume")), L"Sound Volume");
+    EXPECT_EQ(tooltip(rig.Named("btnBeep")), L"(none)");
 }
 
 TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {

@@ -73,6 +73,8 @@ MainWindowView::MainWindowView(TRFIDMainForm& form) : form_(form), pagesHeight96
     dpi_ = WindowDpi(window_);
     binder_ = std::make_unique<WindowBinder>(
         form_.Changes, [this] { ScheduleRefresh(); }, [this] { Layout(); });
+    tips_ = std::make_unique<HintToolTips>(window_);
+    binder_->SetToolTips(tips_.get());
     updating_ = true;
     BuildFrame();
     updating_ = false;

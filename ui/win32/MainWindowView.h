@@ -7,6 +7,7 @@
 
 #include "ui/main/URfidForm.h"
 #include "ui/win32/DeviceTableView.h"
+#include "ui/win32/HintToolTips.h"
 #include "ui/win32/RowLayout.h"
 #include "ui/win32/TrafficLogView.h"
 #include "ui/win32/UiFonts.h"
@@ -33,6 +34,7 @@ public:
     HWND Window() const { return window_; }
     HWND WindowOf(const TControl* model) const { return binder_->WindowOf(model); }
     HWND StatusBar() const { return status_; }
+    HWND ToolTips() const { return tips_->Window(); }
     DeviceTableView& DeviceList() { return *table_; }
     TrafficLogView& Log() { return *log_; }
     // The text the status bar shows in its hint part.
@@ -101,6 +103,7 @@ private:
     UiFont logFont_;
     UiFont uidFont_;
     UiFont numberFont_;
+    std::unique_ptr<HintToolTips> tips_;
     std::unique_ptr<WindowBinder> binder_;
     std::unique_ptr<DeviceTableView> table_;
     std::unique_ptr<TrafficLogView> log_;

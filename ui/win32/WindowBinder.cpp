@@ -1,5 +1,6 @@
 #include "ui/win32/WindowBinder.h"
 
+#include "ui/win32/HintToolTips.h"
 #include "ui/win32/WindowNames.h"
 
 namespace velkor {
@@ -77,6 +78,9 @@ bool WindowBinder::Apply(const TControl& model, const Binding& binding) {
             shownOrHidden = true;
         }
         EnableWindow(window, model.Enabled() ? TRUE : FALSE);
+        if (tips_ != nullptr) {
+            tips_->Show(window, model.Hint());
+        }
     }
     if (binding.refresh) {
         binding.refresh();

@@ -18,6 +18,8 @@
 
 namespace velkor {
 
+class HintToolTips;
+
 class WindowBinder {
 public:
     using Refresh = std::function<void()>;
@@ -37,6 +39,9 @@ public:
     HWND WindowOf(const TControl* model) const;
     // The model a window shows, or nullptr.
     const TControl* ModelOf(HWND window) const;
+
+    // Shows each bound window's hint as its tooltip too (nullptr: no tooltips).
+    void SetToolTips(HintToolTips* tips) { tips_ = tips; }
 
     // Refreshes the windows of the controls changed since the last flush.
     void Flush();
@@ -58,6 +63,7 @@ private:
     std::function<void()> visibilityChanged_;
     std::unordered_map<const TControl*, Binding> bindings_;
     std::unordered_map<HWND, const TControl*> models_;
+    HintToolTips* tips_ = nullptr;
     std::vector<const TControl*> dirty_;
     std::unordered_set<const TControl*> dirtySet_;
     bool attached_ = true;
