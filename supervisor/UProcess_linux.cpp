@@ -1,9 +1,11 @@
 // Processes on Linux. A program starts in a session (and process group) of its own, the
 // counterpart of a detached process, with standard input from /dev/null, the targets opened
 // for appending, only descriptors 0, 1 and 2, an empty signal mask, and SIGKILL as its
-// parent-death signal: if the supervisor dies, so does the program. Ends are learnt from
-// SIGCHLD (read through a signal descriptor by a thread of their own); the supervisor also
-// reaps the orphans of its programs, which the kernel hands to it as their subreaper.
+// parent-death signal: if the supervisor dies, so does the program. Each program's end is
+// learnt from its process descriptor (pidfd) in an epoll set that a thread of its own waits
+// on, so that an end costs the same whatever the number of programs; the supervisor also
+// reaps the orphans of its programs, which the kernel hands to it as their subreaper, in a
+// sweep at most every 200 ms after SIGCHLD.
 #include "supervisor/Guardian_linux.h"
 #include "supervisor/UProcess.h"
 #include "supervisor/UniqueFd.h"
@@ -20,10 +22,12 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
+#include <sys/epoll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -39,6 +43,9 @@ namespace {
 constexpr const char* kDevNull = "/dev/null";
 constexpr auto kKillWait = std::chrono::seconds(5);
 constexpr int kExecFailed = 127;
+// How soon after a SIGCHLD the adopted orphans are reaped, at most (one sweep of all
+// children covers every SIGCHLD of that span).
+constexpr int kOrphanSweepMs = 200;
 
 bool IsNullTarget(const std::string& target) {
     return target == kNullTarget || target == "nul" || target == kDevNull;
@@ -176,7 +183,10 @@ struct ChildSetup {
 }
 
 // The supervisor's children: its programs, whose ends it waits for, and the orphans it has
-// adopted as their subreaper, which it only reaps.
+// adopted as their subreaper, which it only reaps. Each program is watched through its
+// process descriptor in one epoll set; an event names the program by its id and a serial
+// number, so that an event left over from a reaped program never stands for a later program
+// that was given the same id.
 class Children {
 public:
     static Children& Instance() {
@@ -196,7 +206,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             if (pid > 0) {
-                ours_.insert(pid);
+                Watch(pid);
                 guardian::Guard(pid);
             }
             --starting_;
@@ -215,7 +225,7 @@ public:
         }
         siginfo_t info{};
         if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-            ours_.erase(pid);
+            Forget(pid);
             return UINT32_MAX; // not ours to wait for: its exit code is unknown
         }
         if (info.si_pid == 0) {
@@ -240,8 +250,7 @@ public:
                 continue;
             }
             if (ours_.count(pid) != 0) {
-                ended_[pid] = EndGroupAndReap(pid);
-                fresh_.push_back(static_cast<std::uint32_t>(pid));
+                RecordEnd(pid);
                 program_ended = true;
             } else {
                 waitpid(pid, nullptr, 0); // an adopted orphan
@@ -256,7 +265,11 @@ public:
 
     std::unordered_set<pid_t> Ours() {
         const std::lock_guard lock(mutex_);
-        return ours_;
+        std::unordered_set<pid_t> ours;
+        for (const auto& [pid, watched] : ours_) {
+            ours.insert(pid);
+        }
+        return ours;
     }
 
     void SetObserver(std::function<void()> on_end) {
@@ -264,21 +277,138 @@ public:
         on_end_ = std::move(on_end);
     }
 
-    // Called when SIGCHLD has come.
-    void OnChildSignal() {
-        if (ReapAll()) {
-            std::function<void()> on_end;
-            {
-                const std::lock_guard lock(mutex_);
-                on_end = on_end_;
+    // A thread for the life of the process that waits for the programs' ends (their process
+    // descriptors) and for SIGCHLD (blocked in every thread by PrepareProcess), which also
+    // stands for the end of an adopted orphan. False when it could not be set up: ends are
+    // then noticed by the supervisor's periodic check alone.
+    bool StartWatching() {
+        sigset_t child_signal;
+        sigemptyset(&child_signal);
+        sigaddset(&child_signal, SIGCHLD);
+        pthread_sigmask(SIG_BLOCK, &child_signal, nullptr);
+        UniqueFd signals(signalfd(-1, &child_signal, SFD_CLOEXEC | SFD_NONBLOCK));
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.u64 = kSignalEvent;
+        {
+            const std::lock_guard lock(mutex_);
+            if (signals.fd < 0 || epoll_.fd < 0 ||
+                epoll_ctl(epoll_.fd, EPOLL_CTL_ADD, signals.fd, &event) != 0) {
+                return false;
             }
-            if (on_end) {
-                on_end();
+        }
+        std::thread([this, signals = std::move(signals)] { WatchLoop(signals.fd); }).detach();
+        return true;
+    }
+
+private:
+    static constexpr std::uint64_t kSignalEvent = 0;
+
+    struct Watched {
+        int pidfd = -1;
+        std::uint64_t serial = 0;
+    };
+
+    static std::uint64_t EventData(pid_t pid, std::uint64_t serial) {
+        return serial << 32 | static_cast<std::uint32_t>(pid);
+    }
+
+    // Records the program and adds its process descriptor to the epoll set. Without one
+    // (a kernel older than 5.3) its end is noticed by the sweep after SIGCHLD.
+    void Watch(pid_t pid) {
+        Watched watched{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), ++serial_};
+        if (watched.pidfd >= 0) {
+            fcntl(watched.pidfd, F_SETFD, FD_CLOEXEC);
+            epoll_event event{};
+            event.events = EPOLLIN;
+            event.data.u64 = EventData(pid, watched.serial);
+            epoll_ctl(epoll_.fd, EPOLL_CTL_ADD, watched.pidfd, &event);
+        }
+        ours_[pid] = watched;
+    }
+
+    // Drops the program from the list and its descriptor from the epoll set.
+    void Forget(pid_t pid) {
+        const auto found = ours_.find(pid);
+        if (found == ours_.end()) {
+            return;
+        }
+        if (found->second.pidfd >= 0) {
+            epoll_ctl(epoll_.fd, EPOLL_CTL_DEL, found->second.pidfd, nullptr);
+            close(found->second.pidfd);
+        }
+        ours_.erase(found);
+    }
+
+    void RecordEnd(pid_t pid) {
+        ended_[pid] = EndGroupAndReap(pid);
+        fresh_.push_back(static_cast<std::uint32_t>(pid));
+    }
+
+    // Answers the programs' ends as their descriptors report them; on SIGCHLD sweeps all
+    // children for adopted orphans, at most once per kOrphanSweepMs.
+    [[noreturn]] void WatchLoop(int signal_fd) {
+        constexpr int kBatch = 64;
+        epoll_event events[kBatch];
+        using Clock = std::chrono::steady_clock;
+        bool sweep_due = false;
+        Clock::time_point sweep_at{};
+        for (;;) {
+            int timeout = -1;
+            if (sweep_due) {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(sweep_at - Clock::now());
+                timeout = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+            }
+            const int count = epoll_wait(epoll_.fd, events, kBatch, timeout);
+            bool program_ended = false;
+            for (int index = 0; index < count; ++index) {
+                if (events[index].data.u64 == kSignalEvent) {
+                    signalfd_siginfo info{};
+                    while (read(signal_fd, &info, sizeof info) ==
+                           static_cast<ssize_t>(sizeof info)) {
+                    }
+                    if (!sweep_due) {
+                        sweep_due = true;
+                        sweep_at = Clock::now() + std::chrono::milliseconds(kOrphanSweepMs);
+                    }
+                } else {
+                    program_ended |= ReportedEnd(events[index].data.u64);
+                }
+            }
+            if (sweep_due && Clock::now() >= sweep_at) {
+                sweep_due = false;
+                program_ended |= ReapAll();
+            }
+            if (program_ended) {
+                NotifyObserver();
             }
         }
     }
 
-private:
+    // A program's descriptor has reported its end: reap it, unless that already happened.
+    bool ReportedEnd(std::uint64_t data) {
+        const auto pid = static_cast<pid_t>(static_cast<std::uint32_t>(data));
+        const std::lock_guard lock(mutex_);
+        const auto found = ours_.find(pid);
+        if (found == ours_.end() || EventData(pid, found->second.serial) != data) {
+            return false;
+        }
+        RecordEnd(pid);
+        return true;
+    }
+
+    void NotifyObserver() {
+        std::function<void()> on_end;
+        {
+            const std::lock_guard lock(mutex_);
+            on_end = on_end_;
+        }
+        if (on_end) {
+            on_end();
+        }
+    }
+
     // The program has ended but is not reaped yet, so its id still names its group: end what
     // is left of the group, then reap the program.
     std::uint32_t EndGroupAndReap(pid_t pid) {
@@ -287,40 +417,20 @@ private:
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        ours_.erase(pid);
+        Forget(pid);
         return ExitCodeOf(status);
     }
 
     std::mutex mutex_;
     std::condition_variable started_;
     int starting_ = 0; // starts in progress
-    std::unordered_set<pid_t> ours_;
+    UniqueFd epoll_{epoll_create1(EPOLL_CLOEXEC)};
+    std::uint64_t serial_ = 0;
+    std::unordered_map<pid_t, Watched> ours_;
     std::unordered_map<pid_t, std::uint32_t> ended_;
     std::vector<std::uint32_t> fresh_;
     std::function<void()> on_end_;
 };
-
-// A thread for the life of the process that reads SIGCHLD (blocked in every thread by
-// PrepareProcess) and reaps. False when it could not be set up: ends are then noticed by the
-// supervisor's periodic check alone.
-bool StartChildSignalWatch() {
-    sigset_t child_signal;
-    sigemptyset(&child_signal);
-    sigaddset(&child_signal, SIGCHLD);
-    pthread_sigmask(SIG_BLOCK, &child_signal, nullptr);
-    const int fd = signalfd(-1, &child_signal, SFD_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    std::thread([fd] {
-        signalfd_siginfo info{};
-        while (read(fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info) ||
-               errno == EINTR) {
-            Children::Instance().OnChildSignal();
-        }
-    }).detach();
-    return true;
-}
 
 // The supervisor's children that are not its programs.
 std::vector<pid_t> AdoptedOrphans() {
@@ -455,7 +565,7 @@ void KillProcess(ProcessInformation& information) {
 
 void WatchProcessEnds(std::function<void()> on_end) {
     Children::Instance().SetObserver(std::move(on_end));
-    [[maybe_unused]] static const bool watching = StartChildSignalWatch();
+    [[maybe_unused]] static const bool watching = Children::Instance().StartWatching();
 }
 
 std::vector<std::uint32_t> TakeEndedProcessIds() {

@@ -14,8 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 using namespace torvane;
 
@@ -206,6 +208,72 @@ TEST(Process, EndsAreReportedAsTheyHappen) {
     EXPECT_EQ(exit_code, 5u);
     WatchProcessEnds(nullptr);
 }
+
+#ifndef _WIN32
+// The zombies among the test's own children (ended, not reaped).
+std::vector<pid_t> UnreapedChildren() {
+    std::vector<pid_t> zombies;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream children(task.path() / "children");
+        for (pid_t pid = 0; children >> pid;) {
+            const auto stat = testfiles::ReadAll("/proc/" + std::to_string(pid) + "/stat");
+            const auto state = stat.rfind(')');
+            if (state != std::string::npos && stat.size() > state + 2 && stat[state + 2] == 'Z') {
+                zombies.push_back(pid);
+            }
+        }
+    }
+    return zombies;
+}
+
+// Many programs ending close together are each reported once, each with its own exit code,
+// and the orphans they leave (adopted by the supervisor) are reaped soon after.
+TEST(Process, EndsTogetherAreEachReportedOnceAndOrphansAreReaped) {
+    platform::PrepareProcess(); // the supervisor adopts orphans; SIGCHLD read by the helpers
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::vector<std::uint32_t> ended;
+    WatchProcessEnds([&] {
+        const std::lock_guard lock(mutex);
+        for (const auto pid : TakeEndedProcessIds()) {
+            ended.push_back(pid);
+        }
+        reported.notify_all();
+    });
+    TakeEndedProcessIds();
+    constexpr int kPrograms = 40;
+    std::vector<ProcessInformation> programs(kPrograms);
+    for (int index = 0; index < kPrograms; ++index) {
+        ASSERT_TRUE(Start(kChild + " exit " + std::to_string(index % 7) + " 50", kNullTarget,
+                          kNullTarget, programs[index]));
+    }
+    TempDir dir;
+    ProcessInformation family; // its own child outlives it briefly: killed, then an orphan
+    ASSERT_TRUE(Start(kChild + " family " + (dir.path / "ticks.txt").string() + " 100", kNullTarget,
+                      kNullTarget, family));
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(reported.wait_for(lock, std::chrono::seconds(10),
+                                      [&] { return ended.size() >= kPrograms + 1; }));
+        auto sorted = ended;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+            << "an end was reported twice";
+    }
+    for (int index = 0; index < kPrograms; ++index) {
+        std::uint32_t exit_code = 99;
+        EXPECT_FALSE(IsProcessActive(programs[index], exit_code));
+        EXPECT_EQ(exit_code, static_cast<std::uint32_t>(index % 7)) << "program " << index;
+    }
+    EXPECT_EQ(WaitForEnd(family), 0u);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!UnreapedChildren().empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(UnreapedChildren().empty()) << "an ended child was left unreaped";
+    WatchProcessEnds(nullptr);
+}
+#endif
 
 #ifdef _WIN32
 // 259 is also the "still active" code; a program that ends with it has still ended.
