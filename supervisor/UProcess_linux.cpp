@@ -234,6 +234,17 @@ public:
         return EndGroupAndReap(pid);
     }
 
+    // Reaps a child whose exec failed (it exits right after reporting why), so that its end
+    // is not reported later as a program's.
+    void Discard(pid_t pid) {
+        const std::lock_guard lock(mutex_);
+        if (ours_.count(pid) != 0) {
+            EndGroupAndReap(pid);
+        } else {
+            ended_.erase(pid); // the watcher has reaped it already
+        }
+    }
+
     // Reaps every child that has ended; returns whether one of them was a program.
     bool ReapAll() {
         std::unique_lock lock(mutex_);
@@ -517,7 +528,7 @@ bool StartProcess(const std::string& executable, const std::string& command_line
     int child_error = 0;
     if (read(error_reader.fd, &child_error, sizeof child_error) ==
         static_cast<ssize_t>(sizeof child_error)) {
-        Children::Instance().Check(pid); // reaps the failed child
+        Children::Instance().Discard(pid);
         error = static_cast<unsigned long>(child_error);
         return false;
     }
