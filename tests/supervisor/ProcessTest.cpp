@@ -266,6 +266,7 @@ TEST(Process, EndsTogetherAreEachReportedOnceAndOrphansAreReaped) {
         EXPECT_EQ(exit_code, static_cast<std::uint32_t>(index % 7)) << "program " << index;
     }
     EXPECT_EQ(WaitForEnd(family), 0u);
+    EXPECT_TRUE(StopsGrowing(dir.path / "ticks.txt")); // the orphan has died, reaped or not
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (!UnreapedChildren().empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
