@@ -43,7 +43,7 @@ TEST(LockersInput, RowMovesPackEntriesWithoutGaps) {
     form.btnLockClick(0);
     form.pmLockersChoose(form.pmLockers.items[0]); // "- None -"
     form.btnLockClick(3);
-    form.pmLockersChoose(form.pmLockers.items[1 + 3].items[1]); // sector 3, block 13
+    form.pmLockersChoose(form.pmLockers.items[1 + 3].Items[1]); // sector 3, block 13
     form.edLock[3].text = "A name longer than fifteen";
     EXPECT_EQ(form.btnLock[3].caption, "Block 13");
     EXPECT_EQ(form.btnLock[0].caption, "- None -");
@@ -78,15 +78,15 @@ TEST(LockersInput, PopupOffersOnlyLockerBlocks) {
     form.btnLockClick(2);
     const auto& items = form.pmLockers.items;
     ASSERT_EQ(items.size(), 17u);
-    EXPECT_TRUE(items[0].enabled);
-    EXPECT_EQ(items[16].caption, "Sector 15");
-    EXPECT_FALSE(items[1].items[0].enabled);  // block 0
-    EXPECT_TRUE(items[1].items[1].enabled);   // block 1
-    EXPECT_TRUE(items[1].items[2].enabled);   // block 2
-    EXPECT_FALSE(items[1].items[3].enabled);  // block 3
-    EXPECT_TRUE(items[2].items[0].enabled);   // block 4
-    EXPECT_FALSE(items[16].items[3].enabled); // block 63
-    EXPECT_EQ(items[16].items[3].caption, "Block 63");
+    EXPECT_TRUE(items[0].Enabled);
+    EXPECT_EQ(items[16].Caption, "Sector 15");
+    EXPECT_FALSE(items[1].Items[0].Enabled);  // block 0
+    EXPECT_TRUE(items[1].Items[1].Enabled);   // block 1
+    EXPECT_TRUE(items[1].Items[2].Enabled);   // block 2
+    EXPECT_FALSE(items[1].Items[3].Enabled);  // block 3
+    EXPECT_TRUE(items[2].Items[0].Enabled);   // block 4
+    EXPECT_FALSE(items[16].Items[3].Enabled); // block 63
+    EXPECT_EQ(items[16].Items[3].Caption, "Block 63");
 }
 
 TEST(LockersInput, CancelGivesNothingToWrite) {

@@ -15,6 +15,12 @@ std::string TMemo::Text() const {
     return text;
 }
 
+void TMenuItem::Click() const {
+    if (Enabled && OnClick) {
+        OnClick();
+    }
+}
+
 TLabel MakeLabel(const char* name, const char* caption) {
     TLabel label;
     label.name = name;

@@ -3,6 +3,7 @@
 // edits back into them and forwards clicks and keys to the dialog's handlers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,12 +58,21 @@ struct TGroupBox : TControl {
     std::string caption;
 };
 
-// One entry of a popup menu, possibly with a submenu.
+// One popup-menu entry, shared by the main window's menus and the dialogs'; a
+// caption of "-" makes a separator and a non-empty Items a submenu. OnClick is
+// empty for separators, disabled entries and entries whose owner handles the
+// choice itself (a dialog's menu hands the chosen entry to its handler).
 struct TMenuItem {
-    std::string caption;
-    bool enabled = true;
-    int tag = 0;
-    std::vector<TMenuItem> items;
+    std::string Caption;
+    std::string Hint;
+    int Tag = 0;
+    bool Enabled = true;
+    std::vector<TMenuItem> Items; // submenu
+    std::function<void()> OnClick;
+
+    bool IsSeparator() const { return Caption == "-"; }
+    // Runs OnClick if the entry is enabled and has one.
+    void Click() const;
 };
 
 struct TPopupMenu : TControl {

@@ -82,21 +82,25 @@ std::string TfrmLockersInput::GetData() const {
 void TfrmLockersInput::btnLockClick(int row) {
     menuRow_ = row;
     pmLockers.items.clear();
-    pmLockers.items.push_back({kNoBlock, true, 0, {}});
+    pmLockers.items.push_back({kNoBlock, {}, 0, true, {}, {}});
     for (int sector = 0; sector < kSectors; ++sector) {
-        TMenuItem submenu{"Sector " + std::to_string(sector), true, 0, {}};
+        TMenuItem submenu{"Sector " + std::to_string(sector), {}, 0, true, {}, {}};
         for (int k = 0; k < kBlocksPerSector; ++k) {
             const int number = kBlocksPerSector * sector + k;
-            submenu.items.push_back(
-                {"Block " + std::to_string(number), device::IsLockerBlock(number), number, {}});
+            submenu.Items.push_back({"Block " + std::to_string(number),
+                                     {},
+                                     number,
+                                     device::IsLockerBlock(number),
+                                     {},
+                                     {}});
         }
         pmLockers.items.push_back(std::move(submenu));
     }
 }
 
 void TfrmLockersInput::pmLockersChoose(const TMenuItem& item) {
-    if (menuRow_ >= 0 && menuRow_ < kRows && item.enabled) {
-        SetRowBlock(menuRow_, static_cast<uint8_t>(item.tag));
+    if (menuRow_ >= 0 && menuRow_ < kRows && item.Enabled) {
+        SetRowBlock(menuRow_, static_cast<uint8_t>(item.Tag));
     }
 }
 

@@ -112,12 +112,6 @@ TTimer::TTimer(ChangeTracker& tracker, std::string name, unsigned intervalMs)
     SetEnabled(false);
 }
 
-void TMenuItem::Click() const {
-    if (Enabled && OnClick) {
-        OnClick();
-    }
-}
-
 void TPopupMenu::Clear() {
     items_.clear();
     Changed();

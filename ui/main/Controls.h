@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ui/dialogs/Colour.h"
+#include "ui/dialogs/Controls.h"
 
 #include <cstdint>
 #include <functional>
@@ -151,19 +152,7 @@ private:
     unsigned intervalMs_;
 };
 
-// One popup-menu entry; a caption of "-" makes a separator. OnClick is empty
-// for separators and disabled entries.
-struct TMenuItem {
-    std::string Caption;
-    std::string Hint;
-    int Tag = 0;
-    bool Enabled = true;
-    std::vector<TMenuItem> Items; // submenu
-    std::function<void()> OnClick;
-
-    bool IsSeparator() const { return Caption == "-"; }
-    void Click() const;
-};
+using dialogs::TMenuItem; // one menu entry type for the window and the dialogs
 
 class TPopupMenu : public TControl {
 public:

@@ -19,15 +19,15 @@ namespace {
 void AddMenuItems(QMenu* menu, const std::vector<dialogs::TMenuItem>& items,
                   dialogs::TfrmLockersInput& form, ModelDialog& dialog) {
     for (const dialogs::TMenuItem& item : items) {
-        if (!item.items.empty()) {
-            QMenu* sub = menu->addMenu(ToQt(item.caption));
-            sub->setEnabled(item.enabled);
-            AddMenuItems(sub, item.items, form, dialog);
+        if (!item.Items.empty()) {
+            QMenu* sub = menu->addMenu(ToQt(item.Caption));
+            sub->setEnabled(item.Enabled);
+            AddMenuItems(sub, item.Items, form, dialog);
             continue;
         }
-        QAction* action = menu->addAction(ToQt(item.caption));
-        action->setEnabled(item.enabled);
-        action->setData(item.tag);
+        QAction* action = menu->addAction(ToQt(item.Caption));
+        action->setEnabled(item.Enabled);
+        action->setData(item.Tag);
         QObject::connect(action, &QAction::triggered, &dialog, [item, &form, &dialog] {
             form.pmLockersChoose(item);
             dialog.Refresh();

@@ -19,16 +19,16 @@ constexpr int kRowStep = 18;
 void AddMenuItems(HMENU menu, const std::vector<dialogs::TMenuItem>& items,
                   std::vector<const dialogs::TMenuItem*>& leaves) {
     for (const dialogs::TMenuItem& item : items) {
-        const UINT state = item.enabled ? MF_ENABLED : MF_GRAYED;
-        if (!item.items.empty()) {
+        const UINT state = item.Enabled ? MF_ENABLED : MF_GRAYED;
+        if (!item.Items.empty()) {
             const HMENU sub = CreatePopupMenu();
-            AddMenuItems(sub, item.items, leaves);
+            AddMenuItems(sub, item.Items, leaves);
             AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(sub),
-                        Wide(item.caption).c_str());
+                        Wide(item.Caption).c_str());
             continue;
         }
         leaves.push_back(&item);
-        AppendMenuW(menu, MF_STRING | state, leaves.size(), Wide(item.caption).c_str());
+        AppendMenuW(menu, MF_STRING | state, leaves.size(), Wide(item.Caption).c_str());
     }
 }
 
