@@ -47,9 +47,9 @@ TEST(Win32MainThread, PostedTasksRunInOrderAsTheWindowsMessagesAlsoInsideModalLo
         bridge.PostWindowMessage(IMainThread::Message::ModalEdit, task(4));
     });
     worker.join();
+    // Task 3's number was still waiting, so task 3 rides on that message.
     EXPECT_EQ(QueuedMessages(bridge.Window()),
-              (std::vector<UINT>{Win32MainThread::kTaskMessage, 1125, Win32MainThread::kTaskMessage,
-                                 1124}));
+              (std::vector<UINT>{Win32MainThread::kTaskMessage, 1125, 1124}));
     EXPECT_TRUE(order.empty()); // nothing runs before messages are processed
     bridge.ProcessMessages();
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
@@ -69,6 +69,40 @@ TEST(Win32MainThread, PostedTasksRunInOrderAsTheWindowsMessagesAlsoInsideModalLo
     MessageBoxW(nullptr, L"Waiting for a posted task", L"Modal loop", MB_OK);
     late.join();
     EXPECT_TRUE(ranInsideTheBox);
+}
+
+TEST(Win32MainThread, ABurstOfTasksTravelsInFewMessagesAndRunsInOrder) {
+    Win32MainThread bridge;
+    std::vector<int> order;
+    std::thread worker([&] {
+        for (int n = 0; n < 1000; ++n) {
+            if (n % 2 == 0) {
+                bridge.PostWindowMessage(IMainThread::Message::DispatchPacket,
+                                         [&, n] { order.push_back(n); });
+            } else {
+                bridge.Post([&, n] { order.push_back(n); });
+            }
+        }
+    });
+    worker.join();
+    EXPECT_EQ(QueuedMessages(bridge.Window()),
+              (std::vector<UINT>{1125, Win32MainThread::kTaskMessage}));
+
+    // The first message runs the whole burst. A task posted by a task runs
+    // with a message of its own, on a later turn of the loop.
+    bool laterRan = false;
+    bridge.Post([&] { bridge.Post([&] { laterRan = true; }); });
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, bridge.Window(), 0, 0, PM_REMOVE));
+    DispatchMessageW(&message);
+    ASSERT_EQ(order.size(), 1000u);
+    for (int n = 0; n < 1000; ++n) {
+        ASSERT_EQ(order[static_cast<size_t>(n)], n);
+    }
+    EXPECT_FALSE(laterRan);
+    bridge.ProcessMessages();
+    EXPECT_TRUE(laterRan);
+    EXPECT_TRUE(QueuedMessages(bridge.Window()).empty());
 }
 
 TEST(Win32MainThread, WaitsKeepProcessingAndTimersTickUntilStopped) {

@@ -43,13 +43,18 @@ void Win32MainThread::PostWindowMessage(Message message, Task task) {
 }
 
 void Win32MainThread::Enqueue(UINT message, Task task) {
+    bool post = false;
     {
         std::lock_guard lock(mutex_);
         queue_.push_back(std::move(task));
+        post = waiting_.insert(message).second;
     }
-    // A full queue (10,000 messages) refuses the post; the task still runs
-    // with the next message that arrives.
-    PostMessageW(window_, message, 0, 0);
+    if (post && !PostMessageW(window_, message, 0, 0)) {
+        // A full queue (10,000 messages) refuses the post; the task runs with
+        // the next message that arrives, and the next task tries again.
+        std::lock_guard lock(mutex_);
+        waiting_.erase(message);
+    }
 }
 
 void Win32MainThread::RunQueued() {
@@ -57,8 +62,10 @@ void Win32MainThread::RunQueued() {
     {
         std::lock_guard lock(mutex_);
         count = queue_.size();
+        // Tasks posted from now on wait for messages of their own, so the
+        // window's input, paint and timers get a turn between the batches.
+        waiting_.clear();
     }
-    // Tasks posted by these tasks wait for their own messages.
     for (; count > 0; --count) {
         Task task;
         {

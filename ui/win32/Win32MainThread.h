@@ -1,9 +1,14 @@
 // The main-thread bridge on the Win32 message queue. Posted tasks travel as
 // posted window messages to a message-only window of the main thread: the
 // window's own messages 1124 and 1125 as those numbers, every other task (the
-// reader's synchronised calls) as a private one. Modal dialogs, message boxes
-// and menus run their own loops over the same queue, so tasks keep running
-// while they are open. Waits pump the queue; timers are window timers.
+// reader's synchronised calls) as a private one. A message of a number that
+// is still waiting in the queue is not posted again: the one waiting runs
+// every task queued by the time it is taken, in posting order. During a flood
+// of answers that spares a post and a queue round trip per packet, which cost
+// Wine a server call each, and keeps the queue short, so other posted
+// messages do not wait behind thousands of spent ones. Modal dialogs, message
+// boxes and menus run their own loops over the same queue, so tasks keep
+// running while they are open. Waits pump the queue; timers are window timers.
 #pragma once
 
 #include "session/MainThread.h"
@@ -14,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace velkor {
 
@@ -50,6 +56,7 @@ private:
     HWND window_ = nullptr;
     std::mutex mutex_;
     std::deque<Task> queue_;
+    std::set<UINT> waiting_; // the numbers of the messages posted and not yet taken
     std::map<TimerId, std::shared_ptr<Task>> timers_;
     TimerId nextTimer_ = 1;
 };
