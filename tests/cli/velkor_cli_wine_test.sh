@@ -4,25 +4,10 @@
 # 127.255.255.255, get, set (Cyrillic locker names given on the command line),
 # backup with keys and restore onto a controller with other settings, dry run.
 # Usage: velkor_cli_wine_test.sh velkor-cli.exe controller-sim
-# Wine output only ever goes to files: Wine's background programs inherit the
-# descriptors, so a pipe would stay open.
 set -euo pipefail
 
 cli=$(realpath "$1")
-simulator=$2
-[ -x "$simulator" ] || {
-    echo "skipped: no Linux controller-sim at \"$simulator\" (build the asan preset first," \
-        "or configure with -DVELKOR_CONTROLLER_SIM=PATH)"
-    exit 77
-}
-export WINEDEBUG=${WINEDEBUG:--all}
-work=$(mktemp -d /tmp/velkor_cli_wine_XXXXXX)
-sim_pid=""
-cleanup() {
-    [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../wine_with_simulator.sh" "$2" velkor_cli_wine
 
 fail() {
     echo "FAIL: $*"

@@ -4,25 +4,10 @@
 # of three on loopback with a control port and runs the end-to-end test program.
 # Usage: main_window_wine_e2e.sh win32_main_window_e2e.exe controller-sim [--desktop]
 # (--desktop: on a Wine desktop, where windows have frames, for screenshots)
-# Wine output only ever goes to files: Wine's background programs inherit the
-# descriptors, so a pipe would stay open.
 set -euo pipefail
 
 test_program=$(realpath "$1")
-simulator=$2
-[ -x "$simulator" ] || {
-    echo "skipped: no Linux controller-sim at \"$simulator\" (build the asan preset first," \
-        "or configure with -DVELKOR_CONTROLLER_SIM=PATH)"
-    exit 77
-}
-export WINEDEBUG=${WINEDEBUG:--all}
-work=$(mktemp -d /tmp/velkor_win32_e2e_XXXXXX)
-sim_pid=""
-cleanup() {
-    [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../wine_with_simulator.sh" "$2" velkor_win32_e2e
 
 port=47213
 "$simulator" --address 127.0.33.5 --address 127.0.33.2 --address 127.0.34.1 \
