@@ -7,9 +7,8 @@ namespace {
 
 // Entries 0..7, where 3 and 7 may not be chosen.
 TComboBox BlockList(const char* name, int tag) {
-    TComboBox combo;
-    combo.name = name;
-    combo.tag = tag;
+    TComboBox combo(name);
+    combo.SetTag(tag);
     for (int n = 0; n < 8; ++n) {
         combo.Add(std::to_string(n), n % 4 == 3 ? std::nullopt : std::optional<int>(n));
     }
@@ -27,67 +26,67 @@ TEST(BlockCombo, NameDecidesTheBehaviour) {
 TEST(BlockCombo, ArrowsSkipEntriesThatMayNotBeChosen) {
     int beeps = 0;
     TComboBox combo = BlockList("cbABlock", 1);
-    combo.onBeep = [&beeps] { ++beeps; };
+    combo.OnBeep = [&beeps] { ++beeps; };
 
-    combo.itemIndex = 2;
+    combo.SetItemIndex(2);
     EXPECT_TRUE(combo.KeyDown());
-    EXPECT_EQ(combo.itemIndex, 4);
+    EXPECT_EQ(combo.ItemIndex(), 4);
     EXPECT_TRUE(combo.KeyUp());
-    EXPECT_EQ(combo.itemIndex, 2);
+    EXPECT_EQ(combo.ItemIndex(), 2);
     EXPECT_FALSE(combo.KeyUp()); // entry 1 is selectable: the normal step
-    EXPECT_EQ(combo.itemIndex, 2);
+    EXPECT_EQ(combo.ItemIndex(), 2);
     EXPECT_EQ(beeps, 0);
 
-    combo.itemIndex = 6;
+    combo.SetItemIndex(6);
     EXPECT_TRUE(combo.KeyDown());
-    EXPECT_EQ(combo.itemIndex, 6);
+    EXPECT_EQ(combo.ItemIndex(), 6);
     EXPECT_EQ(beeps, 1);
 
-    combo.itemIndex = 0;
+    combo.SetItemIndex(0);
     EXPECT_FALSE(combo.KeyUp());
-    combo.itemIndex = 7;
+    combo.SetItemIndex(7);
     EXPECT_FALSE(combo.KeyDown());
 
     TComboBox plain = BlockList("cbDelay", 0);
-    plain.itemIndex = 2;
+    plain.SetItemIndex(2);
     EXPECT_FALSE(plain.KeyDown());
 }
 
 TEST(BlockCombo, CloseUpRefusesAMouseChoiceUnlessTagged) {
     int beeps = 0;
     TComboBox combo = BlockList("cbABlock", 0);
-    combo.onBeep = [&beeps] { ++beeps; };
-    combo.itemIndex = 1;
+    combo.OnBeep = [&beeps] { ++beeps; };
+    combo.SetItemIndex(1);
     combo.DropDown();
-    EXPECT_EQ(combo.remembered, 1);
-    combo.itemIndex = 3;
+    EXPECT_EQ(combo.Remembered(), 1);
+    combo.SetItemIndex(3);
     EXPECT_TRUE(combo.CloseUp());
-    EXPECT_TRUE(combo.droppedDown);
+    EXPECT_TRUE(combo.DroppedDown());
     EXPECT_EQ(beeps, 1);
-    EXPECT_EQ(combo.remembered, 3);
-    combo.itemIndex = 5;
+    EXPECT_EQ(combo.Remembered(), 3);
+    combo.SetItemIndex(5);
     EXPECT_FALSE(combo.CloseUp());
-    EXPECT_FALSE(combo.droppedDown);
-    EXPECT_EQ(combo.remembered, 5);
+    EXPECT_FALSE(combo.DroppedDown());
+    EXPECT_EQ(combo.Remembered(), 5);
 
     TComboBox tagged = BlockList("cbABlock", 1);
-    tagged.onBeep = [&beeps] { ++beeps; };
+    tagged.OnBeep = [&beeps] { ++beeps; };
     tagged.DropDown();
-    tagged.itemIndex = 3;
+    tagged.SetItemIndex(3);
     EXPECT_FALSE(tagged.CloseUp());
     EXPECT_EQ(beeps, 1);
 }
 
 TEST(BlockCombo, ItemColours) {
     TComboBox combo = BlockList("cbABlock", 1);
-    combo.itemIndex = 1;
+    combo.SetItemIndex(1);
     EXPECT_EQ(combo.ItemStyle(3).textColour, 0x808080u);
     EXPECT_EQ(combo.ItemStyle(3).textBackground, 0xC0C0C0u);
     EXPECT_EQ(combo.ItemStyle(1).textColour, 0x000000u);
     combo.DropDown();
     EXPECT_EQ(combo.ItemStyle(1).textAreaFill, 0x800000u);
     EXPECT_EQ(combo.ItemStyle(1).textColour, 0xFFFFFFu);
-    combo.enabled = false;
+    combo.SetEnabled(false);
     EXPECT_EQ(combo.ItemStyle(1).textColour, 0x808080u);
 }
 

@@ -1,6 +1,6 @@
 // The models' one colour layout: 0x00BBGGRR, with the toolkit's own colours
 // above every RGB value.
-#include "ui/dialogs/Colour.h"
+#include "ui/controls/Colour.h"
 
 #include <gtest/gtest.h>
 

@@ -21,14 +21,14 @@ std::string TwoLockers(std::size_t size) {
 TEST(LockersInput, LoadsRowsAndReturnsTheSameBlock) {
     TfrmLockersInput form;
     EXPECT_TRUE(form.SetData(TwoLockers(97)));
-    EXPECT_EQ(form.btnLock[0].caption, "Block 5");
-    EXPECT_EQ(form.btnLock[1].caption, "Block 9");
-    EXPECT_TRUE(form.btnLock[0].bold && form.edLock[1].bold);
-    EXPECT_EQ(form.edLock[0].text, "Locker A");
+    EXPECT_EQ(form.btnLock[0].Caption(), "Block 5");
+    EXPECT_EQ(form.btnLock[1].Caption(), "Block 9");
+    EXPECT_TRUE(form.btnLock[0].Bold() && form.edLock[1].Bold());
+    EXPECT_EQ(form.edLock[0].Text(), "Locker A");
     for (int row = 2; row < TfrmLockersInput::kRows; ++row) {
-        EXPECT_EQ(form.btnLock[row].caption, "- None -");
-        EXPECT_FALSE(form.btnLock[row].bold);
-        EXPECT_TRUE(form.edLock[row].enabled);
+        EXPECT_EQ(form.btnLock[row].Caption(), "- None -");
+        EXPECT_FALSE(form.btnLock[row].Bold());
+        EXPECT_TRUE(form.edLock[row].Enabled());
     }
 
     ScriptedRunner runner;
@@ -41,13 +41,13 @@ TEST(LockersInput, RowMovesPackEntriesWithoutGaps) {
     TfrmLockersInput form;
     form.SetData(TwoLockers(97));
     form.btnLockClick(0);
-    form.pmLockersChoose(form.pmLockers.items[0]); // "- None -"
+    form.pmLockersChoose(form.pmLockers.Items()[0]); // "- None -"
     form.btnLockClick(3);
-    form.pmLockersChoose(form.pmLockers.items[1 + 3].Items[1]); // sector 3, block 13
-    form.edLock[3].text = "A name longer than fifteen";
-    EXPECT_EQ(form.btnLock[3].caption, "Block 13");
-    EXPECT_EQ(form.btnLock[0].caption, "- None -");
-    EXPECT_EQ(form.edLock[0].text, "Locker A");
+    form.pmLockersChoose(form.pmLockers.Items()[1 + 3].Items[1]); // sector 3, block 13
+    form.edLock[3].SetText("A name longer than fifteen");
+    EXPECT_EQ(form.btnLock[3].Caption(), "Block 13");
+    EXPECT_EQ(form.btnLock[0].Caption(), "- None -");
+    EXPECT_EQ(form.edLock[0].Text(), "Locker A");
 
     std::string expected(1, '\x02');
     expected.append(Entry(9, "Box 2")).append(Entry(13, "A name longer t"));
@@ -58,25 +58,25 @@ TEST(LockersInput, RowMovesPackEntriesWithoutGaps) {
 TEST(LockersInput, BlockLengthDecidesTheRowsOffered) {
     TfrmLockersInput form;
     form.SetData(TwoLockers(81));
-    EXPECT_TRUE(form.btnLock[4].enabled);
-    EXPECT_FALSE(form.btnLock[5].enabled || form.edLock[5].enabled);
+    EXPECT_TRUE(form.btnLock[4].Enabled());
+    EXPECT_FALSE(form.btnLock[5].Enabled() || form.edLock[5].Enabled());
     EXPECT_EQ(form.GetData(), TwoLockers(81));
 
     EXPECT_FALSE(form.SetData(std::string(1, '\x03')));
-    EXPECT_TRUE(form.btnLock[2].enabled);
-    EXPECT_FALSE(form.btnLock[3].enabled);
-    EXPECT_EQ(form.btnLock[0].caption, "- None -");
+    EXPECT_TRUE(form.btnLock[2].Enabled());
+    EXPECT_FALSE(form.btnLock[3].Enabled());
+    EXPECT_EQ(form.btnLock[0].Caption(), "- None -");
     EXPECT_EQ(form.GetData(), std::string(81, '\0'));
 
     // A count promising more entries than the block holds loads none.
     EXPECT_FALSE(form.SetData("\x07" + std::string(96, '\0')));
-    EXPECT_TRUE(form.btnLock[5].enabled);
+    EXPECT_TRUE(form.btnLock[5].Enabled());
 }
 
 TEST(LockersInput, PopupOffersOnlyLockerBlocks) {
     TfrmLockersInput form;
     form.btnLockClick(2);
-    const auto& items = form.pmLockers.items;
+    const auto& items = form.pmLockers.Items();
     ASSERT_EQ(items.size(), 17u);
     EXPECT_TRUE(items[0].Enabled);
     EXPECT_EQ(items[16].Caption, "Sector 15");

@@ -20,16 +20,16 @@ const std::string kRecord =
 TEST(NetConfig, RecordShowsAndRoundTrips) {
     TfrmNetConfig form;
     form.SetData(kRecord + "extra");
-    EXPECT_EQ(form.labMAC.caption, "001122AABBCC");
-    EXPECT_EQ(form.edIP[0].text + "." + form.edIP[1].text + "." + form.edIP[2].text + "." +
-                  form.edIP[3].text,
+    EXPECT_EQ(form.labMAC.Caption(), "001122AABBCC");
+    EXPECT_EQ(form.edIP[0].Text() + "." + form.edIP[1].Text() + "." + form.edIP[2].Text() + "." +
+                  form.edIP[3].Text(),
               "192.168.1.10");
-    EXPECT_EQ(form.edMask[3].text, "0");
-    EXPECT_EQ(form.edGateway[3].text, "1");
-    EXPECT_EQ(form.edUDPPort.text, "3052");
-    EXPECT_EQ(form.edTCPPort.text, "8080");
-    EXPECT_EQ(form.edDebugPort.text, "80");
-    EXPECT_FALSE(form.edUDPPort.enabled);
+    EXPECT_EQ(form.edMask[3].Text(), "0");
+    EXPECT_EQ(form.edGateway[3].Text(), "1");
+    EXPECT_EQ(form.edUDPPort.Text(), "3052");
+    EXPECT_EQ(form.edTCPPort.Text(), "8080");
+    EXPECT_EQ(form.edDebugPort.Text(), "80");
+    EXPECT_FALSE(form.edUDPPort.Enabled());
 
     ScriptedRunner runner;
     runner.Ok();
@@ -40,13 +40,13 @@ TEST(NetConfig, RecordShowsAndRoundTrips) {
 TEST(NetConfig, FieldTextsWrapToTheirLowBits) {
     TfrmNetConfig form;
     form.SetData(kRecord);
-    form.edIP[0].text = "300";
-    form.edIP[1].text = "-1";
-    form.edIP[2].text = "abc";
-    form.edIP[3].text = "";
-    form.edMask[0].text = "  12 ";
-    form.edTCPPort.text = "65537";
-    form.edDebugPort.text = "8080";
+    form.edIP[0].SetText("300");
+    form.edIP[1].SetText("-1");
+    form.edIP[2].SetText("abc");
+    form.edIP[3].SetText("");
+    form.edMask[0].SetText("  12 ");
+    form.edTCPPort.SetText("65537");
+    form.edDebugPort.SetText("8080");
     const std::string record = form.GetData();
     ASSERT_EQ(record.size(), 24u);
     EXPECT_EQ(record.substr(6, 5), Bytes("2C FF 00 00 0C"));
@@ -56,14 +56,14 @@ TEST(NetConfig, FieldTextsWrapToTheirLowBits) {
 TEST(NetConfig, ShortRecordKeepsDesignedTexts) {
     TfrmNetConfig form;
     form.SetData(kRecord.substr(0, 23));
-    EXPECT_EQ(form.labMAC.caption, "IP");
+    EXPECT_EQ(form.labMAC.Caption(), "IP");
     EXPECT_EQ(form.GetData(), Bytes("000000000000 C0A80002 FFFFFF00 C0A80001 EC0B 901F 5000"));
 }
 
 TEST(NetConfig, CancelReturnsNothingEvenAfterEdits) {
     ScriptedRunner runner;
     runner.Then<TfrmNetConfig>([](TfrmNetConfig& form) {
-        form.edTCPPort.text = "81";
+        form.edTCPPort.SetText("81");
         return mrCancel;
     });
     EXPECT_EQ(EditNetConfig(runner, kRecord, "Network Config"), "");

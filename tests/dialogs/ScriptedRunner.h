@@ -27,11 +27,11 @@ namespace velkor::dialogs::testing {
 class ScriptedRunner : public IModalRunner {
 public:
     // Queues a step for the next run of a `Form`.
-    template <typename Form> ScriptedRunner& Then(std::function<ModalResult(Form&)> step) {
+    template <typename Form> ScriptedRunner& Then(std::function<TModalResult(Form&)> step) {
         steps_.push_back([step](AnyDialog dialog) {
             Form* const* form = std::get_if<Form*>(&dialog);
             if (form == nullptr) {
-                ADD_FAILURE() << "unexpected dialog " << FormOf(dialog).caption;
+                ADD_FAILURE() << "unexpected dialog " << FormOf(dialog).Caption();
                 return mrCancel;
             }
             return step(**form);
@@ -49,14 +49,14 @@ private:
         return std::visit([](auto* form) -> DialogForm& { return *form; }, dialog);
     }
 
-    ScriptedRunner& Close(ModalResult result) {
+    ScriptedRunner& Close(TModalResult result) {
         steps_.push_back([result](AnyDialog) { return result; });
         return *this;
     }
 
-    ModalResult Show(AnyDialog dialog) override {
+    TModalResult Show(AnyDialog dialog) override {
         ++runs;
-        lastCaption = FormOf(dialog).caption;
+        lastCaption = FormOf(dialog).Caption();
         if (steps_.empty()) {
             ADD_FAILURE() << "dialog shown more often than scripted";
             return mrCancel;
@@ -66,7 +66,7 @@ private:
         return step(dialog);
     }
 
-    std::deque<std::function<ModalResult(AnyDialog)>> steps_;
+    std::deque<std::function<TModalResult(AnyDialog)>> steps_;
 };
 
 // Bytes from a hex text with optional blanks, for readable expectations.

@@ -18,10 +18,10 @@ TEST(SectorKeys, MaskChecksKeyBBoxes) {
     TfrmSectorKeys form;
     form.SetData(block);
     for (int n = 0; n < TfrmSectorKeys::kSectors; ++n) {
-        EXPECT_EQ(form.cbKeyB[n].checked, n == 0 || n == 2 || n == 15) << n;
+        EXPECT_EQ(form.cbKeyB[n].Checked(), n == 0 || n == 2 || n == 15) << n;
     }
-    EXPECT_EQ(form.edPassword[0].text, "01080F161D24");
-    EXPECT_EQ(form.rowLabels[15].caption, "Sector 15:");
+    EXPECT_EQ(form.edPassword[0].Text(), "01080F161D24");
+    EXPECT_EQ(form.rowLabels[15].Caption(), "Sector 15:");
 }
 
 TEST(SectorKeys, LoadAndReturnKeepsFirst98Bytes) {
@@ -38,7 +38,7 @@ TEST(SectorKeys, LoadAndReturnKeepsFirst98Bytes) {
 TEST(SectorKeys, ShortBlockLoadsNothingAndGivesAllBitsSetKeys) {
     TfrmSectorKeys form;
     form.SetData(KeysBlock(95));
-    EXPECT_EQ(form.edPassword[3].text, "");
+    EXPECT_EQ(form.edPassword[3].Text(), "");
     EXPECT_EQ(form.GetData(), std::string(96, '\xFF') + Bytes("0000"));
 }
 
@@ -52,11 +52,11 @@ TEST(SectorKeys, TypingPastingAndLeavingAKeyField) {
     EXPECT_EQ(TfrmSectorKeys::edPasswordKeyPress('\xE0'), '\0');
 
     TfrmSectorKeys form;
-    form.edPassword[4].text = "a0:b1:zz:c2";
+    form.edPassword[4].SetText("a0:b1:zz:c2");
     form.edPasswordChange(4);
-    EXPECT_EQ(form.edPassword[4].text, "a0b1c2");
+    EXPECT_EQ(form.edPassword[4].Text(), "a0b1c2");
     form.edPasswordExit(4);
-    EXPECT_EQ(form.edPassword[4].text, "FFFFFFa0b1c2");
+    EXPECT_EQ(form.edPassword[4].Text(), "FFFFFFa0b1c2");
     const std::string block = form.GetData();
     EXPECT_EQ(block.substr(24, 6), Bytes("FF FF FF A0 B1 C2"));
 }

@@ -67,7 +67,7 @@ TEST(SetDataProperty, IntegerDialogStaysWithinItsBounds) {
         TfrmIntInput form;
         form.lowBound = 300;
         form.highBound = 65535;
-        form.edNum.text = value;
+        form.edNum.SetText(value);
         const uint32_t number = form.Value();
         EXPECT_GE(number, 300u);
         EXPECT_LE(number, 65535u);

@@ -10,10 +10,10 @@ namespace velkor::dialogs::testing {
 namespace {
 
 // Types `text` into the integer dialog, checking what it showed first.
-std::function<ModalResult(TfrmIntInput&)> TypeNumber(std::string shown, std::string text) {
+std::function<TModalResult(TfrmIntInput&)> TypeNumber(std::string shown, std::string text) {
     return [shown = std::move(shown), text = std::move(text)](TfrmIntInput& form) {
-        EXPECT_EQ(form.edNum.text, shown);
-        form.edNum.text = text;
+        EXPECT_EQ(form.edNum.Text(), shown);
+        form.edNum.SetText(text);
         return mrOk;
     };
 }
@@ -37,7 +37,7 @@ TEST(IntInput, PlainValueIsTakenAtOnceAndCancelGivesTheCancelValue) {
     runner.Then(TypeNumber("500", "1200"));
     EXPECT_EQ(InputInteger(runner, 300, 65535, 500, "n", 0), 1200u);
     runner.Then<TfrmIntInput>([](TfrmIntInput& form) {
-        form.edNum.text = "1300";
+        form.edNum.SetText("1300");
         return mrCancel;
     });
     EXPECT_EQ(InputInteger(runner, 300, 65535, 500, "n", 7), 7u);
@@ -48,13 +48,13 @@ TEST(IntInput, PlainValueIsTakenAtOnceAndCancelGivesTheCancelValue) {
 
 TEST(IntInput, ValueUsesUnsignedClamping) {
     TfrmIntInput form;
-    form.edNum.text = " -2147483648 ";
+    form.edNum.SetText(" -2147483648 ");
     EXPECT_EQ(form.Value(), 0x80000000u);
-    form.edNum.text = "2147483648"; // beyond a signed 32-bit integer: not a number
+    form.edNum.SetText("2147483648"); // beyond a signed 32-bit integer: not a number
     EXPECT_EQ(form.Value(), 0u);
     form.lowBound = 50;
     form.highBound = 99999;
-    form.edNum.text = "+60";
+    form.edNum.SetText("+60");
     EXPECT_EQ(form.Value(), 60u);
 }
 
@@ -75,12 +75,12 @@ TEST(StringInput, TrimmedOnOkInitialOnCancel) {
     ScriptedRunner runner;
     runner
         .Then<TfrmStrInput>([](TfrmStrInput& form) {
-            EXPECT_EQ(form.edStr.text, "");
-            form.edStr.text = "  10.0.0.5\t";
+            EXPECT_EQ(form.edStr.Text(), "");
+            form.edStr.SetText("  10.0.0.5\t");
             return mrOk;
         })
         .Then<TfrmStrInput>([](TfrmStrInput& form) {
-            form.edStr.text = "changed";
+            form.edStr.SetText("changed");
             return mrCancel;
         });
     EXPECT_EQ(InputString(runner, "", "Input a string"), "10.0.0.5");
@@ -93,8 +93,8 @@ TEST(TextInput, KeepsTextAndDelayBetweenRuns) {
     ScriptedRunner runner;
     runner
         .Then<TfrmTextInput>([](TfrmTextInput& shown) {
-            shown.memText.lines = {"Hello", "world"};
-            shown.cbDelay.SelectPosition(0);
+            shown.memText.SetLines({"Hello", "world"});
+            shown.cbDelay.SetItemIndex(0);
             return mrOk;
         })
         .Cancel();
@@ -104,7 +104,7 @@ TEST(TextInput, KeepsTextAndDelayBetweenRuns) {
     EXPECT_EQ(first->holdMs, 500u);
     EXPECT_FALSE(InputDisplayText(runner, form).has_value());
     EXPECT_EQ(form.cbDelay.Text(), "0,5 s");
-    form.cbDelay.SelectPosition(5);
+    form.cbDelay.SetItemIndex(5);
     EXPECT_EQ(form.HoldMs(), 15000u);
 }
 
@@ -118,7 +118,7 @@ TEST(TextInput, GuideFrameGeometry) {
 
     TFramedMemo memo;
     EXPECT_EQ(memo.GuideFrameColour(), 0x996666u);
-    memo.enabled = false;
+    memo.SetEnabled(false);
     EXPECT_EQ(memo.GuideFrameColour(), 0xDDCCCCu);
 }
 
@@ -128,8 +128,8 @@ TEST(NewCardNum, ReadsTheNumberOrZero) {
         {" 1234 ", 1234}, {"12a", 0}, {"", 0}, {"-7", -7}};
     for (const auto& [text, number] : cases) {
         runner.Then<TfrmNewCardNum>([text = text](TfrmNewCardNum& form) {
-            EXPECT_EQ(Utf8FromWin1251(form.caption), "Запись номера");
-            form.edCardNum.text = text;
+            EXPECT_EQ(Utf8FromWin1251(form.Caption()), "Запись номера");
+            form.edCardNum.SetText(text);
             return mrOk;
         });
         EXPECT_EQ(InputCardNumber(runner), std::optional<int32_t>(number)) << text;

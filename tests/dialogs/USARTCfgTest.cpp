@@ -12,7 +12,7 @@ TEST(USARTCfg, BlockShowsAndUnchangedOkReturnsNothing) {
     form.SetData(kBlock);
     EXPECT_EQ(form.cbPlan.Text(), "MTERM:  Master terminal");
     EXPECT_EQ(form.cbMode.Text(), "ASYNC:  Async mode");
-    EXPECT_EQ(form.edBaudrate.text, "9600");
+    EXPECT_EQ(form.edBaudrate.Text(), "9600");
     EXPECT_EQ(form.cbWordLen.Text(), "8 bits (Including parity)");
     EXPECT_EQ(form.cbHFC.Text(), "NONE");
     EXPECT_EQ(form.cbParity.Text(), "NONE");
@@ -28,9 +28,9 @@ TEST(USARTCfg, BlockShowsAndUnchangedOkReturnsNothing) {
 TEST(USARTCfg, DefaultsResetTheBasicsAndTheKeptWords) {
     ScriptedRunner runner;
     runner.Then<TfrmUSARTCfg>([](TfrmUSARTCfg& form) {
-        form.cbDataDir.SelectPosition(2);
+        form.cbDataDir.SetItemIndex(2);
         form.btnDefaultsClick();
-        EXPECT_EQ(form.cbDataDir.itemIndex, 2);
+        EXPECT_EQ(form.cbDataDir.ItemIndex(), 2);
         return mrOk;
     });
     EXPECT_EQ(EditUSARTConfig(runner, kBlock, "USART Flags"),
@@ -40,7 +40,7 @@ TEST(USARTCfg, DefaultsResetTheBasicsAndTheKeptWords) {
 TEST(USARTCfg, OutOfRangeListBytesAreWrittenAs255) {
     TfrmUSARTCfg form;
     form.SetData(Bytes("09 08 80 25 05 07 02 03 00 00 00 00"));
-    EXPECT_EQ(form.cbPlan.itemIndex, -1);
+    EXPECT_EQ(form.cbPlan.ItemIndex(), -1);
     EXPECT_EQ(form.cbMode.Text(), "MODBUS: MODBUS mode");
     EXPECT_EQ(form.cbWordLen.Text(), "8 bits (Including parity)"); // 0x05: low 2 bits 1
     EXPECT_EQ(form.cbHFC.Text(), "CTS/RTS");                       // 0x07: low 2 bits 3
@@ -62,7 +62,7 @@ TEST(USARTCfg, BaudRateIsClampedAndKeepsItsLow16Bits) {
                                       {"115200", "00C2"},
                                       {"250000", "00C2"},
                                       {"-5", "3200"}}) {
-        form.edBaudrate.text = text;
+        form.edBaudrate.SetText(text);
         EXPECT_EQ(form.GetData().substr(2, 2), Bytes(bytes)) << text;
     }
 }
@@ -70,8 +70,8 @@ TEST(USARTCfg, BaudRateIsClampedAndKeepsItsLow16Bits) {
 TEST(USARTCfg, ShortLongAndEmptyBlocks) {
     TfrmUSARTCfg form;
     form.SetData(kBlock.substr(0, 11));
-    EXPECT_EQ(form.edBaudrate.text, "edBaudrate");
-    EXPECT_EQ(form.cbPlan.itemIndex, -1);
+    EXPECT_EQ(form.edBaudrate.Text(), "edBaudrate");
+    EXPECT_EQ(form.cbPlan.ItemIndex(), -1);
 
     ScriptedRunner runner;
     runner.Ok();
@@ -80,7 +80,7 @@ TEST(USARTCfg, ShortLongAndEmptyBlocks) {
     EXPECT_EQ(runner.runs, 1);
 
     runner.Then<TfrmUSARTCfg>([](TfrmUSARTCfg& edited) {
-        edited.edBaudrate.text = "4800";
+        edited.edBaudrate.SetText("4800");
         return mrCancel;
     });
     EXPECT_EQ(EditUSARTConfig(runner, kBlock, "USART Flags"), "");

@@ -24,21 +24,21 @@ using namespace dialogs;
 // Confirms every dialog after an optional edit, or cancels every dialog.
 class ScriptedRunner final : public IModalRunner {
 public:
-    ModalResult answer = mrCancel;
+    TModalResult answer = mrCancel;
     std::vector<std::string> captions;
 
 private:
     // Types what a user would into the dialogs whose answer the editors parse.
-    static void Edit(TfrmStrInput& d) { d.edStr.text = "  10.0.0.9:81 "; }
-    static void Edit(TfrmTextInput& d) { d.memText.lines = {"a", "b"}; }
-    static void Edit(TfrmNewCardNum& d) { d.edCardNum.text = "70000"; }
+    static void Edit(TfrmStrInput& d) { d.edStr.SetText("  10.0.0.9:81 "); }
+    static void Edit(TfrmTextInput& d) { d.memText.SetLines({"a", "b"}); }
+    static void Edit(TfrmNewCardNum& d) { d.edCardNum.SetText("70000"); }
     static void Edit(DialogForm&) {}
 
-    ModalResult Show(AnyDialog dialog) override {
+    TModalResult Show(AnyDialog dialog) override {
         return std::visit(
             [this](auto* form) {
                 Edit(*form);
-                captions.push_back(form->caption);
+                captions.push_back(form->Caption());
                 return answer;
             },
             dialog);

@@ -123,21 +123,20 @@ void DialogViewsTest::sectorKeyFieldsFilterTypingAndPasting() {
 }
 
 void DialogViewsTest::blockListArrowKeysSkipEntriesThatCannotBeChosen() {
-    dialogs::TComboBox model;
-    model.name = "cbABlock";
+    dialogs::TComboBox model("cbABlock");
     for (int n = 0; n < 8; ++n) {
         model.Add(std::to_string(n), (n + 1) % 4 == 0 ? std::nullopt : std::optional<int>(n));
     }
-    model.SelectPosition(2);
+    model.SetItemIndex(2);
     int beeps = 0;
     QWidget window;
     BlockComboBox combo(model, &window);
-    model.onBeep = [&beeps] { ++beeps; };
+    model.OnBeep = [&beeps] { ++beeps; };
     window.show();
     QCOMPARE(combo.currentIndex(), 2);
     QTest::keyClick(&combo, Qt::Key_Down);
     QCOMPARE(combo.currentIndex(), 4);
-    QCOMPARE(model.itemIndex, 4);
+    QCOMPARE(model.ItemIndex(), 4);
     QTest::keyClick(&combo, Qt::Key_Up);
     QCOMPARE(combo.currentIndex(), 2);
     QTest::keyClick(&combo, Qt::Key_Up);
@@ -159,8 +158,8 @@ void DialogViewsTest::blockListArrowKeysSkipEntriesThatCannotBeChosen() {
     QCOMPARE(QColor(picture.pixel(1, 2)), QColor(Qt::white));
 
     // The entry remembered while the list is down is drawn on navy, not maroon.
-    model.droppedDown = true;
-    model.remembered = 1;
+    model.SetItemIndex(1);
+    model.DropDown(); // remembers entry 1
     painter.begin(&picture);
     combo.itemDelegate()->paint(&painter, option, combo.model()->index(1, 0));
     painter.end();
@@ -171,7 +170,6 @@ void DialogViewsTest::blockListArrowKeysSkipEntriesThatCannotBeChosen() {
 
 void DialogViewsTest::framedMemoDrawsItsGuideFrameWithXor() {
     dialogs::TFramedMemo model;
-    model.lines.clear();
     FramedMemo memo(model);
     memo.resize(400, 200);
     memo.show();

@@ -69,7 +69,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 template <typename Form>
 void Shoot(Win32ModalRunner& runner, Form& form, const char* className, const char* shot,
            std::string caption, std::function<void(HWND, RECT&)> staging = {}) {
-    form.caption = std::move(caption);
+    form.SetCaption(std::move(caption));
     shotName = shot;
     dialogName = className;
     stage = std::move(staging);
@@ -131,18 +131,18 @@ int ShootEveryDialog(const char* directory) {
           });
 
     dialogs::TfrmIntInput integer;
-    integer.edNum.text = "3000";
+    integer.edNum.SetText("3000");
     Shoot(runner, integer, "TfrmIntInput", "windows-dialog-integer", "DB Wait TMO");
 
     dialogs::TfrmStrInput text;
-    text.edStr.text = "192.168.1.10";
+    text.edStr.SetText("192.168.1.10");
     Shoot(runner, text, "TfrmStrInput", "windows-dialog-string", "Input a string");
 
     dialogs::TfrmTextInput display;
     Shoot(runner, display, "TfrmTextInput", "windows-dialog-display-text", "TextInput");
 
     dialogs::TfrmNewCardNum card;
-    Shoot(runner, card, "TfrmNewCardNum", "windows-dialog-card-number", card.caption);
+    Shoot(runner, card, "TfrmNewCardNum", "windows-dialog-card-number", card.Caption());
     return 0;
 }
 

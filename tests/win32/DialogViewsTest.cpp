@@ -188,9 +188,9 @@ TEST(Win32DialogViews, SectorKeyFieldsFilterTypingAndPastingAndPadOnLeaving) {
 TEST(Win32DialogViews, BlockListSkipsDropsQueuedKeysRefusesGreyEntriesAndDrawsThemGrey) {
     dialogs::TfrmAuthFlagsInput form;
     form.SetData(std::string("\x1F\x25", 2)); // auth block 9
-    form.cbABlock.tag = 0;                    // refuses entries that cannot be chosen
+    form.cbABlock.SetTag(0);                  // refuses entries that cannot be chosen
     int beeps = 0;
-    form.cbABlock.onBeep = [&beeps] { ++beeps; };
+    form.cbABlock.OnBeep = [&beeps] { ++beeps; };
     Win32ModalRunner runner(nullptr);
     NextDialog::Act("TfrmAuthFlagsInput", [&](HWND dialog) {
         const HWND combo = Child(dialog, "cbABlock");
@@ -244,12 +244,14 @@ TEST(Win32DialogViews, BlockListSkipsDropsQueuedKeysRefusesGreyEntriesAndDrawsTh
         EXPECT_EQ(GetPixel(memory, 100, 2), RGB(0xC0, 0xC0, 0xC0));
         EXPECT_EQ(GetPixel(memory, 1, 2), RGB(0xFF, 0xFF, 0xFF));
         // The entry remembered while the list is down is drawn on navy.
-        form.cbABlock.droppedDown = true;
-        form.cbABlock.remembered = 9;
+        const int chosen = form.cbABlock.ItemIndex();
+        form.cbABlock.SetItemIndex(9);
+        form.cbABlock.DropDown(); // remembers entry 9
         item.itemID = 9;
         SendMessageW(dialog, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(GetPixel(memory, 100, 2), RGB(0, 0, 0x80));
-        form.cbABlock.droppedDown = false;
+        form.cbABlock.CloseUp();
+        form.cbABlock.SetItemIndex(chosen);
         EXPECT_EQ(ModelColour(clRed), RGB(0xFF, 0, 0));
         SelectObject(memory, old);
         DeleteObject(picture);
@@ -257,13 +259,13 @@ TEST(Win32DialogViews, BlockListSkipsDropsQueuedKeysRefusesGreyEntriesAndDrawsTh
 
         Click(Child(dialog, "Button1"));
     });
-    EXPECT_EQ(runner.Run(form), dialogs::mrOk);
+    EXPECT_EQ(runner.Run(form), mrOk);
     EXPECT_EQ(eproto_bytes_to_hex(form.GetData()), "1F11"); // block 4, reader lock 1
 }
 
 TEST(Win32DialogViews, TextInputDrawsItsFrameWithXorFollowsResizingAndTakesCyrillic) {
     dialogs::TfrmTextInput form;
-    form.memText.lines.clear();
+    form.memText.SetLines({});
     Win32ModalRunner runner(nullptr);
     NextDialog::Act("TfrmTextInput", [](HWND dialog) {
         const HWND memo = Child(dialog, "memText");

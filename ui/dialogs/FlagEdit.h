@@ -20,7 +20,7 @@ std::string EditFirstByteIfChanged(ByteEdit edit, IModalRunner& runner, const st
 template <typename Form>
 std::string EditRecord(IModalRunner& runner, const std::string& value, const std::string& caption) {
     Form form;
-    form.caption = caption;
+    form.SetCaption(caption);
     form.SetData(value);
     return runner.Run(form) == mrOk ? form.GetData() : std::string();
 }
@@ -34,7 +34,7 @@ std::string EditRecordIfChanged(IModalRunner& runner, const std::string& value,
         return {};
     }
     Form form;
-    form.caption = caption;
+    form.SetCaption(caption);
     form.SetData(value);
     const std::string result = runner.Run(form) == mrOk ? form.GetData() : value;
     return result == value ? std::string() : result;

@@ -3,7 +3,7 @@
 // the modal result; tests script the user's edits on the model instead.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <string>
 #include <utility>
@@ -26,13 +26,21 @@ class TfrmNewCardNum;
 // What every dialog form has: its window caption.
 class DialogForm {
 public:
-    explicit DialogForm(std::string designedCaption) : caption(std::move(designedCaption)) {}
+    explicit DialogForm(std::string designedCaption) : caption_(std::move(designedCaption)) {}
     virtual ~DialogForm() = default;
     DialogForm(const DialogForm&) = delete;
     DialogForm& operator=(const DialogForm&) = delete;
 
-    std::string caption;
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(std::string caption) { caption_ = std::move(caption); }
+
+private:
+    std::string caption_;
 };
+
+// "Ok": Enter clicks it, closes with mrOk.
+TButton MakeOkButton(const char* name = "btnOk");
+TButton MakeCancelButton(); // "Cancel": Escape clicks it, closes with mrCancel
 
 // Every dialog the program shows, as a pointer to its model. This list is the
 // one place a dialog is registered with the seam: a front end shows each entry
@@ -49,13 +57,13 @@ public:
     virtual ~IModalRunner() = default;
 
     // Only the dialogs listed in AnyDialog compile here, each as its own type.
-    template <typename Form> ModalResult Run(Form& dialog) {
+    template <typename Form> TModalResult Run(Form& dialog) {
         return Show(AnyDialog(std::in_place_type<Form*>, &dialog));
     }
 
 private:
     // Shows the dialog the variant holds; a runner dispatches with std::visit.
-    virtual ModalResult Show(AnyDialog dialog) = 0;
+    virtual TModalResult Show(AnyDialog dialog) = 0;
 };
 
 } // namespace velkor::dialogs

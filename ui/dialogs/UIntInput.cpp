@@ -33,13 +33,13 @@ std::string EditLeValue(IModalRunner& runner, const std::string& value, uint8_t 
 } // namespace
 
 TfrmIntInput::TfrmIntInput() : DialogForm("Input a number") {
-    edNum.name = "edNum";
-    edNum.text = "edNum";
+    edNum = TEdit("edNum");
+    edNum.SetText("edNum");
     Button1 = MakeOkButton("Button1");
 }
 
 uint32_t TfrmIntInput::Value() const {
-    const auto value = static_cast<uint32_t>(FieldToInt(edNum.text));
+    const auto value = static_cast<uint32_t>(FieldToInt(edNum.Text()));
     return std::max(lowBound, std::min(value, highBound));
 }
 
@@ -48,18 +48,18 @@ uint32_t InputInteger(IModalRunner& runner, uint32_t low, uint32_t high, uint32_
     TfrmIntInput form;
     form.lowBound = low;
     form.highBound = high;
-    form.caption = caption;
-    form.edNum.text = std::to_string(initial);
+    form.SetCaption(caption);
+    form.edNum.SetText(std::to_string(initial));
     for (;;) {
         if (runner.Run(form) != mrOk) {
             return onCancel;
         }
         const uint32_t value = form.Value();
         const std::string shown = std::to_string(value);
-        if (form.edNum.text == shown) {
+        if (form.edNum.Text() == shown) {
             return value;
         }
-        form.edNum.text = shown;
+        form.edNum.SetText(shown);
     }
 }
 

@@ -3,7 +3,7 @@
 // LE, 50..99999).
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 #include <cstdint>

@@ -17,26 +17,24 @@ const char* const kNoBlock = "- None -";
 
 TfrmLockersInput::TfrmLockersInput() : DialogForm("Lockers") {
     for (int n = 0; n < kRows; ++n) {
-        btnLock[n].name = "btnLock" + std::to_string(n);
-        btnLock[n].caption = "Block 65";
-        btnLock[n].tag = n;
-        edLock[n].name = "edLock" + std::to_string(n);
-        edLock[n].text = "Locker";
-        edLock[n].maxLength = static_cast<int>(kNameSize);
+        btnLock[n] = TButton("btnLock" + std::to_string(n), "Block 65");
+        btnLock[n].SetTag(n);
+        edLock[n] = TEdit("edLock" + std::to_string(n));
+        edLock[n].SetText("Locker");
+        edLock[n].SetMaxLength(static_cast<int>(kNameSize));
     }
-    pmLockers.name = "pmLockers";
+    pmLockers = TPopupMenu("pmLockers");
     Button1 = MakeOkButton("Button1");
-    Button2.name = "Button2";
-    Button2.caption = "Cancel";
-    Button2.modalResult = mrCancel;
+    Button2 = TButton("Button2", "Cancel");
+    Button2.SetModalResult(mrCancel);
 }
 
 void TfrmLockersInput::SetRowBlock(int row, uint8_t block) {
     rowBlock.at(row) = block;
     const bool chosen = block != 0;
-    btnLock[row].caption = chosen ? "Block " + std::to_string(block) : kNoBlock;
-    btnLock[row].bold = chosen;
-    edLock[row].bold = chosen;
+    btnLock[row].SetCaption(chosen ? "Block " + std::to_string(block) : kNoBlock);
+    btnLock[row].SetBold(chosen);
+    edLock[row].SetBold(chosen);
 }
 
 bool TfrmLockersInput::SetData(const std::string& block) {
@@ -49,15 +47,15 @@ bool TfrmLockersInput::SetData(const std::string& block) {
     const device::LockersList list = device::DecodeLockersList(block);
     for (int n = 0; n < kRows; ++n) {
         const bool enabled = static_cast<std::size_t>(n) < list.Rows;
-        btnLock[n].enabled = enabled;
-        edLock[n].enabled = enabled;
+        btnLock[n].SetEnabled(enabled);
+        edLock[n].SetEnabled(enabled);
     }
     if (!list.Complete) {
         return false;
     }
     for (std::size_t i = 0; i < list.Lockers.size() && i < kRows; ++i) {
         if (!list.Lockers[i].Name.empty()) {
-            edLock[i].text = list.Lockers[i].Name;
+            edLock[i].SetText(list.Lockers[i].Name);
         }
         SetRowBlock(static_cast<int>(i), list.Lockers[i].Block);
     }
@@ -68,12 +66,12 @@ std::string TfrmLockersInput::GetData() const {
     std::vector<TLockInfo> lockers;
     int offered = 0;
     for (int n = 0; n < kRows; ++n) {
-        if (!btnLock[n].enabled || !edLock[n].enabled) {
+        if (!btnLock[n].Enabled() || !edLock[n].Enabled()) {
             continue;
         }
         ++offered;
         if (rowBlock[n] != 0) {
-            lockers.push_back({rowBlock[n], edLock[n].text});
+            lockers.push_back({rowBlock[n], edLock[n].Text()});
         }
     }
     return device::LockersRecord(lockers, std::max(offered, kMinRows));
@@ -81,8 +79,8 @@ std::string TfrmLockersInput::GetData() const {
 
 void TfrmLockersInput::btnLockClick(int row) {
     menuRow_ = row;
-    pmLockers.items.clear();
-    pmLockers.items.push_back({kNoBlock, {}, 0, true, {}, {}});
+    pmLockers.Clear();
+    pmLockers.Add({kNoBlock, {}, 0, true, {}, {}});
     for (int sector = 0; sector < kSectors; ++sector) {
         TMenuItem submenu{"Sector " + std::to_string(sector), {}, 0, true, {}, {}};
         for (int k = 0; k < kBlocksPerSector; ++k) {
@@ -94,7 +92,7 @@ void TfrmLockersInput::btnLockClick(int row) {
                                      {},
                                      {}});
         }
-        pmLockers.items.push_back(std::move(submenu));
+        pmLockers.Add(std::move(submenu));
     }
 }
 

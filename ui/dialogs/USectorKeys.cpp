@@ -43,14 +43,12 @@ std::string NormalizeKeyText(std::string_view text) {
 
 TfrmSectorKeys::TfrmSectorKeys() : DialogForm("Sector Keys") {
     for (int n = 0; n < kSectors; ++n) {
-        rowLabels[n].name = "Label" + std::to_string(n + 1);
-        rowLabels[n].caption = "Sector " + std::to_string(n) + ":";
-        cbKeyB[n].name = "cbKeyB" + std::to_string(n);
-        edPassword[n].name = "edPassword" + std::to_string(n);
-        edPassword[n].maxLength = static_cast<int>(kKeyDigits);
+        rowLabels[n] = TLabel("Label" + std::to_string(n + 1), "Sector " + std::to_string(n) + ":");
+        cbKeyB[n] = TCheckBox("cbKeyB" + std::to_string(n));
+        edPassword[n] = TEdit("edPassword" + std::to_string(n));
+        edPassword[n].SetMaxLength(static_cast<int>(kKeyDigits));
     }
-    Label17.name = "Label17";
-    Label17.caption = "Key B";
+    Label17 = TLabel("Label17", "Key B");
     btnOk = MakeOkButton();
     btnCancel = MakeCancelButton();
 }
@@ -61,8 +59,8 @@ void TfrmSectorKeys::SetData(const std::string& block) {
         return;
     }
     for (int n = 0; n < kSectors; ++n) {
-        edPassword[n].text = eproto_bytes_to_hex(keys->Keys[n].data(), kKeySize, "");
-        cbKeyB[n].checked = (keys->KeyBMask >> n & 1) != 0;
+        edPassword[n].SetText(eproto_bytes_to_hex(keys->Keys[n].data(), kKeySize, ""));
+        cbKeyB[n].SetChecked((keys->KeyBMask >> n & 1) != 0);
     }
 }
 
@@ -70,9 +68,9 @@ std::string TfrmSectorKeys::GetData() const {
     device::SectorKeys keys;
     for (int n = 0; n < kSectors; ++n) {
         const std::string key =
-            eproto_hex_to_bytes(NormalizeKeyText(edPassword[n].text), kKeyDigits);
+            eproto_hex_to_bytes(NormalizeKeyText(edPassword[n].Text()), kKeyDigits);
         std::copy_n(key.begin(), std::min(key.size(), kKeySize), keys.Keys[n].begin());
-        if (cbKeyB[n].checked) {
+        if (cbKeyB[n].Checked()) {
             keys.KeyBMask = static_cast<uint16_t>(keys.KeyBMask | 1u << n);
         }
     }
@@ -90,16 +88,16 @@ char TfrmSectorKeys::edPasswordKeyPress(char key) {
 }
 
 void TfrmSectorKeys::edPasswordChange(int sector) {
-    std::string& text = edPassword.at(sector).text;
-    std::string digits = HexDigitsOf(text);
-    if (digits != text) {
-        text = std::move(digits);
+    TEdit& edit = edPassword.at(sector);
+    std::string digits = HexDigitsOf(edit.Text());
+    if (digits != edit.Text()) {
+        edit.SetText(std::move(digits));
     }
 }
 
 void TfrmSectorKeys::edPasswordExit(int sector) {
-    std::string& text = edPassword.at(sector).text;
-    text = NormalizeKeyText(text);
+    TEdit& edit = edPassword.at(sector);
+    edit.SetText(NormalizeKeyText(edit.Text()));
 }
 
 std::string EditSectorKeys(IModalRunner& runner, const std::string& block,

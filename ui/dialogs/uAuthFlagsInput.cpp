@@ -28,22 +28,21 @@ template <typename Form> auto FlagBoxes(Form& form) {
 } // namespace
 
 TfrmAuthFlagsInput::TfrmAuthFlagsInput()
-    : DialogForm("Auth Flags Options"), cbnlaAll(MakeCheckBox("cbnlaAll", "Enable")),
-      cbnlaAuth(MakeCheckBox("cbnlaAuth", "Granted to Authjorized")),
-      cbnlaUnauth(MakeCheckBox("cbnlaUnauth", "Denied to Unauthorized")),
-      cbnlaNoFinger(MakeCheckBox("cbnlaNoFinger", "NoFinger opt*")),
-      cbnlaNetFastReact(MakeCheckBox("cbnlaNetFastReact", "Net Fast React")),
-      cbnlaCTReject(MakeCheckBox("cbnlaCTReject", "CTCard reject")),
-      cbnlaUIDUnlock(MakeCheckBox("cbnlaUIDUnlock", "Locked UID Auto Unlock (on IDLE)")),
-      cbnlaNCAuthSet(MakeCheckBox("cbnlaNCAuthSet", "NoCheck Auth Set")),
-      labReaderLock(MakeLabel("labReaderLock", "Reader lock:")),
-      labABlock(MakeLabel("labABlock", "Auth sector:")) {
-    cbReaderLock.name = "cbReaderLock";
+    : DialogForm("Auth Flags Options"), cbnlaAll("cbnlaAll", "Enable"),
+      cbnlaAuth("cbnlaAuth", "Granted to Authjorized"),
+      cbnlaUnauth("cbnlaUnauth", "Denied to Unauthorized"),
+      cbnlaNoFinger("cbnlaNoFinger", "NoFinger opt*"),
+      cbnlaNetFastReact("cbnlaNetFastReact", "Net Fast React"),
+      cbnlaCTReject("cbnlaCTReject", "CTCard reject"),
+      cbnlaUIDUnlock(TCheckBox("cbnlaUIDUnlock", "Locked UID Auto Unlock (on IDLE)")),
+      cbnlaNCAuthSet("cbnlaNCAuthSet", "NoCheck Auth Set"),
+      labReaderLock("labReaderLock", "Reader lock:"), labABlock("labABlock", "Auth sector:") {
+    cbReaderLock = TComboBox("cbReaderLock");
     for (const char* entry : device::AuthReaderLockNames()) {
         cbReaderLock.Add(entry);
     }
-    cbABlock.name = "cbABlock";
-    cbABlock.tag = 1;
+    cbABlock = TComboBox("cbABlock");
+    cbABlock.SetTag(1);
     Button1 = MakeOkButton("Button1");
 }
 
@@ -51,7 +50,7 @@ void TfrmAuthFlagsInput::EnableWideControls(bool enabled) {
     for (TControl* control :
          std::initializer_list<TControl*>{&cbnlaCTReject, &cbnlaUIDUnlock, &cbnlaNCAuthSet,
                                           &labReaderLock, &cbReaderLock, &labABlock, &cbABlock}) {
-        control->enabled = enabled;
+        control->SetEnabled(enabled);
     }
 }
 
@@ -61,25 +60,25 @@ void TfrmAuthFlagsInput::SetData(const std::string& value) {
     const uint32_t flags = decoded.Value;
     const auto boxes = FlagBoxes(*this);
     for (std::size_t bit = 0; bit < kLowFlags; ++bit) {
-        boxes[bit]->checked = (flags >> bit & 1) != 0;
+        boxes[bit]->SetChecked((flags >> bit & 1) != 0);
     }
     EnableWideControls(false);
-    cbReaderLock.SelectPosition(0);
+    cbReaderLock.SetItemIndex(0);
     cbABlock.Clear();
     for (int block = 0; block < kBlocks; ++block) {
         const bool sectorTrailer = (block + 1) % 4 == 0;
         cbABlock.Add(block == 0 ? "NONE" : std::to_string(block),
                      sectorTrailer ? std::nullopt : std::optional<int>(block));
     }
-    cbABlock.SelectPosition(0);
+    cbABlock.SetItemIndex(0);
     if (length_ < 2) {
         return;
     }
     for (std::size_t bit = kLowFlags; bit < boxes.size(); ++bit) {
-        boxes[bit]->checked = (flags >> bit & 1) != 0;
+        boxes[bit]->SetChecked((flags >> bit & 1) != 0);
     }
-    cbReaderLock.SelectPosition(static_cast<int>(flags >> kReaderLockShift & kReaderLockMask));
-    cbABlock.SelectPosition(static_cast<int>(flags >> kBlockShift & kBlockMask));
+    cbReaderLock.SetItemIndex(static_cast<int>(flags >> kReaderLockShift & kReaderLockMask));
+    cbABlock.SetItemIndex(static_cast<int>(flags >> kBlockShift & kBlockMask));
     EnableWideControls(true);
 }
 
@@ -88,12 +87,12 @@ std::string TfrmAuthFlagsInput::GetData() const {
     const std::size_t shownBits = length_ >= 2 ? boxes.size() : kLowFlags;
     uint32_t flags = 0;
     for (std::size_t bit = 0; bit < shownBits; ++bit) {
-        flags |= (boxes[bit]->checked ? 1u : 0u) << bit;
+        flags |= (boxes[bit]->Checked() ? 1u : 0u) << bit;
     }
     if (length_ >= 2) {
-        flags |= (static_cast<uint32_t>(std::max(cbReaderLock.itemIndex, 0)) & kReaderLockMask)
+        flags |= (static_cast<uint32_t>(std::max(cbReaderLock.ItemIndex(), 0)) & kReaderLockMask)
                  << kReaderLockShift;
-        flags |= (static_cast<uint32_t>(std::max(cbABlock.itemIndex, 0)) & kBlockMask)
+        flags |= (static_cast<uint32_t>(std::max(cbABlock.ItemIndex(), 0)) & kBlockMask)
                  << kBlockShift;
     }
     return device::EncodeAuthFlags({length_, flags});

@@ -15,34 +15,17 @@ std::string Lowered(std::string text) {
 
 } // namespace
 
-void TComboBox::Clear() {
-    items.clear();
-    itemIndex = -1;
-}
-
-void TComboBox::Add(std::string text, std::optional<int> data) {
-    items.push_back({std::move(text), data});
-}
-
-void TComboBox::SelectPosition(int position) {
-    itemIndex = position >= 0 && position < static_cast<int>(items.size()) ? position : -1;
-}
-
-std::string TComboBox::Text() const {
-    return itemIndex >= 0 ? items[itemIndex].text : "";
-}
-
 bool TComboBox::IsBlockList() const {
-    const std::string lowered = Lowered(name);
+    const std::string lowered = Lowered(Name());
     return lowered.find("sector") == std::string::npos &&
            lowered.find("block") != std::string::npos;
 }
 
 bool TComboBox::IsSelectable(int index) const {
-    if (index < 0 || index >= static_cast<int>(items.size())) {
+    if (index < 0 || index >= static_cast<int>(Items().size())) {
         return false;
     }
-    return !IsBlockList() || items[index].data.has_value();
+    return !IsBlockList() || Items()[static_cast<size_t>(index)].data.has_value();
 }
 
 bool TComboBox::KeyUp() {
@@ -54,17 +37,17 @@ bool TComboBox::KeyDown() {
 }
 
 bool TComboBox::SkipTo(int step) {
-    if (!IsBlockList() || itemIndex < 0) {
+    if (!IsBlockList() || ItemIndex() < 0) {
         return false;
     }
-    const int neighbour = itemIndex + step;
-    if (neighbour < 0 || neighbour >= static_cast<int>(items.size()) || IsSelectable(neighbour)) {
+    const int count = static_cast<int>(Items().size());
+    const int neighbour = ItemIndex() + step;
+    if (neighbour < 0 || neighbour >= count || IsSelectable(neighbour)) {
         return false;
     }
-    for (int index = neighbour + step; index >= 0 && index < static_cast<int>(items.size());
-         index += step) {
+    for (int index = neighbour + step; index >= 0 && index < count; index += step) {
         if (IsSelectable(index)) {
-            itemIndex = index;
+            SetItemIndex(index);
             return true;
         }
     }
@@ -73,35 +56,35 @@ bool TComboBox::SkipTo(int step) {
 }
 
 void TComboBox::DropDown() {
-    droppedDown = true;
-    remembered = itemIndex;
+    droppedDown_ = true;
+    remembered_ = ItemIndex();
 }
 
 bool TComboBox::CloseUp() {
-    droppedDown = false;
+    droppedDown_ = false;
     bool reopened = false;
-    if (IsBlockList() && itemIndex >= 0 && tag == 0 && !IsSelectable(itemIndex)) {
+    if (IsBlockList() && ItemIndex() >= 0 && Tag() == 0 && !IsSelectable(ItemIndex())) {
         Beep();
-        droppedDown = true;
+        droppedDown_ = true;
         reopened = true;
     }
-    remembered = itemIndex;
+    remembered_ = ItemIndex();
     return reopened;
 }
 
 ComboItemStyle TComboBox::ItemStyle(int index) const {
-    if (!IsSelectable(index) || !enabled) {
+    if (!IsSelectable(index) || !Enabled()) {
         return {clWhite, clSilver, clGrey, clSilver};
     }
-    if (droppedDown && index == remembered) {
+    if (droppedDown_ && index == remembered_) {
         return {clWhite, clNavy, clWhite, clNavy};
     }
     return {clWhite, clWhite, clBlack, clWhite};
 }
 
 void TComboBox::Beep() const {
-    if (onBeep) {
-        onBeep();
+    if (OnBeep) {
+        OnBeep();
     }
 }
 

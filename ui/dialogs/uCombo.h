@@ -1,24 +1,16 @@
-// The combo box model every dialog uses. A combo whose lower-cased name
-// contains "block" (and not "sector") is a block list: entries without a data
-// value may not be chosen, are drawn greyed and are skipped by the arrow keys.
-// Any other combo behaves as a plain one.
+// The combo box every dialog uses: the standard one under the same class name,
+// with entries that may not be chosen. A combo whose lower-cased name contains
+// "block" (and not "sector") is a block list: entries without a data value may
+// not be chosen, are drawn greyed and are skipped by the arrow keys. Any other
+// combo behaves as the standard one.
 #pragma once
 
-#include "ui/dialogs/Colour.h"
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Colour.h"
+#include "ui/controls/Controls.h"
 
-#include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace velkor::dialogs {
-
-struct ComboItem {
-    std::string text;
-    std::optional<int> data; // no data value: not selectable in a block list
-};
 
 // Colours of one drawn entry of a block list.
 struct ComboItemStyle {
@@ -28,22 +20,17 @@ struct ComboItemStyle {
     TColour textBackground;
 };
 
-class TComboBox : public TControl {
+class TComboBox : public velkor::TComboBox {
 public:
     static constexpr int kTextIndent = 3; // pixels from the entry's left edge to its text
 
-    std::vector<ComboItem> items;
-    int itemIndex = -1; // -1: no selection
-    bool droppedDown = false;
-    int remembered = -1; // the entry remembered at drop-down and close-up
-    std::function<void()> onBeep;
+    using velkor::TComboBox::TComboBox;
 
-    void Clear();
-    void Add(std::string text, std::optional<int> data = std::nullopt);
+    std::function<void()> OnBeep; // the view's beep, for a refused key or choice
 
-    // Selects entry `position`, or nothing when there is no such entry.
-    void SelectPosition(int position);
-    std::string Text() const;
+    bool DroppedDown() const { return droppedDown_; }
+    // The entry remembered at drop-down and close-up (-1: none).
+    int Remembered() const { return remembered_; }
 
     bool IsBlockList() const;
     bool IsSelectable(int index) const;
@@ -64,6 +51,9 @@ public:
 private:
     bool SkipTo(int step);
     void Beep() const;
+
+    bool droppedDown_ = false;
+    int remembered_ = -1;
 };
 
 } // namespace velkor::dialogs

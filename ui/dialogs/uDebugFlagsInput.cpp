@@ -16,27 +16,26 @@ constexpr uint8_t kNoSplash = device::kDebugNoSplash;
 
 TfrmDebugFlagsInput::TfrmDebugFlagsInput()
     : DialogForm("Debug Flags Options"),
-      cbDisplayOptoStatus(MakeCheckBox("cbDisplayOptoStatus", "Opto Status Display")),
-      cbSSD1309(MakeCheckBox("cbSSD1309", "SSD1309 Driver")),
-      cbNoSplash(MakeCheckBox("cbNoSplash", "No Splash Glyph")) {
+      cbDisplayOptoStatus("cbDisplayOptoStatus", "Opto Status Display"),
+      cbSSD1309("cbSSD1309", "SSD1309 Driver"), cbNoSplash("cbNoSplash", "No Splash Glyph") {
     Button1 = MakeOkButton("Button1");
 }
 
 void TfrmDebugFlagsInput::SetData(uint8_t flags) {
-    cbDisplayOptoStatus.checked = (flags & kDisplayOptoStatus) != 0;
-    cbSSD1309.checked = (flags & kSSD1309) != 0;
-    cbNoSplash.checked = (flags & kNoSplash) != 0;
+    cbDisplayOptoStatus.SetChecked((flags & kDisplayOptoStatus) != 0);
+    cbSSD1309.SetChecked((flags & kSSD1309) != 0);
+    cbNoSplash.SetChecked((flags & kNoSplash) != 0);
 }
 
 uint8_t TfrmDebugFlagsInput::GetData() const {
-    return static_cast<uint8_t>((cbDisplayOptoStatus.checked ? kDisplayOptoStatus : 0) |
-                                (cbSSD1309.checked ? kSSD1309 : 0) |
-                                (cbNoSplash.checked ? kNoSplash : 0));
+    return static_cast<uint8_t>((cbDisplayOptoStatus.Checked() ? kDisplayOptoStatus : 0) |
+                                (cbSSD1309.Checked() ? kSSD1309 : 0) |
+                                (cbNoSplash.Checked() ? kNoSplash : 0));
 }
 
 uint8_t EditDebugFlags(IModalRunner& runner, uint8_t value, const std::string& caption) {
     TfrmDebugFlagsInput form;
-    form.caption = caption;
+    form.SetCaption(caption);
     form.SetData(value);
     return runner.Run(form) == mrOk ? form.GetData() : value;
 }

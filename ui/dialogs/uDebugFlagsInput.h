@@ -3,7 +3,7 @@
 // have no control and are written as 0.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 #include <cstdint>

@@ -13,10 +13,9 @@ namespace velkor::dialogs {
 namespace {
 
 TEdit MakeEdit(std::string name, const char* text, int maxLength) {
-    TEdit edit;
-    edit.name = std::move(name);
-    edit.text = text;
-    edit.maxLength = maxLength;
+    TEdit edit(std::move(name));
+    edit.SetText(text);
+    edit.SetMaxLength(maxLength);
     return edit;
 }
 
@@ -30,7 +29,7 @@ std::array<TEdit, 4> MakeOctetEdits(const char* prefix, std::array<const char*, 
 
 void ShowOctets(std::array<TEdit, 4>& edits, const std::array<uint8_t, 4>& octets) {
     for (std::size_t k = 0; k < edits.size(); ++k) {
-        edits[k].text = std::to_string(octets[k]);
+        edits[k].SetText(std::to_string(octets[k]));
     }
 }
 
@@ -38,31 +37,30 @@ void ShowOctets(std::array<TEdit, 4>& edits, const std::array<uint8_t, 4>& octet
 std::array<uint8_t, 4> Octets(const std::array<TEdit, 4>& edits) {
     std::array<uint8_t, 4> octets{};
     for (std::size_t k = 0; k < edits.size(); ++k) {
-        octets[k] = static_cast<uint8_t>(FieldToInt(edits[k].text));
+        octets[k] = static_cast<uint8_t>(FieldToInt(edits[k].Text()));
     }
     return octets;
 }
 
 uint16_t Port(const TEdit& edit) {
-    return static_cast<uint16_t>(FieldToInt(edit.text));
+    return static_cast<uint16_t>(FieldToInt(edit.Text()));
 }
 
 } // namespace
 
 TfrmNetConfig::TfrmNetConfig()
-    : DialogForm("Network Config"), Label4(MakeLabel("Label4", "MAC:")),
-      labMAC(MakeLabel("labMAC", "IP")), labIP(MakeLabel("labIP", "IP")),
-      edIP(MakeOctetEdits("edIP", {"192", "168", "0", "2"})), labMask(MakeLabel("labMask", "Mask")),
-      edMask(MakeOctetEdits("edMask", {"255", "255", "255", "0"})),
-      labGateway(MakeLabel("labGateway", "Gateway")),
+    : DialogForm("Network Config"), Label4("Label4", "MAC:"), labMAC("labMAC", "IP"),
+      labIP("labIP", "IP"), edIP(MakeOctetEdits("edIP", {"192", "168", "0", "2"})),
+      labMask("labMask", "Mask"), edMask(MakeOctetEdits("edMask", {"255", "255", "255", "0"})),
+      labGateway("labGateway", "Gateway"),
       edGateway(MakeOctetEdits("edGateway", {"192", "168", "0", "1"})),
-      Label1(MakeLabel("Label1", "UDP Port")), edUDPPort(MakeEdit("edUDPPort", "3052", 5)),
-      Label2(MakeLabel("Label2", "TCP Port")), edTCPPort(MakeEdit("edTCPPort", "8080", 5)),
-      Label3(MakeLabel("Label3", "Debug Port")), edDebugPort(MakeEdit("edDebugPort", "80", 5)) {
-    edUDPPort.enabled = false;
+      Label1("Label1", "UDP Port"), edUDPPort(MakeEdit("edUDPPort", "3052", 5)),
+      Label2("Label2", "TCP Port"), edTCPPort(MakeEdit("edTCPPort", "8080", 5)),
+      Label3("Label3", "Debug Port"), edDebugPort(MakeEdit("edDebugPort", "80", 5)) {
+    edUDPPort.SetEnabled(false);
     btnOk = MakeOkButton();
     btnCancel = MakeCancelButton();
-    btnCancel.isCancel = false; // Escape does not cancel this dialog
+    btnCancel.SetCancel(false); // Escape does not cancel this dialog
 }
 
 void TfrmNetConfig::SetData(const std::string& record) {
@@ -70,19 +68,19 @@ void TfrmNetConfig::SetData(const std::string& record) {
     if (!decoded) {
         return;
     }
-    labMAC.caption = eproto_bytes_to_hex(decoded->Mac.data(), decoded->Mac.size(), "");
+    labMAC.SetCaption(eproto_bytes_to_hex(decoded->Mac.data(), decoded->Mac.size(), ""));
     ShowOctets(edIP, decoded->Ip);
     ShowOctets(edMask, decoded->Mask);
     ShowOctets(edGateway, decoded->Gateway);
-    edUDPPort.text = std::to_string(decoded->UdpPort);
-    edTCPPort.text = std::to_string(decoded->TcpPort);
-    edDebugPort.text = std::to_string(decoded->DebugPort);
+    edUDPPort.SetText(std::to_string(decoded->UdpPort));
+    edTCPPort.SetText(std::to_string(decoded->TcpPort));
+    edDebugPort.SetText(std::to_string(decoded->DebugPort));
 }
 
 std::string TfrmNetConfig::GetData() const {
     device::NetworkRecord record;
     // The MAC text's bytes, cut to six or padded with zero bytes.
-    const std::string mac = eproto_hex_to_bytes(labMAC.caption);
+    const std::string mac = eproto_hex_to_bytes(labMAC.Caption());
     std::copy_n(mac.begin(), std::min(mac.size(), record.Mac.size()), record.Mac.begin());
     record.Ip = Octets(edIP);
     record.Mask = Octets(edMask);

@@ -7,17 +7,15 @@
 namespace velkor::dialogs {
 
 TfrmNewCardNum::TfrmNewCardNum() : DialogForm(Win1251FromUtf8("Запись номера")) {
-    Label1.name = "Label1";
-    Label1.caption = Win1251FromUtf8("Введите новый номер:");
-    edCardNum.name = "edCardNum";
-    btnOK.name = "btnOK";
-    btnOK.caption = Win1251FromUtf8("ОК");
-    btnOK.modalResult = mrOk;
-    btnOK.isDefault = true;
+    Label1 = TLabel("Label1", Win1251FromUtf8("Введите новый номер:"));
+    edCardNum = TEdit("edCardNum");
+    btnOK = TButton("btnOK", Win1251FromUtf8("ОК"));
+    btnOK.SetModalResult(mrOk);
+    btnOK.SetDefault(true);
 }
 
 int32_t TfrmNewCardNum::CardNumber() const {
-    return FieldToInt(edCardNum.text);
+    return FieldToInt(edCardNum.Text());
 }
 
 std::optional<int32_t> InputCardNumber(IModalRunner& runner) {

@@ -1,7 +1,7 @@
 // The card-number dialog of the "Write" commands.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 #include <cstdint>

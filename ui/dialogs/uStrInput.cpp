@@ -6,20 +6,20 @@
 namespace velkor::dialogs {
 
 TfrmStrInput::TfrmStrInput() : DialogForm("Input a string") {
-    edStr.name = "edStr";
-    edStr.text = "edStr";
+    edStr = TEdit("edStr");
+    edStr.SetText("edStr");
     Button1 = MakeOkButton("Button1");
 }
 
 std::string InputString(IModalRunner& runner, const std::string& initial,
                         const std::string& caption) {
     TfrmStrInput form;
-    form.caption = caption;
-    form.edStr.text = initial;
+    form.SetCaption(caption);
+    form.edStr.SetText(initial);
     if (runner.Run(form) != mrOk) {
         return initial;
     }
-    return std::string(TrimBlanks(form.edStr.text));
+    return std::string(TrimBlanks(form.edStr.Text()));
 }
 
 } // namespace velkor::dialogs

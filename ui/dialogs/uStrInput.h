@@ -1,7 +1,7 @@
 // The one-line string dialog.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 namespace velkor::dialogs {

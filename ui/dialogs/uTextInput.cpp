@@ -33,26 +33,26 @@ FrameRect TFramedMemo::GuideFrame(int clientWidth, int /*clientHeight*/, int let
 }
 
 TColour TFramedMemo::GuideFrameColour() const {
-    return enabled ? kEnabledFrameColour : kDisabledFrameColour;
+    return Enabled() ? kEnabledFrameColour : kDisabledFrameColour;
 }
 
 TfrmTextInput::TfrmTextInput() : DialogForm("TextInput") {
-    memText.name = "memText";
-    memText.lines = {"Lorem ipsum", "dolor sit amet,", "consectetur adi-", "pisicing elit,",
-                     "sed do eiusmo..."};
+    memText = TFramedMemo("memText");
+    memText.SetLines({"Lorem ipsum", "dolor sit amet,", "consectetur adi-", "pisicing elit,",
+                      "sed do eiusmo..."});
     btnOk = MakeOkButton();
     btnCancel = MakeCancelButton();
-    cbDelay.name = "cbDelay";
+    cbDelay = TComboBox("cbDelay");
     for (const DelayChoice& delay : kDelays) {
         cbDelay.Add(delay.caption);
     }
-    cbDelay.SelectPosition(kInitialDelay);
+    cbDelay.SetItemIndex(kInitialDelay);
 }
 
 uint32_t TfrmTextInput::HoldMs() const {
     const int position =
-        cbDelay.itemIndex >= 0 && cbDelay.itemIndex < static_cast<int>(kDelays.size())
-            ? cbDelay.itemIndex
+        cbDelay.ItemIndex() >= 0 && cbDelay.ItemIndex() < static_cast<int>(kDelays.size())
+            ? cbDelay.ItemIndex()
             : kInitialDelay;
     return kDelays[static_cast<std::size_t>(position)].holdMs;
 }

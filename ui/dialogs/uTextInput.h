@@ -2,8 +2,8 @@
 // draws over the text: the area a controller's display can show.
 #pragma once
 
-#include "ui/dialogs/Colour.h"
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Colour.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 #include "ui/dialogs/uCombo.h"
 
@@ -21,8 +21,11 @@ struct FrameRect {
 // The memo whose guide frame is drawn after its normal painting: a rounded
 // rectangle (corners 10 x 10, XOR pen, hollow) 17 letters "W" wide, centred
 // in the client area shrunk by 10 pixels, from y = 2 to six letters high.
-struct TFramedMemo : TMemo {
+class TFramedMemo : public TMemo {
+public:
     static constexpr int kCornerSize = 10;
+
+    using TMemo::TMemo;
 
     static FrameRect GuideFrame(int clientWidth, int clientHeight, int letterWidth,
                                 int letterHeight);

@@ -15,8 +15,7 @@ namespace {
 constexpr uint8_t kNoSelection = 255;
 
 void Fill(TComboBox& combo, const char* name, std::span<const char* const> entries) {
-    combo.name = name;
-    combo.Clear();
+    combo = TComboBox(name);
     for (const char* entry : entries) {
         combo.Add(entry);
     }
@@ -27,26 +26,24 @@ void Fill(TComboBox& combo, const char* name, std::initializer_list<const char*>
 }
 
 uint8_t PositionByte(const TComboBox& combo) {
-    return combo.itemIndex < 0 ? kNoSelection : static_cast<uint8_t>(combo.itemIndex);
+    return combo.ItemIndex() < 0 ? kNoSelection : static_cast<uint8_t>(combo.ItemIndex());
 }
 
 } // namespace
 
 TfrmUSARTCfg::TfrmUSARTCfg()
-    : DialogForm("USART Options"), labPlan(MakeLabel("labPlan", "USART Plan:")),
-      labBaudrate(MakeLabel("labBaudrate", "Baudrate:")),
-      labMode(MakeLabel("labMode", "USART Mode:")), labWordLen(MakeLabel("labWordLen", "WordLen:")),
-      labHFC(MakeLabel("labHFC", "Hardware Flow Control:")),
-      labParity(MakeLabel("labParity", "Parity:")),
-      labStopBits(MakeLabel("labStopBits", "StopBits:")),
-      labDataDir(MakeLabel("labDataDir", "Data direction:")),
-      labOverSampling(MakeLabel("labOverSampling", "Over sampling:")),
-      cbSingleSample(MakeCheckBox("cbSingleSample", "Single sample:")),
-      cbAutoBaud(MakeCheckBox("cbAutoBaud", "Auto Baudrate:")),
-      labAutoBaudMode(MakeLabel("labAutoBaudMode", "Auto Baudrate mode:")) {
-    gbBasic.caption = "  Basic  ";
-    gbAdvancedParameters.caption = "  Advanced Parameters  ";
-    gbAdvancedFeatures.caption = "  Advanced Features  ";
+    : DialogForm("USART Options"), labPlan("labPlan", "USART Plan:"),
+      labBaudrate("labBaudrate", "Baudrate:"), labMode("labMode", "USART Mode:"),
+      labWordLen("labWordLen", "WordLen:"), labHFC("labHFC", "Hardware Flow Control:"),
+      labParity("labParity", "Parity:"), labStopBits("labStopBits", "StopBits:"),
+      labDataDir("labDataDir", "Data direction:"),
+      labOverSampling("labOverSampling", "Over sampling:"),
+      cbSingleSample("cbSingleSample", "Single sample:"),
+      cbAutoBaud("cbAutoBaud", "Auto Baudrate:"),
+      labAutoBaudMode("labAutoBaudMode", "Auto Baudrate mode:") {
+    gbBasic.SetCaption("  Basic  ");
+    gbAdvancedParameters.SetCaption("  Advanced Parameters  ");
+    gbAdvancedFeatures.SetCaption("  Advanced Features  ");
     Fill(cbPlan, "cbPlan", device::UsartPlanNames());
     Fill(cbMode, "cbMode", device::UsartModeNames());
     Fill(cbWordLen, "cbWordLen", device::UsartWordLengthNames());
@@ -57,8 +54,8 @@ TfrmUSARTCfg::TfrmUSARTCfg()
     Fill(cbOverSampling, "cbOverSampling", {"16 Samples", "8 Samples"});
     Fill(cbAutoBaudMode, "cbAutoBaudMode",
          {"ON START BIT", "ON FALLING EDGE", "ON 0x7F FRAME", "ON 0x55 FRAME"});
-    edBaudrate.name = "edBaudrate";
-    edBaudrate.text = "edBaudrate";
+    edBaudrate = TEdit("edBaudrate");
+    edBaudrate.SetText("edBaudrate");
     const char* const inversionCaptions[] = {"TX pin Active level inversion:",
                                              "RX pin Active level inversion:",
                                              "Data inversion:",
@@ -66,10 +63,9 @@ TfrmUSARTCfg::TfrmUSARTCfg()
                                              "Overrun:",
                                              "MSB First:"};
     for (std::size_t k = 0; k < CheckBox.size(); ++k) {
-        CheckBox[k] = MakeCheckBox("CheckBox" + std::to_string(k + 3), inversionCaptions[k]);
+        CheckBox[k] = TCheckBox("CheckBox" + std::to_string(k + 3), inversionCaptions[k]);
     }
-    btnDefaults.name = "btnDefaults";
-    btnDefaults.caption = "Defaults";
+    btnDefaults = TButton("btnDefaults", "Defaults");
     Button1 = MakeOkButton("Button1");
 }
 
@@ -79,13 +75,13 @@ void TfrmUSARTCfg::SetData(const std::string& block) {
         return;
     }
     constexpr uint8_t kTwoBits = device::kUsartTwoBitMask;
-    cbPlan.SelectPosition(decoded->Plan);
-    cbMode.SelectPosition(decoded->Mode);
-    edBaudrate.text = std::to_string(decoded->Baud);
-    cbWordLen.SelectPosition(decoded->WordLength & kTwoBits);
-    cbHFC.SelectPosition(decoded->FlowControl & kTwoBits);
-    cbParity.SelectPosition(decoded->Parity & kTwoBits);
-    cbStopBits.SelectPosition(decoded->StopBits & kTwoBits);
+    cbPlan.SetItemIndex(decoded->Plan);
+    cbMode.SetItemIndex(decoded->Mode);
+    edBaudrate.SetText(std::to_string(decoded->Baud));
+    cbWordLen.SetItemIndex(decoded->WordLength & kTwoBits);
+    cbHFC.SetItemIndex(decoded->FlowControl & kTwoBits);
+    cbParity.SetItemIndex(decoded->Parity & kTwoBits);
+    cbStopBits.SetItemIndex(decoded->StopBits & kTwoBits);
     advancedParameters = decoded->AdvancedParameters;
     advancedFeatures = decoded->AdvancedFeatures;
 }
@@ -95,7 +91,8 @@ std::string TfrmUSARTCfg::GetData() const {
     block.Plan = PositionByte(cbPlan);
     block.Mode = PositionByte(cbMode);
     // Rates above 65535 keep their low 16 bits.
-    block.Baud = static_cast<uint16_t>(std::clamp(FieldToInt(edBaudrate.text), kMinBaud, kMaxBaud));
+    block.Baud =
+        static_cast<uint16_t>(std::clamp(FieldToInt(edBaudrate.Text()), kMinBaud, kMaxBaud));
     block.WordLength = PositionByte(cbWordLen);
     block.FlowControl = PositionByte(cbHFC);
     block.Parity = PositionByte(cbParity);
@@ -106,13 +103,13 @@ std::string TfrmUSARTCfg::GetData() const {
 }
 
 void TfrmUSARTCfg::btnDefaultsClick() {
-    cbPlan.SelectPosition(0); // "NONE"
-    cbMode.SelectPosition(0); // "ASYNC:  Async mode"
-    edBaudrate.text = "9600";
-    cbWordLen.SelectPosition(1);  // "8 bits (Including parity)"
-    cbHFC.SelectPosition(0);      // "NONE"
-    cbParity.SelectPosition(0);   // "NONE"
-    cbStopBits.SelectPosition(0); // "1"
+    cbPlan.SetItemIndex(0); // "NONE"
+    cbMode.SetItemIndex(0); // "ASYNC:  Async mode"
+    edBaudrate.SetText("9600");
+    cbWordLen.SetItemIndex(1);  // "8 bits (Including parity)"
+    cbHFC.SetItemIndex(0);      // "NONE"
+    cbParity.SetItemIndex(0);   // "NONE"
+    cbStopBits.SetItemIndex(0); // "1"
     advancedParameters = 0;
     advancedFeatures = 0;
 }

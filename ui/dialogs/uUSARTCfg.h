@@ -4,7 +4,7 @@
 #pragma once
 
 #include "device/SettingsRecords.h"
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 #include "ui/dialogs/uCombo.h"
 

@@ -7,7 +7,7 @@
 
 #include "session/DiscoveryAnswer.h"
 #include "session/ReaderRecords.h"
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <cstdint>
 #include <functional>

@@ -95,10 +95,9 @@ void TRFIDMainForm::ChooseInterface(const std::string& nameOrAddress) {
         return;
     }
     // Chosen but not there now: kept, so the scan says why it finds nothing.
-    std::vector<std::string> items = cbInterface.Items();
-    items.push_back(name + " (not up)");
+    cbInterface.Add(name + " (not up)");
     interfaceNames_.push_back(name);
-    cbInterface.SetItems(std::move(items), static_cast<int>(interfaceNames_.size()) - 1);
+    cbInterface.SetItemIndex(static_cast<int>(interfaceNames_.size()) - 1);
 }
 
 bool TRFIDMainForm::ApplyDiscoveryTargets() {

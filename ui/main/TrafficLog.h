@@ -2,7 +2,7 @@
 #pragma once
 
 #include "session/TrafficLogLines.h"
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <cstdint>
 #include <deque>

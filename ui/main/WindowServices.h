@@ -4,7 +4,7 @@
 // tests script it.
 #pragma once
 
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <optional>
 #include <string>

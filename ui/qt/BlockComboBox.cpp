@@ -1,6 +1,7 @@
 #include "ui/qt/BlockComboBox.h"
 
 #include "ui/dialogs/uCombo.h"
+#include "ui/qt/ComboItems.h"
 #include "ui/qt/QtColour.h"
 #include "ui/qt/QtText.h"
 
@@ -46,33 +47,22 @@ BlockComboBox::BlockComboBox(dialogs::TComboBox& model, QWidget* parent)
     setEditable(false);
     if (model_.IsBlockList()) {
         setItemDelegate(new BlockItemDelegate(model_, this));
-        model_.onBeep = [] { QApplication::beep(); };
+        model_.OnBeep = [] { QApplication::beep(); };
     }
     connect(this, &QComboBox::currentIndexChanged, this,
-            [this](int index) { model_.itemIndex = index; });
+            [this](int index) { model_.SetItemIndex(index); });
     Refresh();
 }
 
 void BlockComboBox::Refresh() {
-    const QSignalBlocker quiet(this);
-    bool same = count() == static_cast<int>(model_.items.size());
-    for (int i = 0; same && i < count(); ++i) {
-        same = itemText(i) == ToQt(model_.items[static_cast<size_t>(i)].text);
-    }
-    if (!same) {
-        clear();
-        for (const dialogs::ComboItem& item : model_.items) {
-            addItem(ToQt(item.text));
-        }
-    }
-    setCurrentIndex(model_.itemIndex);
+    ShowComboItems(this, model_);
 }
 
 void BlockComboBox::keyPressEvent(QKeyEvent* event) {
     const bool up = event->key() == Qt::Key_Up;
     const bool down = event->key() == Qt::Key_Down;
     if (model_.IsBlockList() && (up || down) && event->modifiers() == Qt::NoModifier) {
-        model_.itemIndex = currentIndex();
+        model_.SetItemIndex(currentIndex());
         if (up ? model_.KeyUp() : model_.KeyDown()) {
             Refresh();
             event->accept();
@@ -83,7 +73,7 @@ void BlockComboBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void BlockComboBox::showPopup() {
-    model_.itemIndex = currentIndex();
+    model_.SetItemIndex(currentIndex());
     popupIndex_ = currentIndex();
     model_.DropDown();
     QComboBox::showPopup();
@@ -94,12 +84,12 @@ void BlockComboBox::hidePopup() {
     // The entry highlighted in the list is the one being chosen.
     const int chosen =
         view()->currentIndex().isValid() ? view()->currentIndex().row() : currentIndex();
-    model_.itemIndex = chosen;
+    model_.SetItemIndex(chosen);
     if (model_.CloseUp()) {
         // Refused: back to the earlier entry (after the list has reported the
         // refused choice), and the list opens again.
         QTimer::singleShot(0, this, [this, restore = popupIndex_] {
-            model_.itemIndex = restore;
+            model_.SetItemIndex(restore);
             Refresh();
             showPopup();
         });

@@ -5,7 +5,7 @@
 // reader thread, which waits for each handler, is not held up by them.
 #pragma once
 
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <QObject>
 

@@ -9,16 +9,16 @@ class QWidget;
 
 namespace velkor {
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNetConfig& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent);
-dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmNetConfig& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmIntInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmStrInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent);
+TModalResult ShowDialog(dialogs::TfrmNewCardNum& form, QWidget* parent);
 
 } // namespace velkor

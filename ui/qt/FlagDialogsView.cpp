@@ -18,7 +18,7 @@ namespace velkor {
 
 namespace {
 
-void OkRow(ModelDialog& dialog, QVBoxLayout* column, dialogs::TButton& ok) {
+void OkRow(ModelDialog& dialog, QVBoxLayout* column, TButton& ok) {
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(dialog.Button(ok));
@@ -27,7 +27,7 @@ void OkRow(ModelDialog& dialog, QVBoxLayout* column, dialogs::TButton& ok) {
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmOptoFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
     auto* grid = new QGridLayout;
@@ -41,7 +41,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, QWidget* pare
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmDebugFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(dialog.CheckBox(form.cbDisplayOptoStatus));
@@ -51,13 +51,12 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, QWidget* par
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmAuthFlagsInput", parent);
     auto* column = new QVBoxLayout(&dialog);
-    for (dialogs::TCheckBox* box :
-         {&form.cbnlaAll, &form.cbnlaAuth, &form.cbnlaUnauth, &form.cbnlaNoFinger,
-          &form.cbnlaNetFastReact, &form.cbnlaCTReject, &form.cbnlaUIDUnlock,
-          &form.cbnlaNCAuthSet}) {
+    for (TCheckBox* box : {&form.cbnlaAll, &form.cbnlaAuth, &form.cbnlaUnauth, &form.cbnlaNoFinger,
+                           &form.cbnlaNetFastReact, &form.cbnlaCTReject, &form.cbnlaUIDUnlock,
+                           &form.cbnlaNCAuthSet}) {
         column->addWidget(dialog.CheckBox(*box));
     }
     auto* lists = new QGridLayout;

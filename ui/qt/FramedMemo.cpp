@@ -14,10 +14,11 @@ FramedMemo::FramedMemo(dialogs::TFramedMemo& model, QWidget* parent)
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
     connect(this, &QTextEdit::textChanged, this, [this] {
-        model_.lines.clear();
+        std::vector<std::string> lines;
         for (const QString& line : toPlainText().split('\n')) {
-            model_.lines.push_back(FromQt(line));
+            lines.push_back(FromQt(line));
         }
+        model_.SetLines(std::move(lines));
         viewport()->update();
     });
     Refresh();
@@ -25,7 +26,7 @@ FramedMemo::FramedMemo(dialogs::TFramedMemo& model, QWidget* parent)
 
 void FramedMemo::Refresh() {
     QStringList lines;
-    for (const std::string& line : model_.lines) {
+    for (const std::string& line : model_.Lines()) {
         lines << ToQt(line);
     }
     if (toPlainText() != lines.join('\n')) {
@@ -39,7 +40,7 @@ void FramedMemo::Refresh() {
     centred.setAlignment(Qt::AlignHCenter);
     all.mergeBlockFormat(centred);
     document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
-    setEnabled(model_.enabled);
+    setEnabled(model_.Enabled());
 }
 
 QRect FramedMemo::GuideFrame() const {

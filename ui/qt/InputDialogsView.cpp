@@ -21,8 +21,8 @@ namespace {
 
 constexpr int kFieldWidth = 220;
 
-dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* className,
-                                 dialogs::TEdit& field, dialogs::TButton& ok, QWidget* parent) {
+TModalResult ShowOneLine(dialogs::DialogForm& form, const char* className, TEdit& field,
+                         TButton& ok, QWidget* parent) {
     ModelDialog dialog(form, className, parent);
     auto* row = new QHBoxLayout(&dialog);
     QLineEdit* edit = dialog.Edit(field);
@@ -36,22 +36,22 @@ dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* classNam
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmIntInput& form, QWidget* parent) {
     return ShowOneLine(form, "TfrmIntInput", form.edNum, form.Button1, parent);
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmStrInput& form, QWidget* parent) {
     return ShowOneLine(form, "TfrmStrInput", form.edStr, form.Button1, parent);
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmTextInput", parent);
     dialog.setSizeGripEnabled(true);
     dialog.setMinimumSize(dialogs::TfrmTextInput::kMinWidth, dialogs::TfrmTextInput::kMinHeight);
     dialog.resize(480, 300);
     auto* column = new QVBoxLayout(&dialog);
     auto* memo = new FramedMemo(form.memText, &dialog);
-    memo->setObjectName(QString::fromStdString(form.memText.name));
+    memo->setObjectName(QString::fromStdString(form.memText.Name()));
     column->addWidget(memo, 1);
     auto* row = new QHBoxLayout;
     row->addWidget(dialog.ComboBox(form.cbDelay));
@@ -63,7 +63,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, QWidget* parent) {
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmNewCardNum& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmNewCardNum", parent);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(dialog.Label(form.Label1));

@@ -3,6 +3,7 @@
 #include "ui/dialogs/ULockersInput.h"
 #include "ui/qt/DialogViews.h"
 #include "ui/qt/ModelDialog.h"
+#include "ui/qt/QtMenu.h"
 #include "ui/qt/QtText.h"
 
 #include <QGridLayout>
@@ -14,30 +15,7 @@
 
 namespace velkor {
 
-namespace {
-
-void AddMenuItems(QMenu* menu, const std::vector<dialogs::TMenuItem>& items,
-                  dialogs::TfrmLockersInput& form, ModelDialog& dialog) {
-    for (const dialogs::TMenuItem& item : items) {
-        if (!item.Items.empty()) {
-            QMenu* sub = menu->addMenu(ToQt(item.Caption));
-            sub->setEnabled(item.Enabled);
-            AddMenuItems(sub, item.Items, form, dialog);
-            continue;
-        }
-        QAction* action = menu->addAction(ToQt(item.Caption));
-        action->setEnabled(item.Enabled);
-        action->setData(item.Tag);
-        QObject::connect(action, &QAction::triggered, &dialog, [item, &form, &dialog] {
-            form.pmLockersChoose(item);
-            dialog.Refresh();
-        });
-    }
-}
-
-} // namespace
-
-dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmLockersInput", parent);
     auto* grid = new QGridLayout(&dialog);
     for (int n = 0; n < dialogs::TfrmLockersInput::kRows; ++n) {
@@ -47,10 +25,11 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, QWidget* parent
             dialog.Button(form.btnLock[at], [&form, n] { form.btnLockClick(n); });
         grid->addWidget(selector, n, 0);
         QObject::connect(selector, &QPushButton::clicked, &dialog, [&form, &dialog, selector] {
-            auto* menu = new QMenu(&dialog);
-            menu->setObjectName(QString::fromStdString(form.pmLockers.name));
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            AddMenuItems(menu, form.pmLockers.items, form, dialog);
+            QMenu* menu =
+                BuildQtMenu(form.pmLockers, &dialog, [&form, &dialog](const TMenuItem& item) {
+                    form.pmLockersChoose(item);
+                    dialog.Refresh();
+                });
             menu->popup(selector->mapToGlobal(QPoint(0, selector->height())));
         });
         QLineEdit* name = dialog.Edit(form.edLock[at]);

@@ -3,6 +3,7 @@
 #include "ui/qt/MainWindowView.h"
 
 #include "ui/main/CommandLine.h"
+#include "ui/qt/ComboItems.h"
 #include "ui/qt/DeviceTableModel.h"
 #include "ui/qt/FillHolder.h"
 #include "ui/qt/LampWidget.h"
@@ -69,14 +70,6 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Button,
                      colour.isValid() ? colour : standard.color(QPalette::Button));
     widget->setPalette(palette);
-}
-
-QStringList ItemTexts(const QComboBox* combo) {
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i) {
-        texts << combo->itemText(i);
-    }
-    return texts;
 }
 
 } // namespace
@@ -263,16 +256,8 @@ QComboBox* MainWindowView::ComboBox(TComboBox& model, bool editable,
                 [&model](const QString& text) { model.SetText(FromQt(text)); });
     }
     mirror_->Bind(model, combo, [&model, combo, editable] {
+        ShowComboItems(combo, model);
         const QSignalBlocker quiet(combo);
-        QStringList items;
-        for (const std::string& item : model.Items()) {
-            items << ToQt(item);
-        }
-        if (ItemTexts(combo) != items) {
-            combo->clear();
-            combo->addItems(items);
-        }
-        combo->setCurrentIndex(model.ItemIndex());
         if (editable && combo->currentText() != ToQt(model.Text())) {
             combo->setEditText(ToQt(model.Text()));
         }

@@ -29,61 +29,61 @@ ModelDialog::ModelDialog(dialogs::DialogForm& form, const char* className, QWidg
     setObjectName(className);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    refreshers_.emplace_back([this] { setWindowTitle(ToQt(form_.caption)); });
+    refreshers_.emplace_back([this] { setWindowTitle(ToQt(form_.Caption())); });
 }
 
-void ModelDialog::Common(const dialogs::TControl& model, QWidget* widget) {
-    widget->setObjectName(QString::fromStdString(model.name));
+void ModelDialog::Common(const TControl& model, QWidget* widget) {
+    widget->setObjectName(QString::fromStdString(model.Name()));
     refreshers_.emplace_back([&model, widget] {
-        widget->setEnabled(model.enabled);
-        widget->setVisible(model.visible);
+        widget->setEnabled(model.Enabled());
+        widget->setVisible(model.Visible());
     });
 }
 
-QLabel* ModelDialog::Label(dialogs::TLabel& model) {
+QLabel* ModelDialog::Label(TLabel& model) {
     auto* label = new QLabel(this);
     Common(model, label);
-    refreshers_.emplace_back([&model, label] { label->setText(ToQt(model.caption)); });
+    refreshers_.emplace_back([&model, label] { label->setText(ToQt(model.Caption())); });
     return label;
 }
 
-QLineEdit* ModelDialog::Edit(dialogs::TEdit& model) {
+QLineEdit* ModelDialog::Edit(TEdit& model) {
     auto* edit = new QLineEdit(this);
     Common(model, edit);
-    if (model.maxLength > 0) {
-        edit->setMaxLength(model.maxLength);
+    if (model.MaxLength() > 0) {
+        edit->setMaxLength(model.MaxLength());
     }
     connect(edit, &QLineEdit::textChanged, this,
-            [&model](const QString& text) { model.text = FromQt(text); });
+            [&model](const QString& text) { model.SetText(FromQt(text)); });
     refreshers_.emplace_back([&model, edit] {
-        const QString text = ToQt(model.text);
+        const QString text = ToQt(model.Text());
         if (edit->text() != text) {
             const QSignalBlocker quiet(edit);
             edit->setText(text);
         }
-        SetBold(edit, model.bold);
+        SetBold(edit, model.Bold());
     });
     return edit;
 }
 
-QCheckBox* ModelDialog::CheckBox(dialogs::TCheckBox& model) {
+QCheckBox* ModelDialog::CheckBox(TCheckBox& model) {
     auto* box = new QCheckBox(this);
     Common(model, box);
-    connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.checked = checked; });
+    connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.SetChecked(checked); });
     refreshers_.emplace_back([&model, box] {
         const QSignalBlocker quiet(box);
-        box->setText(ToQt(model.caption));
-        box->setChecked(model.checked);
+        box->setText(ToQt(model.Caption()));
+        box->setChecked(model.Checked());
     });
     return box;
 }
 
-QPushButton* ModelDialog::Button(dialogs::TButton& model, std::function<void()> onClick) {
+QPushButton* ModelDialog::Button(TButton& model, std::function<void()> onClick) {
     auto* button = new QPushButton(this);
     Common(model, button);
-    button->setDefault(model.isDefault);
-    button->setAutoDefault(model.isDefault);
-    if (model.isCancel) {
+    button->setDefault(model.IsDefault());
+    button->setAutoDefault(model.IsDefault());
+    if (model.IsCancel()) {
         cancelButton_ = button;
     }
     connect(button, &QPushButton::clicked, this, [this, &model, onClick = std::move(onClick)] {
@@ -91,13 +91,13 @@ QPushButton* ModelDialog::Button(dialogs::TButton& model, std::function<void()> 
             onClick();
             Refresh();
         }
-        if (model.modalResult != dialogs::mrNone) {
-            done(model.modalResult);
+        if (model.ModalResult() != mrNone) {
+            done(model.ModalResult());
         }
     });
     refreshers_.emplace_back([&model, button] {
-        button->setText(ToQt(model.caption));
-        SetBold(button, model.bold);
+        button->setText(ToQt(model.Caption()));
+        SetBold(button, model.Bold());
     });
     return button;
 }
@@ -115,10 +115,10 @@ void ModelDialog::Refresh() {
     }
 }
 
-dialogs::ModalResult ModelDialog::Run() {
+TModalResult ModelDialog::Run() {
     Refresh();
     const int result = exec();
-    return result == dialogs::mrOk ? dialogs::mrOk : dialogs::mrCancel;
+    return result == mrOk ? mrOk : mrCancel;
 }
 
 void ModelDialog::keyPressEvent(QKeyEvent* event) {

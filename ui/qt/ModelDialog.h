@@ -5,7 +5,7 @@
 // default button and Escape only the cancel button, as the models say.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 #include <QDialog>
@@ -31,22 +31,22 @@ class ModelDialog : public QDialog {
 public:
     ModelDialog(dialogs::DialogForm& form, const char* className, QWidget* parent);
 
-    QLabel* Label(dialogs::TLabel& model);
-    QLineEdit* Edit(dialogs::TEdit& model);
-    QCheckBox* CheckBox(dialogs::TCheckBox& model);
-    QPushButton* Button(dialogs::TButton& model, std::function<void()> onClick = {});
+    QLabel* Label(TLabel& model);
+    QLineEdit* Edit(TEdit& model);
+    QCheckBox* CheckBox(TCheckBox& model);
+    QPushButton* Button(TButton& model, std::function<void()> onClick = {});
     BlockComboBox* ComboBox(dialogs::TComboBox& model);
 
     // Copies every bound model into its widget.
     void Refresh();
     // Shows the dialog modally; a close by the close box counts as mrCancel.
-    dialogs::ModalResult Run();
+    TModalResult Run();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Common(const dialogs::TControl& model, QWidget* widget);
+    void Common(const TControl& model, QWidget* widget);
 
     dialogs::DialogForm& form_;
     std::vector<std::function<void()>> refreshers_;

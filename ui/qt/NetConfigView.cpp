@@ -19,7 +19,7 @@ constexpr int kPortWidth = 70;
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNetConfig& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmNetConfig& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmNetConfig", parent);
     auto* grid = new QGridLayout(&dialog);
     grid->addWidget(dialog.Label(form.Label4), 0, 0);

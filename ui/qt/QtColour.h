@@ -1,7 +1,7 @@
 // Model colours on Qt: the one conversion from TColour to QColor.
 #pragma once
 
-#include "ui/dialogs/Colour.h"
+#include "ui/controls/Colour.h"
 
 #include <QColor>
 

@@ -7,7 +7,7 @@ namespace velkor {
 QtModalRunner::QtModalRunner(std::function<QWidget*()> owner) : owner_(std::move(owner)) {
 }
 
-dialogs::ModalResult QtModalRunner::Show(dialogs::AnyDialog dialog) {
+TModalResult QtModalRunner::Show(dialogs::AnyDialog dialog) {
     return std::visit([this](auto* form) { return ShowDialog(*form, owner_()); }, dialog);
 }
 

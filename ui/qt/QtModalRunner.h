@@ -16,7 +16,7 @@ public:
     explicit QtModalRunner(std::function<QWidget*()> owner);
 
 private:
-    dialogs::ModalResult Show(dialogs::AnyDialog dialog) override;
+    TModalResult Show(dialogs::AnyDialog dialog) override;
 
     std::function<QWidget*()> owner_;
 };

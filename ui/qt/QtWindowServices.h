@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class QMenu;
 class QWidget;
 
 namespace velkor {
@@ -34,10 +33,5 @@ private:
     WindowLocator window_;
     WidgetLocator widgetOf_;
 };
-
-// A QMenu holding copies of the entries: choosing one calls its Click(), so the
-// model may rebuild its own menu meanwhile. Hints become status tips, shown
-// by the status bar of the parent's window.
-QMenu* BuildQtMenu(const std::vector<TMenuItem>& items, QWidget* parent);
 
 } // namespace velkor

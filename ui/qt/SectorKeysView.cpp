@@ -60,7 +60,7 @@ private:
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmSectorKeys", parent);
     auto* grid = new QGridLayout(&dialog);
     grid->addWidget(dialog.Label(form.Label17), 0, 2, Qt::AlignCenter);
@@ -73,7 +73,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, QWidget* parent) 
         key->installEventFilter(new KeyFieldFilter(form, n, dialog));
         QObject::connect(key, &QLineEdit::textEdited, &dialog,
                          [&form, &dialog, n](const QString& text) {
-                             form.edPassword[static_cast<size_t>(n)].text = FromQt(text);
+                             form.edPassword[static_cast<size_t>(n)].SetText(FromQt(text));
                              form.edPasswordChange(n);
                              dialog.Refresh();
                          });

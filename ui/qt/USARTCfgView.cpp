@@ -22,15 +22,15 @@ namespace {
 constexpr int kMinWidth = 450;
 constexpr int kMinHeight = 540;
 
-QFormLayout* Group(ModelDialog& dialog, QVBoxLayout* column, const dialogs::TGroupBox& model) {
-    auto* group = new QGroupBox(ToQt(model.caption), &dialog);
-    group->setObjectName(QString::fromStdString(model.name));
+QFormLayout* Group(ModelDialog& dialog, QVBoxLayout* column, const TGroupBox& model) {
+    auto* group = new QGroupBox(ToQt(model.Caption()), &dialog);
+    group->setObjectName(QString::fromStdString(model.Name()));
     column->addWidget(group);
     return new QFormLayout(group);
 }
 
 // A check box whose caption reads like a field label in front of the box.
-QCheckBox* LabelledBox(ModelDialog& dialog, dialogs::TCheckBox& model) {
+QCheckBox* LabelledBox(ModelDialog& dialog, TCheckBox& model) {
     QCheckBox* box = dialog.CheckBox(model);
     box->setLayoutDirection(Qt::RightToLeft);
     return box;
@@ -38,7 +38,7 @@ QCheckBox* LabelledBox(ModelDialog& dialog, dialogs::TCheckBox& model) {
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent) {
+TModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent) {
     ModelDialog dialog(form, "TfrmUSARTCfg", parent);
     dialog.setSizeGripEnabled(true);
     dialog.setMinimumSize(kMinWidth, kMinHeight);
@@ -61,7 +61,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, QWidget* parent) {
     QFormLayout* features = Group(dialog, column, form.gbAdvancedFeatures);
     features->addRow(LabelledBox(dialog, form.cbAutoBaud));
     features->addRow(dialog.Label(form.labAutoBaudMode), dialog.ComboBox(form.cbAutoBaudMode));
-    for (dialogs::TCheckBox& box : form.CheckBox) {
+    for (TCheckBox& box : form.CheckBox) {
         features->addRow(LabelledBox(dialog, box));
     }
 

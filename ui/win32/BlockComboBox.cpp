@@ -1,6 +1,7 @@
 #include "ui/win32/BlockComboBox.h"
 
 #include "ui/dialogs/uCombo.h"
+#include "ui/win32/ComboItems.h"
 #include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32Text.h"
 
@@ -18,18 +19,6 @@ int Selection(HWND combo) {
     return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
-std::wstring ItemText(HWND combo, int index) {
-    const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 bool ModifierHeld() {
     return (GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_SHIFT) & 0x8000) != 0 ||
            (GetKeyState(VK_MENU) & 0x8000) != 0;
@@ -39,46 +28,32 @@ bool ModifierHeld() {
 
 BlockComboBox::BlockComboBox(dialogs::TComboBox& model, HWND combo, bool dropOnTyping)
     : model_(model), combo_(combo), dropOnTyping_(dropOnTyping) {
-    if (model_.IsBlockList() && !model_.onBeep) {
-        model_.onBeep = [] { MessageBeep(MB_OK); };
+    if (model_.IsBlockList() && !model_.OnBeep) {
+        model_.OnBeep = [] { MessageBeep(MB_OK); };
     }
     SetWindowSubclass(combo_, Keys, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
     Refresh();
 }
 
 void BlockComboBox::Refresh() {
-    const int count = static_cast<int>(SendMessageW(combo_, CB_GETCOUNT, 0, 0));
-    bool same = count == static_cast<int>(model_.items.size());
-    for (int i = 0; same && i < count; ++i) {
-        same = ItemText(combo_, i) == Wide(model_.items[static_cast<size_t>(i)].text);
-    }
-    if (!same) {
-        SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
-        for (const dialogs::ComboItem& item : model_.items) {
-            SendMessageW(combo_, CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(Wide(item.text).c_str()));
-        }
-    }
-    if (Selection(combo_) != model_.itemIndex) {
-        SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(model_.itemIndex), 0);
-    }
+    ShowComboItems(combo_, model_);
 }
 
 void BlockComboBox::Command(WORD code) {
     switch (code) {
     case CBN_SELCHANGE:
-        model_.itemIndex = Selection(combo_);
+        model_.SetItemIndex(Selection(combo_));
         break;
     case CBN_DROPDOWN:
-        model_.itemIndex = Selection(combo_);
-        dropIndex_ = model_.itemIndex;
+        model_.SetItemIndex(Selection(combo_));
+        dropIndex_ = model_.ItemIndex();
         model_.DropDown();
         break;
     case CBN_CLOSEUP:
-        model_.itemIndex = Selection(combo_);
+        model_.SetItemIndex(Selection(combo_));
         if (model_.CloseUp()) {
             // Refused: back to the earlier entry, and the list opens again.
-            model_.itemIndex = dropIndex_;
+            model_.SetItemIndex(dropIndex_);
             Refresh();
             PostMessageW(combo_, CB_SHOWDROPDOWN, TRUE, 0);
         }
@@ -92,7 +67,7 @@ bool BlockComboBox::KeyDown(WPARAM key) {
     if (!model_.IsBlockList() || (key != VK_UP && key != VK_DOWN) || ModifierHeld()) {
         return false;
     }
-    model_.itemIndex = Selection(combo_);
+    model_.SetItemIndex(Selection(combo_));
     if (!(key == VK_UP ? model_.KeyUp() : model_.KeyDown())) {
         return false;
     }
@@ -114,7 +89,7 @@ void BlockComboBox::TypeAhead(wchar_t typed) {
                                     reinterpret_cast<LPARAM>(prefix));
     if (found != CB_ERR) {
         SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-        model_.itemIndex = static_cast<int>(found);
+        model_.SetItemIndex(static_cast<int>(found));
     }
 }
 
@@ -163,7 +138,7 @@ void BlockComboBox::Draw(const DRAWITEMSTRUCT& item) const {
     SetTextColor(dc, ModelColour(style.textColour));
     SetBkColor(dc, ModelColour(style.textBackground));
     SetBkMode(dc, OPAQUE);
-    std::wstring caption = ItemText(combo_, index);
+    std::wstring caption = ComboItemText(combo_, index);
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_COMBOBOXEDIT) != 0) {

@@ -9,16 +9,16 @@
 
 namespace velkor {
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNetConfig& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmLockersInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner);
-dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmNetConfig& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmLockersInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmIntInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmStrInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner);
+TModalResult ShowDialog(dialogs::TfrmNewCardNum& form, HWND owner);
 
 } // namespace velkor

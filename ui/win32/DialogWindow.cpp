@@ -94,7 +94,7 @@ DialogWindow::DialogWindow(dialogs::DialogForm& form, std::string_view className
     RECT client;
     GetClientRect(window_, &client);
     designedClient_ = {client.right, client.bottom};
-    refreshers_.emplace_back([this] { ShowWindowText(window_, form_.caption); });
+    refreshers_.emplace_back([this] { ShowWindowText(window_, form_.Caption()); });
 }
 
 DialogWindow::~DialogWindow() {
@@ -122,10 +122,10 @@ INT_PTR DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return TRUE;
     case WM_CLOSE:
-        End(dialogs::mrCancel);
+        End(mrCancel);
         return TRUE;
     case WM_DESTROY: // with its owner, as the program closes
-        End(dialogs::mrCancel);
+        End(mrCancel);
         return FALSE;
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -186,7 +186,7 @@ void DialogWindow::ShowBold(HWND control, bool bold) const {
 }
 
 HWND DialogWindow::Create(const wchar_t* windowClass, DWORD style, DluRect where, unsigned anchors,
-                          const dialogs::TControl* model) {
+                          const TControl* model) {
     RECT area{where.x, where.y, where.x + where.width, where.y + where.height};
     MapDialogRect(window_, &area);
     const DWORD edge =
@@ -199,47 +199,47 @@ HWND DialogWindow::Create(const wchar_t* windowClass, DWORD style, DluRect where
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(false)), FALSE);
     placed_.push_back({control, area, anchors});
     if (model != nullptr) {
-        SetWindowName(control, model->name);
+        SetWindowName(control, model->Name());
         refreshers_.emplace_back([model, control] {
-            EnableWindow(control, model->enabled);
-            ShowWindow(control, model->visible ? SW_SHOWNA : SW_HIDE);
+            EnableWindow(control, model->Enabled());
+            ShowWindow(control, model->Visible() ? SW_SHOWNA : SW_HIDE);
         });
     }
     return control;
 }
 
-HWND DialogWindow::Label(dialogs::TLabel& model, DluRect where, unsigned anchors, DWORD align) {
+HWND DialogWindow::Label(TLabel& model, DluRect where, unsigned anchors, DWORD align) {
     const HWND label = Create(WC_STATICW, align | SS_NOPREFIX, where, anchors, &model);
-    refreshers_.emplace_back([&model, label] { ShowWindowText(label, model.caption); });
+    refreshers_.emplace_back([&model, label] { ShowWindowText(label, model.Caption()); });
     return label;
 }
 
-HWND DialogWindow::Edit(dialogs::TEdit& model, DluRect where, unsigned anchors,
+HWND DialogWindow::Edit(TEdit& model, DluRect where, unsigned anchors,
                         std::function<wchar_t(wchar_t)> keyFilter) {
     const HWND edit = Create(WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, where, anchors, &model);
-    if (model.maxLength > 0) {
-        SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(model.maxLength), 0);
+    if (model.MaxLength() > 0) {
+        SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(model.MaxLength()), 0);
     }
     auto& filter = keyFilters_.emplace_back(std::make_unique<KeyFilter>(std::move(keyFilter)));
     SetWindowSubclass(edit, EditKeys, kEditKeysSubclass, reinterpret_cast<DWORD_PTR>(filter.get()));
     OnCommand(edit, [&model, edit](WORD code) {
         if (code == EN_CHANGE) {
-            model.text = WindowText(edit);
+            model.SetText(WindowText(edit));
         }
     });
     refreshers_.emplace_back([this, &model, edit] {
-        if (WindowText(edit) != model.text) {
-            ShowWindowText(edit, model.text);
+        if (WindowText(edit) != model.Text()) {
+            ShowWindowText(edit, model.Text());
             if (GetFocus() == edit) { // typing goes on at the end
                 SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
             }
         }
-        ShowBold(edit, model.bold);
+        ShowBold(edit, model.Bold());
     });
     return edit;
 }
 
-HWND DialogWindow::CheckBox(dialogs::TCheckBox& model, DluRect where, bool captionFirst) {
+HWND DialogWindow::CheckBox(TCheckBox& model, DluRect where, bool captionFirst) {
     DWORD style = BS_AUTOCHECKBOX | WS_TABSTOP;
     if (captionFirst) {
         style |= BS_LEFTTEXT | BS_RIGHTBUTTON;
@@ -247,25 +247,25 @@ HWND DialogWindow::CheckBox(dialogs::TCheckBox& model, DluRect where, bool capti
     const HWND box = Create(WC_BUTTONW, style, where, kFixed, &model);
     OnCommand(box, [&model, box](WORD code) {
         if (code == BN_CLICKED) {
-            model.checked = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            model.SetChecked(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
         }
     });
     refreshers_.emplace_back([&model, box] {
-        ShowWindowText(box, model.caption);
-        SendMessageW(box, BM_SETCHECK, model.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ShowWindowText(box, model.Caption());
+        SendMessageW(box, BM_SETCHECK, model.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
     });
     return box;
 }
 
-HWND DialogWindow::Button(dialogs::TButton& model, DluRect where, unsigned anchors,
+HWND DialogWindow::Button(TButton& model, DluRect where, unsigned anchors,
                           std::function<void()> onClick) {
     const HWND button =
-        Create(WC_BUTTONW, (model.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, where,
-               anchors, &model);
-    if (model.isDefault) {
+        Create(WC_BUTTONW, (model.IsDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
+               where, anchors, &model);
+    if (model.IsDefault()) {
         SendMessageW(window_, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(button)), 0);
     }
-    if (model.isCancel) {
+    if (model.IsCancel()) {
         cancelButton_ = button;
     }
     clicks_[button] = [this, &model, onClick = std::move(onClick)] {
@@ -273,8 +273,8 @@ HWND DialogWindow::Button(dialogs::TButton& model, DluRect where, unsigned ancho
             onClick();
             Refresh();
         }
-        if (model.modalResult != dialogs::mrNone) {
-            End(model.modalResult);
+        if (model.ModalResult() != mrNone) {
+            End(model.ModalResult());
         }
     };
     OnCommand(button, [this, button](WORD code) {
@@ -283,8 +283,8 @@ HWND DialogWindow::Button(dialogs::TButton& model, DluRect where, unsigned ancho
         }
     });
     refreshers_.emplace_back([this, &model, button] {
-        ShowWindowText(button, model.caption);
-        ShowBold(button, model.bold);
+        ShowWindowText(button, model.Caption());
+        ShowBold(button, model.Bold());
     });
     return button;
 }
@@ -303,9 +303,9 @@ HWND DialogWindow::ComboBox(dialogs::TComboBox& model, DluRect where, unsigned a
     return combo;
 }
 
-HWND DialogWindow::GroupBox(const dialogs::TGroupBox& model, DluRect where, unsigned anchors) {
+HWND DialogWindow::GroupBox(const TGroupBox& model, DluRect where, unsigned anchors) {
     const HWND group = Create(WC_BUTTONW, BS_GROUPBOX, where, anchors, &model);
-    refreshers_.emplace_back([&model, group] { ShowWindowText(group, model.caption); });
+    refreshers_.emplace_back([&model, group] { ShowWindowText(group, model.Caption()); });
     return group;
 }
 
@@ -399,14 +399,14 @@ void DialogWindow::Centre() {
                  height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void DialogWindow::End(dialogs::ModalResult result) {
+void DialogWindow::End(TModalResult result) {
     if (!done_) { // the first close decides
         result_ = result;
         done_ = true;
     }
 }
 
-dialogs::ModalResult DialogWindow::Run(HWND focus, bool selectText) {
+TModalResult DialogWindow::Run(HWND focus, bool selectText) {
     Refresh();
     Centre();
     const bool disableOwner = owner_ != nullptr && IsWindowEnabled(owner_);
@@ -440,7 +440,7 @@ dialogs::ModalResult DialogWindow::Run(HWND focus, bool selectText) {
         EnableWindow(owner_, TRUE);
     }
     ShowWindow(window_, SW_HIDE);
-    return done_ && result_ == dialogs::mrOk ? dialogs::mrOk : dialogs::mrCancel;
+    return done_ && result_ == mrOk ? mrOk : mrCancel;
 }
 
 } // namespace velkor

@@ -8,7 +8,7 @@
 // is disabled and the dialog's own loop dispatches through the message pump.
 #pragma once
 
-#include "ui/dialogs/Controls.h"
+#include "ui/controls/Controls.h"
 #include "ui/dialogs/ModalDialog.h"
 
 #include <windows.h>
@@ -61,20 +61,19 @@ public:
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
 
-    HWND Label(dialogs::TLabel& model, DluRect where, unsigned anchors = kFixed,
-               DWORD align = SS_LEFT);
+    HWND Label(TLabel& model, DluRect where, unsigned anchors = kFixed, DWORD align = SS_LEFT);
     // `keyFilter` sees each typed character (not control characters) and
     // returns the one to insert, or 0 to swallow it.
-    HWND Edit(dialogs::TEdit& model, DluRect where, unsigned anchors = kFixed,
+    HWND Edit(TEdit& model, DluRect where, unsigned anchors = kFixed,
               std::function<wchar_t(wchar_t)> keyFilter = {});
     // `captionFirst`: the caption reads like a field label in front of the box.
-    HWND CheckBox(dialogs::TCheckBox& model, DluRect where, bool captionFirst = false);
-    HWND Button(dialogs::TButton& model, DluRect where, unsigned anchors = kFixed,
+    HWND CheckBox(TCheckBox& model, DluRect where, bool captionFirst = false);
+    HWND Button(TButton& model, DluRect where, unsigned anchors = kFixed,
                 std::function<void()> onClick = {});
     // `dropOnTyping`: typing into the closed list drops it down first.
     HWND ComboBox(dialogs::TComboBox& model, DluRect where, unsigned anchors = kFixed,
                   bool dropOnTyping = false);
-    HWND GroupBox(const dialogs::TGroupBox& model, DluRect where, unsigned anchors = kFixed);
+    HWND GroupBox(const TGroupBox& model, DluRect where, unsigned anchors = kFixed);
     HWND Memo(dialogs::TFramedMemo& model, DluRect where, unsigned anchors = kFixed);
 
     // Calls `handler` with the notification code of every WM_COMMAND `control` sends.
@@ -84,7 +83,7 @@ public:
     // Shows the dialog modally with the focus on `focus` (the first control
     // that takes it when nullptr), an edit's text selected, or with `selectText`
     // false its caret at the start; a close by the close box counts as mrCancel.
-    dialogs::ModalResult Run(HWND focus = nullptr, bool selectText = true);
+    TModalResult Run(HWND focus = nullptr, bool selectText = true);
 
     HWND Window() const { return window_; }
     HWND Owner() const { return owner_; }
@@ -101,11 +100,11 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND Create(const wchar_t* windowClass, DWORD style, DluRect where, unsigned anchors,
-                const dialogs::TControl* model);
+                const TControl* model);
     void Command(WORD id, WORD code, HWND control);
     void Layout();
     void Centre();
-    void End(dialogs::ModalResult result);
+    void End(TModalResult result);
     HFONT Font(bool bold) const;
     void ShowBold(HWND control, bool bold) const;
 
@@ -126,7 +125,7 @@ private:
     HWND cancelButton_ = nullptr;
     bool refreshing_ = false;
     bool done_ = false;
-    dialogs::ModalResult result_ = dialogs::mrCancel;
+    TModalResult result_ = mrCancel;
 };
 
 } // namespace velkor

@@ -14,13 +14,13 @@ constexpr int kRowStep = 13;
 constexpr int kButtonWidth = 50;
 
 // The Ok button at the bottom right of a dialog `width` units wide.
-void OkButton(DialogWindow& dialog, dialogs::TButton& ok, int width, int top) {
+void OkButton(DialogWindow& dialog, TButton& ok, int width, int top) {
     dialog.Button(ok, {width - 7 - kButtonWidth, top, kButtonWidth, 14});
 }
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner) {
     constexpr int kWidth = 140;
     constexpr int kButtonTop = 7 + dialogs::TfrmOptoFlagsInput::kInputs * kRowStep + 4;
     DialogWindow dialog(form, "TfrmOptoFlagsInput", owner, {kWidth, kButtonTop + 21});
@@ -33,12 +33,12 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmOptoFlagsInput& form, HWND owner) {
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner) {
     constexpr int kWidth = 140;
     constexpr int kButtonTop = 7 + 3 * kRowStep + 4;
     DialogWindow dialog(form, "TfrmDebugFlagsInput", owner, {kWidth, kButtonTop + 21});
     int top = 7;
-    for (dialogs::TCheckBox* box : {&form.cbDisplayOptoStatus, &form.cbSSD1309, &form.cbNoSplash}) {
+    for (TCheckBox* box : {&form.cbDisplayOptoStatus, &form.cbSSD1309, &form.cbNoSplash}) {
         dialog.CheckBox(*box, {7, top, kWidth - 14, 10});
         top += kRowStep;
     }
@@ -46,17 +46,16 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmDebugFlagsInput& form, HWND owner) 
     return dialog.Run();
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmAuthFlagsInput& form, HWND owner) {
     constexpr int kWidth = 236;
     constexpr int kBoxes = 8;
     constexpr int kListsTop = 7 + kBoxes * kRowStep + 3;
     constexpr int kButtonTop = kListsTop + 2 * 16 + 4;
     DialogWindow dialog(form, "TfrmAuthFlagsInput", owner, {kWidth, kButtonTop + 21});
     int top = 7;
-    for (dialogs::TCheckBox* box :
-         {&form.cbnlaAll, &form.cbnlaAuth, &form.cbnlaUnauth, &form.cbnlaNoFinger,
-          &form.cbnlaNetFastReact, &form.cbnlaCTReject, &form.cbnlaUIDUnlock,
-          &form.cbnlaNCAuthSet}) {
+    for (TCheckBox* box : {&form.cbnlaAll, &form.cbnlaAuth, &form.cbnlaUnauth, &form.cbnlaNoFinger,
+                           &form.cbnlaNetFastReact, &form.cbnlaCTReject, &form.cbnlaUIDUnlock,
+                           &form.cbnlaNCAuthSet}) {
         dialog.CheckBox(*box, {7, top, kWidth - 14, 10});
         top += kRowStep;
     }

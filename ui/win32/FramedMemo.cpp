@@ -32,15 +32,16 @@ void FramedMemo::Command(WORD code) {
         return;
     }
     const std::string text = WindowText(edit_);
-    model_.lines.clear();
+    std::vector<std::string> lines;
     for (size_t start = 0;;) {
         const size_t end = text.find(kLineBreak, start);
-        model_.lines.push_back(text.substr(start, end - start));
+        lines.push_back(text.substr(start, end - start));
         if (end == std::string::npos) {
             break;
         }
         start = end + 2;
     }
+    model_.SetLines(std::move(lines));
     InvalidateRect(edit_, nullptr, TRUE);
 }
 

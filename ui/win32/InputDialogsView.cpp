@@ -12,8 +12,8 @@ namespace velkor {
 namespace {
 
 // One edit and its button; the edit's text is selected, so typing replaces it.
-dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* className,
-                                 dialogs::TEdit& field, dialogs::TButton& ok, HWND owner) {
+TModalResult ShowOneLine(dialogs::DialogForm& form, const char* className, TEdit& field,
+                         TButton& ok, HWND owner) {
     DialogWindow dialog(form, className, owner, {186, 28});
     const HWND edit = dialog.Edit(field, {7, 8, 118, 12});
     dialog.Button(ok, {131, 7, 50, 14});
@@ -22,15 +22,15 @@ dialogs::ModalResult ShowOneLine(dialogs::DialogForm& form, const char* classNam
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmIntInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmIntInput& form, HWND owner) {
     return ShowOneLine(form, "TfrmIntInput", form.edNum, form.Button1, owner);
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmStrInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmStrInput& form, HWND owner) {
     return ShowOneLine(form, "TfrmStrInput", form.edStr, form.Button1, owner);
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner) {
     DialogWindow dialog(
         form, "TfrmTextInput", owner,
         {320, 180, true, dialogs::TfrmTextInput::kMinWidth, dialogs::TfrmTextInput::kMinHeight});
@@ -41,7 +41,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmTextInput& form, HWND owner) {
     return dialog.Run(memo, false);
 }
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNewCardNum& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmNewCardNum& form, HWND owner) {
     DialogWindow dialog(form, "TfrmNewCardNum", owner, {186, 40});
     dialog.Label(form.Label1, {7, 7, 172, 8});
     const HWND edit = dialog.Edit(form.edCardNum, {7, 20, 118, 12});

@@ -3,6 +3,7 @@
 #include "ui/win32/MainWindowView.h"
 
 #include "ui/win32/ChildWindows.h"
+#include "ui/win32/ComboItems.h"
 #include "ui/win32/Win32Colour.h"
 #include "ui/win32/Win32Text.h"
 #include "ui/win32/WindowText.h"
@@ -89,22 +90,7 @@ HWND MainWindowView::ComboBox(HWND parent, TComboBox& model, bool editable,
         });
     backgrounds_[combo] = &model;
     binder_->Bind(model, combo, [&model, combo, editable] {
-        const auto count = static_cast<size_t>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-        bool same = count == model.Items().size();
-        for (size_t item = 0; same && item < count; ++item) {
-            std::wstring text(
-                static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, item, 0)) + 1, L'\0');
-            text.resize(static_cast<size_t>(
-                SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()))));
-            same = text == Wide(model.Items()[item]);
-        }
-        if (!same) {
-            SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-            for (const std::string& item : model.Items()) {
-                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-            }
-        }
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
+        ShowComboItems(combo, model);
         if (editable) {
             ShowWindowText(combo, model.Text());
         }

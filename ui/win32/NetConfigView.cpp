@@ -19,7 +19,7 @@ constexpr int kPortWidth = 40;
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmNetConfig& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmNetConfig& form, HWND owner) {
     constexpr int kButtonTop = 7 + 7 * kRowStep;
     DialogWindow dialog(form, "TfrmNetConfig", owner, {kWidth, kButtonTop + 21});
     dialog.Label(form.Label4, {7, 9, 48, 8});

@@ -4,7 +4,7 @@
 // which the owner window shows in its status bar on WM_MENUSELECT.
 #pragma once
 
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <windows.h>
 

@@ -25,7 +25,7 @@ wchar_t KeyFieldCharacter(wchar_t typed) {
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner) {
     constexpr int kButtonTop = kRowsTop + dialogs::TfrmSectorKeys::kSectors * kRowStep + 4;
     DialogWindow dialog(form, "TfrmSectorKeys", owner, {kWidth, kButtonTop + 21});
     dialog.Label(form.Label17, {120, 7, 33, 8}, kFixed, SS_CENTER);
@@ -37,7 +37,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmSectorKeys& form, HWND owner) {
             dialog.Edit(form.edPassword[at], {48, top, 68, 12}, kFixed, KeyFieldCharacter);
         dialog.OnCommand(key, [&form, &dialog, key, n](WORD code) {
             if (code == EN_CHANGE) { // typing and pasting
-                form.edPassword[static_cast<size_t>(n)].text = WindowText(key);
+                form.edPassword[static_cast<size_t>(n)].SetText(WindowText(key));
                 form.edPasswordChange(n);
                 dialog.Refresh();
             } else if (code == EN_KILLFOCUS && IsWindowVisible(dialog.Window())) {

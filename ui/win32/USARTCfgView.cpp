@@ -20,23 +20,23 @@ constexpr int kFieldWidth = kWidth - 15 - kFieldLeft;
 // Lays out one group box and its rows from `top` down.
 class GroupRows {
 public:
-    GroupRows(DialogWindow& dialog, const dialogs::TGroupBox& group, int top, int rows)
+    GroupRows(DialogWindow& dialog, const TGroupBox& group, int top, int rows)
         : dialog_(dialog), next_(top + 12) {
         dialog.GroupBox(group, {7, top, kWidth - 14, 12 + rows * kRowStep + 2}, kGrowRight);
     }
 
-    void List(dialogs::TLabel& label, dialogs::TComboBox& list) {
+    void List(TLabel& label, dialogs::TComboBox& list) {
         dialog_.Label(label, {kLabelLeft, next_ + 2, kFieldLeft - kLabelLeft - 4, 8});
         dialog_.ComboBox(list, {kFieldLeft, next_, kFieldWidth, 12}, kGrowRight, true);
         next_ += kRowStep;
     }
-    void Field(dialogs::TLabel& label, dialogs::TEdit& field) {
+    void Field(TLabel& label, TEdit& field) {
         dialog_.Label(label, {kLabelLeft, next_ + 2, kFieldLeft - kLabelLeft - 4, 8});
         dialog_.Edit(field, {kFieldLeft, next_, kFieldWidth, 12}, kGrowRight);
         next_ += kRowStep;
     }
     // A check box whose caption reads like a field label in front of the box.
-    void Box(dialogs::TCheckBox& box) {
+    void Box(TCheckBox& box) {
         dialog_.CheckBox(box, {kLabelLeft, next_ + 1, kFieldLeft - kLabelLeft + 10, 10}, true);
         next_ += kRowStep;
     }
@@ -49,7 +49,7 @@ private:
 
 } // namespace
 
-dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner) {
+TModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner) {
     constexpr int kHeight = 7 + (12 + 7 * kRowStep + 2) + 6 + (12 + 3 * kRowStep + 2) + 6 +
                             (12 + 8 * kRowStep + 2) + 7 + 14 + 7;
     DialogWindow dialog(form, "TfrmUSARTCfg", owner,
@@ -72,7 +72,7 @@ dialogs::ModalResult ShowDialog(dialogs::TfrmUSARTCfg& form, HWND owner) {
     GroupRows features(dialog, form.gbAdvancedFeatures, parameters.Bottom() + 6, 8);
     features.Box(form.cbAutoBaud);
     features.List(form.labAutoBaudMode, form.cbAutoBaudMode);
-    for (dialogs::TCheckBox& box : form.CheckBox) {
+    for (TCheckBox& box : form.CheckBox) {
         features.Box(box);
     }
 

@@ -1,7 +1,7 @@
 // Model colours on Win32: the one conversion from TColour to COLORREF.
 #pragma once
 
-#include "ui/dialogs/Colour.h"
+#include "ui/controls/Colour.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@ namespace velkor {
 Win32ModalRunner::Win32ModalRunner(HWND owner) : owner_(owner) {
 }
 
-dialogs::ModalResult Win32ModalRunner::Show(dialogs::AnyDialog dialog) {
+TModalResult Win32ModalRunner::Show(dialogs::AnyDialog dialog) {
     return std::visit([this](auto* form) { return ShowDialog(*form, owner_); }, dialog);
 }
 

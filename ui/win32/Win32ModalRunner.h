@@ -17,7 +17,7 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
 private:
-    dialogs::ModalResult Show(dialogs::AnyDialog dialog) override;
+    TModalResult Show(dialogs::AnyDialog dialog) override;
 
     HWND owner_;
 };

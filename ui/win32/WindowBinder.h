@@ -6,7 +6,7 @@
 // handler, is not held up by them.
 #pragma once
 
-#include "ui/main/Controls.h"
+#include "ui/controls/Controls.h"
 
 #include <windows.h>
 
