@@ -1,8 +1,8 @@
 #include "session/RFIDReader.h"
 
+#include "protocol/PacketBytes.h"
 #include "session/PacketRecord.h"
 
-#include <cassert>
 #include <chrono>
 #include <thread>
 
@@ -22,13 +22,6 @@ constexpr auto kDrainSlice = std::chrono::milliseconds(4);
 constexpr int kDrainSliceArrivals = 128;
 // While arrivals keep being dropped, the window hears of it this often.
 constexpr auto kDropReportInterval = std::chrono::seconds(1);
-
-int16_t AppendBytes(const uint8_t* bytes, uint16_t count, void* context) {
-    if (count > 0) {
-        static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    }
-    return static_cast<int16_t>(count);
-}
 
 } // namespace
 
@@ -377,17 +370,12 @@ void TRFIDReader::Discover() {
 
 void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags) {
     const bool connected = IsConnected();
-    eproto_header header{};
-    eproto_header_init(&header);
-    header.cmd = cmd;
-    header.code = code;
-    header.flags = connected ? flags : udp_flag_.load();
-    header.len = static_cast<uint16_t>(data.size());
-    header.data = reinterpret_cast<const uint8_t*>(data.data());
-    std::string packet;
-    // AppendBytes takes every byte, so the packet is always whole.
-    [[maybe_unused]] const int16_t size = eproto_encode(&header, AppendBytes, &packet);
-    assert(size == EPROTO_HEADER_SIZE + header.len);
+    TRFIDReaderPacket record;
+    record.cmd = cmd;
+    record.flags = connected ? flags : udp_flag_.load();
+    record.code = code;
+    record.data = data;
+    const std::string packet = EncodePacket(record.cmd, record.data, record.flags, record.code);
 
     if (connected) {
         bool queued = false;
@@ -400,7 +388,7 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
             }
         }
         Wake(); // that poll comes now, not after the worker's idle pause
-        ReportSend(header, true, peer, queued);
+        ReportSend(record, true, peer, queued);
         return;
     }
     if (!udp_) {
@@ -417,20 +405,18 @@ void TRFIDReader::Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t
     }
     for (const std::string& target : targets) {
         const int sent = udp_->SendToHost(packet, target, settings_.ControllerUdpPort);
-        ReportSend(header, false, target + ":" + std::to_string(settings_.ControllerUdpPort),
+        ReportSend(record, false, target + ":" + std::to_string(settings_.ControllerUdpPort),
                    sent >= 0);
     }
 }
 
-void TRFIDReader::ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const {
+void TRFIDReader::ReportSend(const TRFIDReaderPacket& packet, bool tcp, std::string to,
+                             bool ok) const {
     if (!events_.OnSent) {
         return;
     }
     ReaderSend send;
-    send.packet.cmd = header.cmd;
-    send.packet.flags = header.flags;
-    send.packet.code = header.code;
-    send.packet.data.assign(reinterpret_cast<const char*>(header.data), header.len);
+    send.packet = packet;
     send.tcp = tcp;
     send.to = std::move(to);
     send.ok = ok;

@@ -117,7 +117,7 @@ private:
     // Queue empty after drops: posts OnCaughtUp with their total.
     void ReportCaughtUp();
     void Send(uint8_t cmd, std::string_view data, uint8_t code, uint8_t flags);
-    void ReportSend(const eproto_header& header, bool tcp, std::string to, bool ok) const;
+    void ReportSend(const TRFIDReaderPacket& packet, bool tcp, std::string to, bool ok) const;
     // Waits up to `timeout_ms` for `done`.
     template <typename Done> bool WaitFor(unsigned timeout_ms, Done done);
     void Wake();

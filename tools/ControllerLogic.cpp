@@ -1,6 +1,7 @@
 #include "tools/ControllerLogic.h"
 
 #include "protocol/ControllerContract.h"
+#include "protocol/PacketBytes.h"
 
 #include <cassert>
 
@@ -31,11 +32,6 @@ void PutBytes(velkor::eproto_tlv* cursor, uint8_t tag, const std::string& bytes)
 
 void PutInt(velkor::eproto_tlv* cursor, uint8_t tag, uint32_t value, uint8_t width) {
     Succeeded(velkor::eproto_tlv_put_int(cursor, tag, value, width));
-}
-
-int16_t AppendTo(const uint8_t* bytes, uint16_t count, void* context) {
-    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    return static_cast<int16_t>(count);
 }
 
 } // namespace
@@ -113,18 +109,7 @@ std::string EncodePacket(const OutPacket& packet, const std::string& key) {
         assert(sealing == velkor::EPROTO_CIPHER_OK);
         data = std::move(sealed);
     }
-    velkor::eproto_header header;
-    velkor::eproto_header_init(&header);
-    header.cmd = packet.cmd;
-    header.flags = packet.flags;
-    header.code = packet.code;
-    header.len = static_cast<uint16_t>(data.size());
-    header.data = reinterpret_cast<const uint8_t*>(data.data());
-    std::string bytes;
-    bytes.reserve(velkor::EPROTO_HEADER_SIZE + data.size());
-    [[maybe_unused]] const int16_t size = velkor::eproto_encode(&header, AppendTo, &bytes);
-    assert(size == velkor::EPROTO_HEADER_SIZE + header.len);
-    return bytes;
+    return velkor::EncodePacket(packet.cmd, data, packet.flags, packet.code);
 }
 
 } // namespace sim

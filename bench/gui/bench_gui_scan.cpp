@@ -7,7 +7,7 @@
 // discovery request and drains the answers: the window should list them in
 // about the time the fleet needs to send them.
 #include "protocol/ControllerContract.h"
-#include "protocol/eproto.h"
+#include "protocol/PacketBytes.h"
 #include "tools/SimulatedFleet.h"
 #include "ui/main/URfidForm.h"
 #include "ui/qt/Configurator.h"
@@ -77,23 +77,6 @@ std::unique_ptr<sim::SimulatedFleet> StartFleet(std::size_t count) {
         return nullptr;
     }
     return fleet;
-}
-
-int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
-    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    return static_cast<int16_t>(count);
-}
-
-std::string DiscoverRequest() {
-    eproto_header header;
-    eproto_header_init(&header);
-    header.cmd = contract::kDiscover;
-    header.flags = 1;
-    std::string packet;
-    if (eproto_encode(&header, Append, &packet) != EPROTO_HEADER_SIZE) {
-        std::abort(); // the benchmark would send a broken request
-    }
-    return packet;
 }
 
 // The window: click "Scan", process events until every controller is listed.
@@ -179,7 +162,7 @@ void BM_BareSocketScan(benchmark::State& state) {
     to.sin_family = AF_INET;
     to.sin_port = htons(fleet->UdpPort());
     inet_pton(AF_INET, kLoopbackBroadcast, &to.sin_addr);
-    const std::string request = DiscoverRequest();
+    const std::string request = EncodePacket(contract::kDiscover, {}, 1);
 
     std::size_t answers = 0;
     for (auto _ : state) {

@@ -10,6 +10,9 @@
 // memory; then a summary of the two side by side.
 //
 // Runs 100 and 1,000 programs under each (about 3 minutes); --benchmark_filter narrows it.
+#include "tests/FileText.h"
+#include "tests/RestartStamps.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -33,6 +36,9 @@
 extern char** environ;
 
 namespace {
+
+using testfiles::ReadAll;
+using testfiles::RestartGapsMs;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -62,13 +68,6 @@ struct Result {
 
 // Every measured run, for the summary: by program count, then supervisor.
 std::map<int, std::map<Kind, Result>> results;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::optional<std::string> FindProgram(const std::string& name) {
     for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/sbin"}) {
@@ -156,24 +155,6 @@ fs::path Stamps(const fs::path& dir, int index) {
     return dir / ("stamps" + std::to_string(index));
 }
 
-// Gaps between an end and the next start of one program, both inside the window.
-std::vector<double> GapsInWindow(const fs::path& stamps, long long from_ns, long long to_ns) {
-    std::istringstream text(ReadAll(stamps));
-    std::vector<double> gaps;
-    std::optional<long long> last_end;
-    char kind = 0;
-    long long ns = 0;
-    while (text >> kind >> ns) {
-        if (kind == 'E') {
-            last_end = ns >= from_ns ? std::optional(ns) : std::nullopt;
-        } else if (last_end && ns <= to_ns) {
-            gaps.push_back(static_cast<double>(ns - *last_end) / 1e6);
-            last_end.reset();
-        }
-    }
-    return gaps;
-}
-
 std::string ChildCommand(const fs::path& dir, int index) {
     return std::string(BENCH_CHILD) + " " + Stamps(dir, index).string() + " " +
            std::to_string(kLifetimeMs) + " " + std::to_string(kJitterMs);
@@ -246,7 +227,7 @@ std::string RunWorkload(Kind kind, int programs, const std::string& supervisord,
             error = "the supervisor did not stop in time";
         }
         for (int index = 0; index < programs; ++index) {
-            const auto gaps = GapsInWindow(Stamps(dir, index), from_ns, to_ns);
+            const auto gaps = RestartGapsMs(Stamps(dir, index), from_ns, to_ns);
             result.gaps_ms.insert(result.gaps_ms.end(), gaps.begin(), gaps.end());
         }
         result.restarts_per_second = static_cast<double>(result.gaps_ms.size()) /

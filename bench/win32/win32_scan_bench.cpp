@@ -8,7 +8,7 @@
 // answers. Usage: win32_scan_bench.exe [controllers, default 10000]
 #include "bench/win32/PostedMessageProbe.h"
 #include "protocol/ControllerContract.h"
-#include "protocol/eproto.h"
+#include "protocol/PacketBytes.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/Configurator.h"
 #include "ui/win32/IniSettingsStore.h"
@@ -54,23 +54,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
-    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    return static_cast<int16_t>(count);
-}
-
-std::string DiscoverRequest() {
-    eproto_header header;
-    eproto_header_init(&header);
-    header.cmd = contract::kDiscover;
-    header.flags = 1;
-    std::string packet;
-    if (eproto_encode(&header, Append, &packet) != EPROTO_HEADER_SIZE) {
-        std::abort(); // the benchmark would send a broken request
-    }
-    return packet;
-}
-
 // The baseline: one socket sends the request and drains the answers; the
 // time until all `count` arrived, or nothing when some did not.
 std::vector<double> BareSocketScans(size_t count) {
@@ -86,7 +69,7 @@ std::vector<double> BareSocketScans(size_t count) {
     to.sin_family = AF_INET;
     to.sin_port = htons(contract::kUdpPort);
     to.sin_addr.s_addr = inet_addr(kLoopbackBroadcast);
-    const std::string request = DiscoverRequest();
+    const std::string request = EncodePacket(contract::kDiscover, {}, 1);
     for (int run = 0; run < kRuns; ++run) {
         size_t answers = 0;
         const auto start = Clock::now();

@@ -17,25 +17,7 @@ uint32_t Loopback() {
     return *KVT_ParseIPv4NetworkOrder("127.0.0.1");
 }
 
-int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
-    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    return static_cast<int16_t>(count);
-}
-
 } // namespace
-
-std::string EncodePacket(uint8_t cmd, const std::string& data, uint8_t flags, uint8_t code) {
-    eproto_header header{};
-    eproto_header_init(&header);
-    header.cmd = cmd;
-    header.flags = flags;
-    header.code = code;
-    header.len = static_cast<uint16_t>(data.size());
-    header.data = reinterpret_cast<const uint8_t*>(data.data());
-    std::string bytes;
-    EXPECT_EQ(eproto_encode(&header, Append, &bytes), EPROTO_HEADER_SIZE + header.len);
-    return bytes;
-}
 
 std::string EncodeSealedPacket(uint8_t cmd, const std::string& payload, const std::string& key) {
     std::vector<uint8_t> field(payload.size() + EPROTO_CIPHER_OVERHEAD);

@@ -5,14 +5,13 @@
 
 #include "net/SocketPlatform.h"
 #include "net/UKVTSocket.h"
+#include "protocol/PacketBytes.h" // EncodePacket, for the tests that include this
 
 #include <chrono>
 #include <string>
 
 namespace velkor {
 
-// Encodes one packet (no cipher).
-std::string EncodePacket(uint8_t cmd, const std::string& data, uint8_t flags = 0, uint8_t code = 0);
 // A packet whose data is `payload` enciphered with `key`.
 std::string EncodeSealedPacket(uint8_t cmd, const std::string& payload, const std::string& key);
 

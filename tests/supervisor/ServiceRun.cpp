@@ -193,23 +193,6 @@ void ServiceRun::StopWith(int signal_number) {
     EXPECT_EQ(*status, 0);
 }
 
-std::vector<double> RestartGapsMs(const fs::path& stamps) {
-    std::istringstream text(ReadAll(stamps));
-    std::vector<double> gaps;
-    std::optional<long long> last_end;
-    char kind = 0;
-    long long ns = 0;
-    while (text >> kind >> ns) {
-        if (kind == 'E') {
-            last_end = ns;
-        } else if (last_end) {
-            gaps.push_back(static_cast<double>(ns - *last_end) / 1e6);
-            last_end.reset();
-        }
-    }
-    return gaps;
-}
-
 std::vector<long long> StartStamps(const fs::path& stamps) {
     std::istringstream text(ReadAll(stamps));
     std::vector<long long> starts;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/FileText.h"
+#include "tests/RestartStamps.h"
 
 #include <chrono>
 #include <filesystem>
@@ -20,7 +21,8 @@ using Clock = std::chrono::steady_clock;
 
 inline const std::string kStopBanner = "app: ------------------- session stop -------------------";
 
-using testfiles::ReadAll; // a file's whole content
+using testfiles::ReadAll;       // a file's whole content
+using testfiles::RestartGapsMs; // restart gaps from a program's stamps
 std::size_t Count(const std::vector<std::string>& lines, const std::string& line);
 // The processes whose parent is the given one.
 std::vector<pid_t> ChildrenOf(pid_t parent);
@@ -74,8 +76,6 @@ private:
     pid_t pid_ = 0;
 };
 
-// Gaps (ms) between each end stamp ("E <ns>") and the next start stamp ("S <ns>").
-std::vector<double> RestartGapsMs(const fs::path& stamps);
 // The start stamps, in ns of the steady clock.
 std::vector<long long> StartStamps(const fs::path& stamps);
 

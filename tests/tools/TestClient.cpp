@@ -6,15 +6,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "protocol/PacketBytes.h"
 #include "protocol/eproto.h"
 
 namespace simtest {
 namespace {
-
-int16_t Append(const uint8_t* bytes, uint16_t count, void* context) {
-    static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
-    return static_cast<int16_t>(count);
-}
 
 sockaddr_in AddressOf(const std::string& address, uint16_t port) {
     sockaddr_in result{};
@@ -38,17 +34,7 @@ int16_t CollectItem(uint32_t tag, uint32_t length, const uint8_t* value, void* c
 } // namespace
 
 std::string Encode(const Packet& packet) {
-    velkor::eproto_header header;
-    velkor::eproto_header_init(&header);
-    header.cmd = packet.cmd;
-    header.flags = packet.flags;
-    header.code = packet.code;
-    header.len = static_cast<uint16_t>(packet.data.size());
-    header.data = reinterpret_cast<const uint8_t*>(packet.data.data());
-    std::string bytes;
-    EXPECT_EQ(velkor::eproto_encode(&header, Append, &bytes),
-              velkor::EPROTO_HEADER_SIZE + header.len);
-    return bytes;
+    return velkor::EncodePacket(packet.cmd, packet.data, packet.flags, packet.code);
 }
 
 std::optional<Packet> Decode(const std::string& bytes, std::size_t* used) {

@@ -1,7 +1,7 @@
 #include "ui/qt/Configurator.h"
 
-#include "session/RFIDReader.h"
 #include "ui/main/DialogEditors.h"
+#include "ui/main/NetworkReader.h"
 #include "ui/main/URfidForm.h"
 #include "ui/qt/MainWindowView.h"
 #include "ui/qt/QtMainThread.h"
@@ -18,14 +18,8 @@ Configurator::Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore
         window, [this](const TControl* model) { return view_ ? view_->WidgetOf(model) : nullptr; });
     modalRunner_ = std::make_unique<QtModalRunner>(window);
     editors_ = std::make_unique<DialogEditors>(*modalRunner_, textInput_);
-    auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
-        auto reader = std::make_unique<TRFIDReader>(*mainThread_);
-        ReaderNetSettings net;
-        net.ControllerUdpPort = options_.ControllerUdpPort;
-        reader->SetNetSettings(net); // the window chooses the broadcast addresses
-        return reader;
-    };
-    form_ = std::make_unique<TRFIDMainForm>(readerFactory, *mainThread_, *services_, *editors_);
+    form_ = std::make_unique<TRFIDMainForm>(NetworkReaderFactory(*mainThread_, options_),
+                                            *mainThread_, *services_, *editors_);
     form_->SetStartOptions(options_);
     form_->SetSettingsStore(settings_.get());
     view_ = std::make_unique<MainWindowView>(*form_);

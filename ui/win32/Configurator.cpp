@@ -1,7 +1,7 @@
 #include "ui/win32/Configurator.h"
 
-#include "session/RFIDReader.h"
 #include "ui/main/DialogEditors.h"
+#include "ui/main/NetworkReader.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/MainWindowView.h"
 #include "ui/win32/Win32MainThread.h"
@@ -18,14 +18,8 @@ Configurator::Configurator(VelkorOptions options, std::unique_ptr<ISettingsStore
         [this](const TControl* model) { return view_ ? view_->WindowOf(model) : nullptr; });
     modalRunner_ = std::make_unique<Win32ModalRunner>(nullptr);
     editors_ = std::make_unique<DialogEditors>(*modalRunner_, textInput_);
-    auto readerFactory = [this]() -> std::unique_ptr<IReaderLink> {
-        auto reader = std::make_unique<TRFIDReader>(*mainThread_);
-        ReaderNetSettings net;
-        net.ControllerUdpPort = options_.ControllerUdpPort;
-        reader->SetNetSettings(net); // the window chooses the broadcast addresses
-        return reader;
-    };
-    form_ = std::make_unique<TRFIDMainForm>(readerFactory, *mainThread_, *services_, *editors_);
+    form_ = std::make_unique<TRFIDMainForm>(NetworkReaderFactory(*mainThread_, options_),
+                                            *mainThread_, *services_, *editors_);
     form_->SetStartOptions(options_);
     form_->SetSettingsStore(settings_.get());
     view_ = std::make_unique<MainWindowView>(*form_);
