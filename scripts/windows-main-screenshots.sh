@@ -8,29 +8,15 @@ if [ -z "${WITH_WINE_NETNS_INSIDE:-}" ]; then
     exec "$(dirname "$0")/with-wine-netns.sh" "$0" "$@"
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/screenshot-requests.sh"
 simulator=${1:-$root/build/asan/tools/controller-sim}
 build=${2:-$root/build/mingw}
 out=$root/docs/screenshots
 handshake=$(mktemp -d /tmp/velkor-main-shots.XXXXXX)
-trap 'rm -rf "$handshake"' EXIT
+trap 'rm -rf "$handshake" "$handshake.log"' EXIT
 VELKOR_SHOT_DIR="Z:${handshake//\//\\}" "$root/tests/win32/main_window_wine_e2e.sh" \
     "$build/tests/win32/win32_main_window_e2e.exe" "$simulator" --desktop \
     >"$handshake.log" 2>&1 &
 program=$!
-shots=0
-while kill -0 "$program" 2>/dev/null; do
-    if [ -f "$handshake/ready" ]; then
-        read -r name left top width height <"$handshake/ready"
-        rm "$handshake/ready"
-        import -window root "$handshake/screen.png"
-        /usr/bin/convert "$handshake/screen.png" -crop "${width}x${height}+${left}+${top}" +repage \
-            "$out/$name.png"
-        echo "$out/$name.png"
-        shots=$((shots + 1))
-        touch "$handshake/done"
-    fi
-    sleep 0.1
-done
+take_requested_shots "$program" "$handshake" "$out"
 wait "$program" || { cat "$handshake.log"; exit 1; }
-rm -f "$handshake.log"
-echo "$shots screenshots"

@@ -2,6 +2,7 @@
 // connect, card read, settings edits, "Full Defs", the reset question and
 // disconnect, checked on the screen and at the controllers.
 #include "tests/e2e/E2EHarness.h"
+#include "tests/e2e/FullDefsTraffic.h"
 
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
@@ -251,15 +252,7 @@ void VelkorLoopbackTest::fullDefsSendsTheDefaultConfiguration() {
     rig.Click("btnFullDefs");
     QVERIFY(e2e::WaitTcp(rig.Fleet(), 0, contract::kSettingsRead, from, 3s));
     QTest::qWait(200);
-    const std::vector<std::pair<int, std::string>> expected = {
-        {9, "23CFF0"}, {9, "187F"},
-        {9, "1907"},   {9, "1A00"},
-        {9, "1B00"},   {9, "21" + std::string(97 * 2, '0')},
-        {9, "1101"},   {9, "20" + std::string(96 * 2, 'F') + "0000"},
-        {36, ""},      {19, ""},
-        {34, ""},      {8, "11"},
-        {8, "1A"},     {8, "1B"},
-    };
+    const std::vector<std::pair<int, std::string>> expected = e2e::FullDefsTraffic();
     QCOMPARE(Traffic(rig, 0, from), expected);
     const QString log = rig.Window().Log()->toPlainText();
     QVERIFY(log.contains("set TARN cfg: data[1B00]"));

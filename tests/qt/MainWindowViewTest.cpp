@@ -1,4 +1,5 @@
 // The main window's traffic log, device list and status bar hints.
+#include "tests/DeviceAnswer.h"
 #include "tests/qt/QtTests.h"
 
 #include "ui/main/URfidForm.h"
@@ -33,15 +34,6 @@
 namespace velkor {
 
 namespace {
-
-DiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    DiscoveryAnswer answer;
-    answer.Items.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) +
-                          "." + std::to_string(d);
-    answer.Items.IP = *KVT_ParseIPv4NetworkOrder(answer.Items.IPText);
-    answer.Items.MAC = std::string{0, 0, 0, 0, static_cast<char>(c), static_cast<char>(d)};
-    return answer;
-}
 
 // The IP column of each row.
 QStringList Rows(const QAbstractItemModel& model) {
@@ -112,8 +104,8 @@ void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
     DeviceTableModel model(list);
     QSignalSpy applied(&model, &DeviceTableModel::RowsApplied);
 
-    list.Add(Device(10, 0, 0, 7));
-    list.Add(Device(192, 168, 0, 5));
+    list.Add(DeviceAt(10, 0, 0, 7));
+    list.Add(DeviceAt(192, 168, 0, 5));
     QCOMPARE(model.rowCount(), 0); // nothing before the event loop turns
     QTRY_COMPARE(model.rowCount(), 2);
     QCOMPARE(Rows(model), (QStringList{"192.168.0.5", "10.0.0.7"}));
@@ -122,14 +114,14 @@ void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
     QCOMPARE(applied.count(), 1);
 
     // The user picks row 1 while two more answers wait to be applied.
-    list.Add(Device(1, 0, 0, 1));
-    list.Add(Device(1, 0, 0, 9));
+    list.Add(DeviceAt(1, 0, 0, 1));
+    list.Add(DeviceAt(1, 0, 0, 9));
     QCOMPARE(model.EntryIndex(1), 2);
     QCOMPARE(list.Row(model.EntryIndex(1)).Caps.IPText, std::string("10.0.0.7"));
     QCOMPARE(model.EntryIndex(5), -1);
 
     for (int n = 0; n < 500; ++n) {
-        list.Add(Device(10, 1, static_cast<uint8_t>(n / 250), static_cast<uint8_t>(n % 250)));
+        list.Add(DeviceAt(10, 1, static_cast<uint8_t>(n / 250), static_cast<uint8_t>(n % 250)));
     }
     applied.clear();
     model.Flush();
@@ -144,7 +136,7 @@ void MainWindowViewTest::deviceListAppliesBurstsTogetherAndKeepsSelection() {
     QCOMPARE(Rows(model), Entries(list));
     list.Clear();
     QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("1.0.0.1"));
-    list.Add(Device(2, 0, 0, 2));
+    list.Add(DeviceAt(2, 0, 0, 2));
     model.Flush();
     QCOMPARE(Rows(model), QStringList{"2.0.0.2"});
 }
@@ -158,7 +150,7 @@ void MainWindowViewTest::deviceTableSortsFiltersCopiesAndTheWindowRemembersItsPl
         MainWindowView& window = rig.app.Window();
         TRFIDMainForm& form = rig.app.Form();
         for (const auto& answer :
-             {Device(10, 0, 0, 7), Device(192, 168, 0, 5), Device(1, 2, 3, 4)}) {
+             {DeviceAt(10, 0, 0, 7), DeviceAt(192, 168, 0, 5), DeviceAt(1, 2, 3, 4)}) {
             form.ReaderDevice(answer);
         }
         QTableView* table = window.DeviceList();

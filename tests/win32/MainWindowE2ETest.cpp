@@ -9,6 +9,7 @@
 #include "protocol/ControllerContract.h"
 #include "protocol/Win1251.h"
 #include "protocol/eproto.h"
+#include "tests/e2e/FullDefsTraffic.h"
 #include "tests/win32/WhenShown.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/Configurator.h"
@@ -288,15 +289,7 @@ TEST(Win32MainWindowE2E, ScanConnectCardReadAndDisconnectAgainstTheSimulator) {
     // "Full Defs" sends the default configuration and reads the byte settings again.
     ASSERT_EQ(control.Ask("clear 0"), "ok");
     SendMessageW(named("btnFullDefs"), BM_CLICK, 0, 0);
-    const std::vector<std::pair<int, std::string>> defaults = {
-        {9, "23CFF0"}, {9, "187F"},
-        {9, "1907"},   {9, "1A00"},
-        {9, "1B00"},   {9, "21" + std::string(97 * 2, '0')},
-        {9, "1101"},   {9, "20" + std::string(96 * 2, 'F') + "0000"},
-        {36, ""},      {19, ""},
-        {34, ""},      {8, "11"},
-        {8, "1A"},     {8, "1B"},
-    };
+    const std::vector<std::pair<int, std::string>> defaults = e2e::FullDefsTraffic();
     EXPECT_TRUE(until([&] { return TcpTraffic(control).size() >= defaults.size(); }));
     EXPECT_EQ(TcpTraffic(control), defaults);
 

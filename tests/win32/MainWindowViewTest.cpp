@@ -3,6 +3,7 @@
 // with their hints, the Ctrl-held click, the "Warning!" box, the About box and
 // the remembered place of the window.
 #include "ui/win32/MainWindowView.h"
+#include "tests/DeviceAnswer.h"
 #include "tests/win32/WhenShown.h"
 #include "ui/main/URfidForm.h"
 #include "ui/win32/Configurator.h"
@@ -26,15 +27,6 @@ namespace velkor {
 using namespace std::chrono_literals;
 
 namespace {
-
-DiscoveryAnswer Device(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    DiscoveryAnswer answer;
-    answer.Items.IPText = std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) +
-                          "." + std::to_string(d);
-    answer.Items.IP = *KVT_ParseIPv4NetworkOrder(answer.Items.IPText);
-    answer.Items.MAC = std::string{0, 0, 0, 0, static_cast<char>(c), static_cast<char>(d)};
-    return answer;
-}
 
 std::wstring TempFile(const wchar_t* name) {
     wchar_t folder[MAX_PATH];
@@ -187,7 +179,8 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
     EXPECT_EQ(Lines(log).back(), L"Доступa");
 
     // The table: address order by default, a header click sorts by the column.
-    for (const auto& answer : {Device(10, 0, 0, 7), Device(192, 168, 0, 5), Device(1, 2, 3, 4)}) {
+    for (const auto& answer :
+         {DeviceAt(10, 0, 0, 7), DeviceAt(192, 168, 0, 5), DeviceAt(1, 2, 3, 4)}) {
         form.ReaderDevice(answer);
     }
     const HWND table = rig.Named("lbDeviceList");
@@ -211,7 +204,7 @@ TEST(Win32MainWindow, LogTableAndHintsFollowTheModelsAndTheUsersKeys) {
 
     // A width the user gave a column stays when rows arrive.
     ListView_SetColumnWidth(table, 1, 44);
-    form.ReaderDevice(Device(10, 9, 9, 9));
+    form.ReaderDevice(DeviceAt(10, 9, 9, 9));
     EXPECT_TRUE(rig.Until([&] { return ListView_GetItemCount(table) == 4; }));
     EXPECT_EQ(ListView_GetColumnWidth(table, 1), 44);
 

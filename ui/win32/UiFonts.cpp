@@ -32,6 +32,16 @@ int CALLBACK FamilyFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM foun
     return 0;
 }
 
+TEXTMETRICW MetricsOf(HFONT font) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return metrics;
+}
+
 } // namespace
 
 UiFont::~UiFont() {
@@ -112,24 +122,12 @@ bool HasFontFamily(const wchar_t* family) {
 }
 
 bool IsFixedPitch(HFONT font) {
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
     // The flag's name says the opposite of its meaning: set for variable pitch.
-    return (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
+    return (MetricsOf(font).tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
 }
 
 int LineHeight(HFONT font) {
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return metrics.tmHeight;
+    return MetricsOf(font).tmHeight;
 }
 
 } // namespace velkor
