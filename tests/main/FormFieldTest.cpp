@@ -288,6 +288,24 @@ TEST_F(MainFormTest, LogOptionsFileCopyWithCapAndRememberedSettings) {
     EXPECT_EQ(GeometryText(*next.RememberedGeometry()), "10,20,800,600,1");
     settings.values[kSettingGeometry] = "10,20,0,600,1";
     EXPECT_FALSE(next.RememberedGeometry());
+
+    // A store that cannot be written is said once, not at every change, and
+    // again when it fails anew after having worked.
+    const auto notSaved = [&] {
+        return std::count_if(
+            next.memLog.Lines().begin(), next.memLog.Lines().end(), [](const std::string& line) {
+                return line.ends_with("settings not saved: cannot write the settings file");
+            });
+    };
+    settings.writable = false;
+    next.cbLogOptionsChange();
+    next.RememberGeometry({1, 2, 3, 4, false});
+    EXPECT_EQ(notSaved(), 1);
+    settings.writable = true;
+    next.cbLogOptionsChange();
+    settings.writable = false;
+    next.cbLogOptionsChange();
+    EXPECT_EQ(notSaved(), 2);
 }
 
 } // namespace velkor

@@ -157,11 +157,19 @@ public:
 class FakeSettings final : public ISettingsStore {
 public:
     std::map<std::string, std::string> values;
+    bool writable = true;
     std::optional<std::string> Read(const std::string& key) const override {
         const auto found = values.find(key);
         return found == values.end() ? std::nullopt : std::optional(found->second);
     }
-    void Write(const std::string& key, const std::string& value) override { values[key] = value; }
+    bool Write(const std::string& key, const std::string& value, std::string& error) override {
+        if (!writable) {
+            error = "cannot write the settings file";
+            return false;
+        }
+        values[key] = value;
+        return true;
+    }
 };
 
 // Two networks and the loopback, as the system would list them.

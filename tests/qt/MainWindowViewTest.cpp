@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -191,6 +192,15 @@ void MainWindowViewTest::deviceTableSortsFiltersCopiesAndTheWindowRemembersItsPl
     QVERIFY(again.app.Start());
     QCOMPARE(again.app.Window().geometry(), QRect(40, 50, 700, 560));
     QVERIFY(again.app.Form().cbLogTimestamps.Checked());
+
+    // A settings file that cannot be written (its folder is a file) says so.
+    QFile notAFolder(folder.filePath("file"));
+    QVERIFY(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    QtSettingsStore unwritable(folder.filePath("file/velkor.ini"));
+    std::string error;
+    QVERIFY(!unwritable.Write("key", "value", error));
+    QVERIFY2(error.ends_with("file/velkor.ini"), error.c_str());
 }
 
 void MainWindowViewTest::statusBarShowsTheHintUnderTheMouse() {

@@ -380,6 +380,16 @@ TEST(Win32MainWindow, MenusBoxesAndCtrlClicksAndTheWindowRemembersItsPlace) {
     EXPECT_EQ(place.right - place.left, 700);
     EXPECT_EQ(place.bottom - place.top, 560);
     EXPECT_TRUE(again.app.Form().cbLogSent.Checked());
+
+    // A settings file that cannot be written (its folder is a file) says so.
+    const std::wstring notAFolder = TempFile(L"velkor-not-a-folder");
+    CloseHandle(
+        CreateFileW(notAFolder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    IniSettingsStore unwritable(notAFolder + L"\\Velkor.ini");
+    std::string error;
+    EXPECT_FALSE(unwritable.Write("key", "value", error));
+    EXPECT_NE(error.find("velkor-not-a-folder"), std::string::npos) << error;
+    DeleteFileW(notAFolder.c_str());
 }
 
 } // namespace velkor

@@ -35,9 +35,16 @@ std::optional<std::string> TRFIDMainForm::Recall(const std::string& key) const {
 }
 
 void TRFIDMainForm::Remember(const std::string& key, const std::string& value) {
-    if (settings_ != nullptr) {
-        settings_->Write(key, value);
+    if (settings_ == nullptr) {
+        return;
     }
+    // Said once when saving starts to fail, not at every later change.
+    std::string error;
+    const bool saved = settings_->Write(key, value, error);
+    if (!saved && !settingsUnsaved_) {
+        AddLog("settings not saved: " + error);
+    }
+    settingsUnsaved_ = !saved;
 }
 
 void TRFIDMainForm::LoadRememberedSettings() {

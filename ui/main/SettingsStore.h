@@ -15,7 +15,10 @@ public:
     virtual ~ISettingsStore() = default;
     // Values are Windows-1251 texts like every text of the window.
     virtual std::optional<std::string> Read(const std::string& key) const = 0;
-    virtual void Write(const std::string& key, const std::string& value) = 0;
+    // Stores the value; false, with `error` saying where and why, when it
+    // could not be written.
+    [[nodiscard]] virtual bool Write(const std::string& key, const std::string& value,
+                                     std::string& error) = 0;
 };
 
 // The main window's place on the screen, in pixels, without its frame.

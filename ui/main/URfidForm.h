@@ -317,6 +317,7 @@ private:
     IMainThread::TimerId pingerTimer_ = 0;
     VelkorOptions options_;
     ISettingsStore* settings_ = nullptr;
+    bool settingsUnsaved_ = false; // the last change could not be written
     InterfaceSource interfaceSource_ = GetNetworkInterfaces;
     RouteSource routeSource_ = LimitedBroadcastSource;
     tNetworkInterfaceList interfaces_;

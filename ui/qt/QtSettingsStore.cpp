@@ -19,8 +19,14 @@ std::optional<std::string> QtSettingsStore::Read(const std::string& key) const {
     return FromQt(value.toString());
 }
 
-void QtSettingsStore::Write(const std::string& key, const std::string& value) {
+bool QtSettingsStore::Write(const std::string& key, const std::string& value, std::string& error) {
     settings_.setValue(QString::fromStdString(key), ToQt(value));
+    settings_.sync(); // now, so a failure is known while the user is there
+    if (settings_.status() == QSettings::NoError) {
+        return true;
+    }
+    error = "cannot write " + FromQt(settings_.fileName());
+    return false;
 }
 
 } // namespace velkor

@@ -17,7 +17,7 @@ public:
     explicit QtSettingsStore(const QString& path);
 
     std::optional<std::string> Read(const std::string& key) const override;
-    void Write(const std::string& key, const std::string& value) override;
+    bool Write(const std::string& key, const std::string& value, std::string& error) override;
 
 private:
     QSettings settings_;

@@ -1,5 +1,6 @@
 #include "ui/win32/IniSettingsStore.h"
 
+#include "net/SocketPlatform.h"
 #include "ui/win32/Win32Text.h"
 
 #include <windows.h>
@@ -43,14 +44,19 @@ std::optional<std::string> IniSettingsStore::Read(const std::string& key) const 
     return Narrow(text);
 }
 
-void IniSettingsStore::Write(const std::string& key, const std::string& value) {
+bool IniSettingsStore::Write(const std::string& key, const std::string& value, std::string& error) {
     const size_t folderEnd = path_.find_last_of(L"\\/");
     if (folderEnd != std::wstring::npos) {
         CreateDirectoryW(path_.substr(0, folderEnd).c_str(), nullptr); // may exist already
     }
     // Between quotes, which the reading strips, so blanks at either end stay.
     const std::wstring quoted = L"\"" + Wide(value) + L"\"";
-    WritePrivateProfileStringW(kSection, Wide(key).c_str(), quoted.c_str(), path_.c_str());
+    if (WritePrivateProfileStringW(kSection, Wide(key).c_str(), quoted.c_str(), path_.c_str())) {
+        return true;
+    }
+    const auto code = static_cast<int>(GetLastError());
+    error = "cannot write " + Narrow(path_) + ": " + sockplat::ErrorText(code);
+    return false;
 }
 
 } // namespace velkor
