@@ -140,7 +140,11 @@ TEST_F(MainFormTest, DeviceTableListsEachControllerOnceSortsFiltersExportsAndCop
 
 TEST_F(MainFormTest, InterfaceChoiceDecidesWhereScansAndCommandsToEveryoneGo) {
     // Every interface that is up, after the limited broadcast.
-    EXPECT_EQ(form.cbInterface.ItemTexts(),
+    std::vector<std::string> listed;
+    for (const ComboItem& item : form.cbInterface.Items()) {
+        listed.push_back(item.text);
+    }
+    EXPECT_EQ(listed,
               (std::vector<std::string>{"All interfaces", "lo 127.0.0.1/8", "eth0 192.168.1.10/24",
                                         "wlan0 10.20.30.40/20"}));
     EXPECT_EQ(reader->broadcastAddresses,

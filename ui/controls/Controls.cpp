@@ -117,15 +117,6 @@ TComboBox::TComboBox(ChangeTracker& tracker, std::string name, std::vector<std::
     SetItems(std::move(items), itemIndex);
 }
 
-std::vector<std::string> TComboBox::ItemTexts() const {
-    std::vector<std::string> texts;
-    texts.reserve(items_.size());
-    for (const ComboItem& item : items_) {
-        texts.push_back(item.text);
-    }
-    return texts;
-}
-
 void TComboBox::Clear() {
     items_.clear();
     SetItemIndex(-1);

@@ -168,7 +168,6 @@ public:
     const std::vector<ComboItem>& Items() const { return items_; }
     int ItemIndex() const { return itemIndex_; }
     const std::string& Text() const { return text_; }
-    std::vector<std::string> ItemTexts() const;
 
     void Clear();
     void Add(std::string text, std::optional<int> data = std::nullopt);
